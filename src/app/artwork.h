@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+// The program's own images, drawn in code so they stay sharp at every scale.
+namespace Artwork {
+// A square logo of `size` logical pixels for a screen of `dpr` device pixels per pixel.
+QPixmap logo(int size, qreal dpr);
+QIcon programIcon();
+} // namespace Artwork

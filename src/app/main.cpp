@@ -1,0 +1,29 @@
+#include "app/artwork.h"
+#include "app/startup.h"
+#include "platform/clock.h"
+#include "platform/uisetup.h"
+#include "store/appstate.h"
+
+#include <QApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QString clockError;
+    if (!installClockFromEnvironment(&clockError)) {
+        std::fprintf(stderr, "daylog: %s\n", clockError.toUtf8().constData());
+        return 2;
+    }
+    QApplication app(argc, argv);
+    setupJapaneseUi(app);
+    QApplication::setWindowIcon(Artwork::programIcon());
+
+    // The command line is one string: the arguments after the program's name, as the
+    // shell passed them, joined again by blanks (Qt's own options already removed).
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    Startup startup(App());
+    startup.Main(args.join(u' '));
+    return app.exec();
+}

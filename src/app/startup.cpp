@@ -1,0 +1,70 @@
+#include "app/startup.h"
+
+#include "app/placeholderwindow.h"
+#include "app/splash.h"
+#include "app/yeardialog.h"
+#include "platform/messagebox.h"
+#include "store/appstate.h"
+#include "store/documentfile.h"
+
+Startup::Startup(AppState& app, QObject* parent) : QObject(parent), m_app(app) {}
+
+Startup::~Startup() {
+    delete m_yearDialog;
+    delete m_splash;
+    delete m_calendar;
+}
+
+void Startup::Main(const QString& commandLine) {
+    m_splash = new SplashWindow;
+    m_splash->show();
+    m_splash->repaint();
+
+    if (!commandLine.isEmpty()) {
+        m_app.DocPath = commandLineDocPath(commandLine);
+        const FileResult r = DocFiles::loadDocument(m_app.DocPath, m_app.buffer);
+        if (r.ok()) {
+            Store_FromBuffer(m_app);
+            if (m_splash)
+                m_splash->close();
+            showCalendar();
+            m_app.DocPending = true;
+            return;
+        }
+        // A document that cannot be opened is reported; start-up then goes on as if
+        // none had been given.
+        MessageBox::show(m_splash, r.loadMessage(m_app.DocPath), MessageBox::OkOnly,
+                         MessageBox::Critical);
+    }
+    m_app.DocPath = QStringLiteral("nikki0");
+    askForYear();
+}
+
+void Startup::askForYear() {
+    m_yearDialog = new YearDialog(QStringLiteral("年度決定"));
+    m_yearDialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_yearDialog->setTag(QStringLiteral("1"));
+    connect(m_yearDialog, &YearDialog::yearChosen, this, [this](int year) {
+        m_app.BaseYear = year;
+        if (m_yearDialog && m_yearDialog->tag() == QStringLiteral("1")) {
+            Start_NewYear();
+            m_app.DocPending = true;
+        }
+    });
+    m_yearDialog->show();
+}
+
+void Startup::Start_NewYear() {
+    setCurrentDateToToday(m_app);
+    Store_New(m_app);
+    if (m_splash)
+        m_splash->close();
+    showCalendar();
+    m_app.DocPending = true;
+}
+
+void Startup::showCalendar() {
+    if (!m_calendar)
+        m_calendar = new PlaceholderWindow;
+    m_calendar->show();
+}

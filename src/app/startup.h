@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/splash.h"
+#include "app/yeardialog.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+class AppState;
+
+// Start-up: the splash, the command line, then either the document it names or the
+// year dialog, and finally the first working window.
+class Startup : public QObject {
+    Q_OBJECT
+public:
+    explicit Startup(AppState& app, QObject* parent = nullptr);
+    ~Startup() override;
+
+    // Runs start-up for the command line taken as one string.
+    void Main(const QString& commandLine);
+    // Run once, when the start-up year dialog is confirmed.
+    void Start_NewYear();
+
+    SplashWindow* splash() const { return m_splash; }
+    YearDialog* yearDialog() const { return m_yearDialog; }
+    QWidget* calendarWindow() const { return m_calendar; }
+
+private:
+    void askForYear();
+    void showCalendar();
+
+    AppState& m_app;
+    QPointer<SplashWindow> m_splash;
+    QPointer<YearDialog> m_yearDialog;
+    QPointer<QWidget> m_calendar;
+};

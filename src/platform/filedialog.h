@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+// File dialogs go through here, so tests can choose the file. Filters are given in
+// the program's "description|pattern" form. An empty result means cancelled.
+class FileDialog {
+public:
+    struct Request {
+        bool save;
+        QString title;
+        QString filter;
+    };
+
+    class Backend {
+    public:
+        virtual ~Backend() = default;
+        virtual QString ask(QWidget* parent, const Request& request) = 0;
+    };
+
+    // The save dialog asks before an existing file is overwritten.
+    static QString getSaveFileName(QWidget* parent, const QString& title, const QString& filter);
+    // The chosen file must exist.
+    static QString getOpenFileName(QWidget* parent, const QString& title, const QString& filter);
+
+    // "desc (*.x)|*.x|desc2|*.y" → Qt's "desc (*.x);;desc2 (*.y)".
+    static QString toQtFilter(const QString& filter);
+
+    static void install(std::unique_ptr<Backend> backend);
+};
+
+// Test double: records every request and answers from a queue (cancel when empty).
+class ScriptedFileDialog : public FileDialog::Backend {
+public:
+    QString ask(QWidget* parent, const FileDialog::Request& request) override;
+    QList<FileDialog::Request> asked;
+    QList<QString> answers;
+};

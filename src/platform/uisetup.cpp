@@ -1,0 +1,18 @@
+#include "platform/uisetup.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+void setupJapaneseUi(QApplication& app) {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    QCoreApplication::setApplicationName(QStringLiteral("DayLog"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(DAYLOG_VERSION));
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+class QApplication;
+
+// Japanese everywhere: the default locale, the standard dialogs' buttons, the
+// program's name and icon.
+void setupJapaneseUi(QApplication& app);
