@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class AppState;
+
+namespace BenchDocument {
+
+// Fills `app` with a complete year document of BaseYear 2005: the new-document
+// rows (dates, weekdays, headings) and then every text cell of rows 1..366,
+// columns Events..ToDo, with Japanese text of the lengths people really write, and
+// every colour column with a nonzero colour. The content depends only on `seed`.
+void fill(AppState& app, unsigned seed = 20050401);
+
+// One ToDo cell: `items` entries "|done,hh:mm,category,text".
+QString todoItems(unsigned seed, int items);
+
+} // namespace BenchDocument

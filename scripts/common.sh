@@ -1,0 +1,51 @@
+# Shared by scripts/run, scripts/test and scripts/bench: installs missing Debian
+# packages (as root, or through sudo) and knows the build settings.
+
+daylog_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Packages every build needs: compiler, CMake, Qt 6 and a Japanese font.
+DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
+    qt6-translations-l10n fonts-ipafont-gothic)
+
+ensure_packages() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "Missing packages (${missing[*]}); run as root or install sudo." >&2
+            return 1
+        fi
+        sudo=(sudo)
+    fi
+    echo "Installing: ${missing[*]}" >&2
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# A private runtime folder keeps Qt quiet where XDG_RUNTIME_DIR is not set.
+ensure_runtime_dir() {
+    if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "${XDG_RUNTIME_DIR}" ] || [ ! -w "${XDG_RUNTIME_DIR}" ]; then
+        XDG_RUNTIME_DIR=$(mktemp -d "${TMPDIR:-/tmp}/daylog-runtime.XXXXXX")
+        chmod 0700 "$XDG_RUNTIME_DIR"
+        export XDG_RUNTIME_DIR
+    fi
+}
+
+# configure_build DIR [cmake args...]: configures once; later builds reconfigure
+# themselves when a CMake file changes.
+configure_build() {
+    local dir=$1
+    shift
+    if [ ! -f "$daylog_root/$dir/CMakeCache.txt" ]; then
+        cmake -S "$daylog_root" -B "$daylog_root/$dir" -G Ninja "$@"
+    else
+        cmake "$daylog_root/$dir" "$@" >/dev/null
+    fi
+}
