@@ -138,33 +138,45 @@ void GridModel::setFixedCols(int n) {
     m_fixedCols = std::clamp(n, 0, m_cols);
 }
 
+void GridModel::moveCursor(int row, int col, int rowSel, int colSel) {
+    const int oldRow = m_row, oldCol = m_col;
+    const bool selChanged =
+        rowSel != m_rowSel || colSel != m_colSel || row != m_row || col != m_col;
+    m_row = row;
+    m_col = col;
+    m_rowSel = rowSel;
+    m_colSel = colSel;
+    if (oldRow != row || oldCol != col)
+        Q_EMIT cursorChanged(oldRow, oldCol, row, col);
+    if (selChanged)
+        Q_EMIT selectionChanged();
+}
+
 void GridModel::setRow(int row) {
     if (row >= 0 && row < m_rows)
-        m_row = m_rowSel = row;
+        moveCursor(row, m_col, row, m_colSel);
 }
 
 void GridModel::setCol(int col) {
     if (col >= 0 && col < m_cols)
-        m_col = m_colSel = col;
+        moveCursor(m_row, col, m_rowSel, col);
 }
 
 void GridModel::setRowSel(int row) {
     if (row >= 0 && row < m_rows)
-        m_rowSel = row;
+        moveCursor(m_row, m_col, row, m_colSel);
 }
 
 void GridModel::setColSel(int col) {
     if (col >= 0 && col < m_cols)
-        m_colSel = col;
+        moveCursor(m_row, m_col, m_rowSel, col);
 }
 
 void GridModel::select(int row, int col, int rowSel, int colSel) {
     if (!valid(row, col))
         return;
-    m_row = row;
-    m_col = col;
-    m_rowSel = rowSel >= 0 && rowSel < m_rows ? rowSel : row;
-    m_colSel = colSel >= 0 && colSel < m_cols ? colSel : col;
+    moveCursor(row, col, rowSel >= 0 && rowSel < m_rows ? rowSel : row,
+               colSel >= 0 && colSel < m_cols ? colSel : col);
 }
 
 GridModel::Selection GridModel::getSelection() const {

@@ -113,6 +113,13 @@ public:
     bool colHidden(int col) const;
     void setColHidden(int col, bool hidden);
 
+    // Sort := 10: a stable sort of the selected rows by every column whose ColSort is
+    // set, leftmost key first. Date-type columns order chronologically (dates and
+    // times of day), other columns by the bytes of their texts in the Japanese code
+    // page 932; empty texts come first in ascending order.
+    enum SortSetting { SortGenericByColSort = 10 };
+    void setSort(int setting);
+
     void removeItem(int row);
     void clear(); // empties every text
 
@@ -133,12 +140,19 @@ public:
         return row >= 0 && col >= 0 && row < m_rows && col < m_cols;
     }
 
+Q_SIGNALS:
+    // The cursor cell moved (by the program or the user).
+    void cursorChanged(int oldRow, int oldCol, int newRow, int newCol);
+    // The selected block changed.
+    void selectionChanged();
+
 private:
     size_t index(int row, int col) const { return size_t(row) * size_t(m_cols) + size_t(col); }
     void resize(int rows, int cols);
     void cellChanged(int row, int col, const QList<int>& roles = {});
     void blockChanged(const Selection& s, const QList<int>& roles = {});
     template <typename F> void forSelection(F f);
+    void moveCursor(int row, int col, int rowSel, int colSel);
 
     int m_rows = 0, m_cols = 0;
     int m_fixedRows = 1, m_fixedCols = 1;

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "grid/gridmodel.h"
+
+#include <QAbstractScrollArea>
+#include <QHash>
+#include <QPageLayout>
+#include <QPointer>
+#include <QStaticText>
+
+#include <vector>
+
+class QPagedPaintDevice;
+
+// The table widget of the program: shows and edits a GridModel like a spreadsheet.
+// Fixed rows and columns stay in place while the rest scrolls by whole rows and
+// columns (TopRow, LeftCol); the cursor cell and selected block follow mouse and
+// keys; texts are edited in place (a drop-down where the column has a list, a time
+// field where the column takes times of day).
+class Grid : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit Grid(QWidget* parent = nullptr);
+    ~Grid() override;
+
+    GridModel* model() const { return m_model; }
+    // Shows another model (not owned); nullptr returns to the grid's own model.
+    void setModel(GridModel* model);
+
+    // Scroll position: the first scrollable row and column shown.
+    int topRow() const { return m_topRow; }
+    int leftCol() const { return m_leftCol; }
+    void setTopRow(int row);
+    void setLeftCol(int col);
+
+    bool highLight() const { return m_highLight; }
+    void setHighLight(bool on);
+    bool redraw() const { return m_redraw; }
+    void setRedraw(bool on);
+
+    // The grid's height in twips.
+    int heightTwips() const;
+    void setHeightTwips(int twips);
+
+    // The cell under the mouse at the last mouse event (-1 outside the cells).
+    int mouseRow() const { return m_mouseRow; }
+    int mouseCol() const { return m_mouseCol; }
+    // The cursor cell's rectangle in twips, relative to the grid.
+    int cellLeft() const;
+    int cellTop() const;
+    int cellWidth() const;
+    int cellHeight() const;
+
+    // Columns whose editor takes a time of day and stores it as hh:mm.
+    void setColTimeEditor(int col, bool on);
+    bool colTimeEditor(int col) const;
+
+    // Moves the cursor (and selection) like the user would, scrolling it into view.
+    void setCursor(int row, int col, bool extend = false);
+
+    // Editing in place.
+    bool isEditing() const { return m_editor != nullptr; }
+    QWidget* editor() const { return m_editor; }
+    bool startEdit(const QString& replaceWith = QString(), bool replace = false);
+    bool commitEdit();
+    void cancelEdit();
+
+    // A key-down handler may call this to stop the grid's own handling of the key.
+    void consumeKey() { m_keyConsumed = true; }
+
+    // Prints every row and column that is not hidden, fixed rows repeated on every
+    // page, scaled to the page width where needed.
+    QPageLayout::Orientation printOrientation() const { return m_printOrientation; }
+    void setPrintOrientation(QPageLayout::Orientation o) { m_printOrientation = o; }
+    bool printGrid(const QString& title = QString());
+    bool paintPages(QPagedPaintDevice* device);
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    void cellChanged(int oldRow, int oldCol, int newRow, int newCol);
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void afterEdit(int row, int col);
+    // The user dragged a column width or row height.
+    void layoutResized();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    struct Hit {
+        int row = -1, col = -1;
+        int resizeCol = -1, resizeRow = -1; // a border being grabbed
+    };
+    void attach(GridModel* model);
+    void relayout();
+    void updateScrollBars();
+    int maxTopRow() const;
+    int maxLeftCol() const;
+    int visibleRows() const;
+    qreal dpiX() const;
+    qreal dpiY() const;
+    int colPx(int col) const { return m_colPx[size_t(col)]; }
+    int rowPx(int row) const { return m_rowPx[size_t(row)]; }
+    int fixedWidthPx() const;
+    int fixedHeightPx() const;
+    // Pixel rectangle of a cell in the viewport (empty when not shown).
+    QRect cellRect(int row, int col) const;
+    int colX(int col) const;
+    int rowY(int row) const;
+    Hit hitTest(const QPoint& pos) const;
+    void ensureVisible(int row, int col);
+    void moveBy(int dRow, int dCol, bool extend);
+    void toggleCheck(int row, int col);
+    void paintCell(QPainter& p, const QRectF& rect, int row, int col, bool selected, bool printing);
+    void drawCellText(QPainter& p, const QRectF& rect, int row, int col, const QString& text,
+                      int alignment, bool printing);
+    void onCursorChanged(int oldRow, int oldCol, int newRow, int newCol);
+    QString comboEntries(int col) const;
+
+    GridModel* m_ownModel;
+    QPointer<GridModel> m_model;
+    std::vector<int> m_colPx, m_rowPx; // 0 for hidden lines
+    int m_topRow = 1, m_leftCol = 1;
+    bool m_highLight = true;
+    bool m_redraw = true;
+    int m_mouseRow = -1, m_mouseCol = -1;
+    std::vector<bool> m_timeCols;
+    QWidget* m_editor = nullptr;
+    int m_editRow = -1, m_editCol = -1;
+    bool m_keyConsumed = false;
+    bool m_selecting = false;
+    int m_resizeCol = -1, m_resizeRow = -1, m_resizeOrigin = 0, m_resizeStartPx = 0;
+    enum class HeaderDrag { None, Cols, Rows } m_headerDrag = HeaderDrag::None;
+    QPageLayout::Orientation m_printOrientation = QPageLayout::Portrait;
+    // Laid-out texts of the cells on screen, reused while text and width stay.
+    struct CachedText {
+        QString text;
+        int width = 0;
+        QStaticText layout;
+    };
+    mutable QHash<quint64, CachedText> m_textCache;
+};

@@ -1,0 +1,81 @@
+#include "grid/gridclip.h"
+
+#include "grid/gridmodel.h"
+
+namespace GridClip {
+
+QString blockText(GridModel& grid, int col, int row, int colSel, int rowSel, bool cut) {
+    QString s;
+    if (cut)
+        grid.beginBulkEdit();
+    auto take = [&](int r, int c) {
+        s += grid.textMatrix(r, c);
+        if (cut)
+            grid.setTextMatrix(r, c, QString());
+    };
+    for (int r = row; r <= rowSel; ++r) {
+        for (int c = col; c <= colSel - 1; ++c) {
+            take(r, c);
+            s += u'\t';
+        }
+        take(r, colSel);
+        s += QStringLiteral("\r\n");
+    }
+    if (cut)
+        grid.endBulkEdit();
+    return s;
+}
+
+bool parse(const QString& text, PasteBlock& out) {
+    out = PasteBlock();
+    QStringList line{QString()};
+    auto tooWide = [&] { return line.size() > MaxPasteFields; };
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\t':
+            line.append(QString());
+            out.width = std::max(out.width, int(line.size()));
+            if (tooWide())
+                return false;
+            break;
+        case u'\r':
+            out.lines.push_back(std::move(line));
+            line = QStringList{QString()};
+            if (int(out.lines.size()) > MaxPasteLines)
+                return false;
+            break;
+        case u'\n':
+            break;
+        default:
+            line.last().append(c);
+        }
+    }
+    // Text after the last CR is never written, but it still occupies a buffer line.
+    if ((line.size() > 1 || !line.first().isEmpty()) && int(out.lines.size()) + 1 > MaxPasteLines)
+        return false;
+    return true;
+}
+
+PasteResult paste(GridModel& grid, int col, int row, const QString& text, bool add) {
+    PasteBlock block;
+    if (!parse(text, block))
+        return PasteResult::OutOfRange;
+    const int lines = int(block.lines.size());
+    if (row + lines - 1 > grid.rows() - 1 || col + block.width - 1 > grid.cols() - 1)
+        return PasteResult::OutOfRange;
+    if (lines == 0)
+        return PasteResult::NothingToWrite;
+    grid.beginBulkEdit();
+    for (int i = 0; i < lines; ++i) {
+        const QStringList& fields = block.lines[size_t(i)];
+        for (int j = 0; j < block.width; ++j) {
+            const QString value = fields.value(j);
+            const int r = row + i, c = col + j;
+            grid.setTextMatrix(r, c, add ? grid.textMatrix(r, c) + value : value);
+        }
+    }
+    grid.endBulkEdit();
+    return PasteResult::Written;
+}
+
+} // namespace GridClip

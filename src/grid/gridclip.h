@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class GridModel;
+
+// Grid blocks as clipboard text: cells separated by TAB, every row ended by CR LF.
+namespace GridClip {
+
+// The text of the block from (row, col) to (rowSel, colSel), walked from row up to
+// rowSel and from col up to colSel (a block whose rowSel lies above row gives the
+// empty text; one whose colSel lies left of col gives column colSel only). With
+// `cut` every cell read is emptied.
+QString blockText(GridModel& grid, int col, int row, int colSel, int rowSel, bool cut);
+
+// Clipboard text cut into lines and fields. Only lines ended by CR are pasted; the
+// width is the most fields any line (the unfinished last one included) has.
+struct PasteBlock {
+    std::vector<QStringList> lines;
+    int width = 1;
+};
+inline constexpr int MaxPasteLines = 400;
+inline constexpr int MaxPasteFields = 56;
+
+enum class PasteResult { Written, NothingToWrite, OutOfRange };
+
+// Parses clipboard text; false when it has more than 400 lines or a line with more
+// than 56 fields.
+bool parse(const QString& text, PasteBlock& out);
+
+// Writes the block into the grid from (row, col); with `add` the text is appended
+// to what the cells hold. Nothing is written when the block would pass the grid's
+// last row or column.
+PasteResult paste(GridModel& grid, int col, int row, const QString& text, bool add);
+
+} // namespace GridClip

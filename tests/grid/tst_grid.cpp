@@ -1,0 +1,312 @@
+#include "grid/grid.h"
+#include "platform/printer.h"
+#include "store/yearstore.h"
+#include "todo/todostring.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Drives a real Grid with mouse and keys.
+class TestGrid : public QObject {
+    Q_OBJECT
+
+private:
+    // An annual-shaped grid: 367 rows × 19 columns, one fixed row, two fixed columns,
+    // 1000-twip rows.
+    static void annualShape(GridModel& m) {
+        m.setRows(367);
+        m.setCols(19);
+        m.setFixedRows(1);
+        m.setFixedCols(2);
+        m.setRowHeight(-1, 1000);
+        m.setRowHeight(0, 350);
+        m.setColWidth(-1, 1700);
+        for (int r = 0; r < m.rows(); ++r)
+            for (int c = 0; c < m.cols(); ++c)
+                m.setTextMatrix(r, c, QStringLiteral("%1-%2").arg(r).arg(c));
+    }
+    // A ToDo-shaped grid: check box, time, category, text.
+    static void todoShape(Grid& g) {
+        GridModel& m = *g.model();
+        m.setRows(6);
+        m.setCols(4);
+        m.setFixedRows(1);
+        m.setFixedCols(0);
+        m.setColWidth(0, 400);
+        m.setColWidth(3, 3000);
+        m.setColComboList(2, ToDo_CategoryComboList());
+        g.setColTimeEditor(1, true);
+        YearStore store;
+        ToDo_SaveDiary(m, store, 1); // the empty, headed state
+    }
+    static QPoint cellCenter(Grid& g, int row, int col) {
+        // Cell positions in pixels from the twip layout at the screen's DPI.
+        const GridModel& m = *g.model();
+        const qreal dpiX = g.logicalDpiX(), dpiY = g.logicalDpiY();
+        auto px = [](int twips, qreal dpi) { return int(twips * dpi / 1440.0 + 0.5); };
+        int x = 0, y = 0;
+        for (int c = 0; c < m.fixedCols(); ++c)
+            x += c < col ? px(m.colWidth(c), dpiX) : 0;
+        if (col >= m.fixedCols())
+            for (int c = g.leftCol(); c < col; ++c)
+                x += px(m.colWidth(c), dpiX);
+        for (int r = 0; r < m.fixedRows(); ++r)
+            y += r < row ? px(m.rowHeight(r), dpiY) : 0;
+        if (row >= m.fixedRows())
+            for (int r = g.topRow(); r < row; ++r)
+                y += px(m.rowHeight(r), dpiY);
+        return QPoint(x + px(m.colWidth(col), dpiX) / 2, y + px(m.rowHeight(row), dpiY) / 2);
+    }
+    static void show(Grid& g, QSize size = QSize(900, 600)) {
+        g.resize(size);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        g.setFocus();
+    }
+    static void type(QWidget* w, const QString& text) {
+        // Each character goes to the widget that has the focus then, as typing does.
+        for (const QChar ch : text) {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
+            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        }
+    }
+
+private Q_SLOTS:
+    void fixedCellsStayInPlaceAndCannotBeTypedInto() {
+        Grid g;
+        annualShape(*g.model());
+        show(g);
+        GridModel& m = *g.model();
+        g.setTopRow(200);
+        g.setLeftCol(10);
+        QCOMPARE(g.topRow(), 200);
+        QCOMPARE(g.leftCol(), 10);
+
+        // The heading row and the date columns are still where they were.
+        QTest::mouseMove(g.viewport(), cellCenter(g, 0, 5 + 5));
+        QCOMPARE(g.mouseRow(), 0);
+        QTest::mouseMove(g.viewport(), cellCenter(g, 205, 0));
+        QCOMPARE(g.mouseCol(), 0);
+        QCOMPARE(g.mouseRow(), 205);
+        QTest::mouseMove(g.viewport(), cellCenter(g, 205, 12));
+        QCOMPARE(g.mouseCol(), 12);
+
+        // The cursor never enters a fixed cell, and a fixed cell takes no typing.
+        g.setCursor(201, 10);
+        QTest::keyClick(&g, Qt::Key_Home);
+        QCOMPARE(m.col(), 2);
+        QTest::keyClick(&g, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(m.row(), 1);
+        m.select(0, 5);
+        QTest::keyClick(&g, Qt::Key_X);
+        QVERIFY(!g.isEditing());
+        QCOMPARE(m.textMatrix(0, 5), QStringLiteral("0-5"));
+        QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, cellCenter(g, 0, 5));
+        QVERIFY(!g.isEditing());
+
+        // Keys scroll the cursor into view.
+        QTest::keyClick(&g, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(m.row(), 366);
+        QCOMPARE(m.col(), 18);
+        QVERIFY(g.topRow() > 300);
+        QTest::keyClick(&g, Qt::Key_PageUp);
+        QVERIFY(m.row() < 366);
+        QVERIFY(g.topRow() <= m.row());
+    }
+
+    void typingEditsInPlaceAndEnterCommits() {
+        Grid g;
+        annualShape(*g.model());
+        show(g);
+        GridModel& m = *g.model();
+        QSignalSpy edits(&g, &Grid::afterEdit);
+        g.setCursor(3, 4);
+        type(&g, QStringLiteral("会議"));
+        QVERIFY(g.isEditing());
+        QTest::keyClick(g.editor(), Qt::Key_Return);
+        QVERIFY(!g.isEditing());
+        QCOMPARE(m.textMatrix(3, 4), QStringLiteral("会議"));
+        QCOMPARE(m.row(), 4); // Enter moves down
+        QCOMPARE(edits.size(), 1);
+
+        // Escape gives the old text back; a tall cell edits several lines.
+        QTest::keyClick(&g, Qt::Key_F2);
+        auto* multi = qobject_cast<QPlainTextEdit*>(g.editor());
+        QVERIFY(multi);
+        type(multi, QStringLiteral("追記"));
+        QTest::keyClick(multi, Qt::Key_Escape);
+        QCOMPARE(m.textMatrix(4, 4), QStringLiteral("4-4"));
+        QCOMPARE(edits.size(), 1);
+        QTest::keyClick(&g, Qt::Key_F2);
+        multi = qobject_cast<QPlainTextEdit*>(g.editor());
+        QTest::keyClick(multi, Qt::Key_Return, Qt::AltModifier);
+        type(multi, QStringLiteral("二行目"));
+        QTest::keyClick(multi, Qt::Key_Return);
+        QCOMPARE(m.textMatrix(4, 4), QStringLiteral("4-4\n二行目"));
+    }
+
+    void theMouseSelectsCellsAndBlocks() {
+        Grid g;
+        annualShape(*g.model());
+        show(g);
+        GridModel& m = *g.model();
+        QSignalSpy moves(&g, &Grid::cellChanged);
+        QTest::mousePress(g.viewport(), Qt::LeftButton, {}, cellCenter(g, 2, 3));
+        QTest::mouseMove(g.viewport(), cellCenter(g, 4, 5));
+        QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, cellCenter(g, 4, 5));
+        QCOMPARE(m.row(), 2);
+        QCOMPARE(m.col(), 3);
+        QCOMPARE(m.rowSel(), 4);
+        QCOMPARE(m.colSel(), 5);
+        QVERIFY(!moves.isEmpty());
+        QCOMPARE(moves.last().at(2).toInt(), 2);
+        QCOMPARE(moves.last().at(3).toInt(), 3);
+        QTest::keyClick(&g, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(m.rowSel(), 5);
+
+        // A click on a column heading selects the whole column.
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, cellCenter(g, 0, 6));
+        const GridModel::Selection s = m.getSelection();
+        QCOMPARE(s.row1, 1);
+        QCOMPARE(s.row2, 366);
+        QCOMPARE(s.col1, 6);
+        QCOMPARE(s.col2, 6);
+    }
+
+    void checkBoxesToggleByMouseAndSpace() {
+        Grid g;
+        todoShape(g);
+        show(g);
+        GridModel& m = *g.model();
+        QSignalSpy edits(&g, &Grid::afterEdit);
+        QCOMPARE(m.cell(GridModel::CellChecked, 2, 0), 2);
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, cellCenter(g, 2, 0));
+        QCOMPARE(m.cell(GridModel::CellChecked, 2, 0), 1);
+        QTest::keyClick(&g, Qt::Key_Space);
+        QCOMPARE(m.cell(GridModel::CellChecked, 2, 0), 2);
+        QCOMPARE(edits.size(), 2);
+        QVERIFY(!g.isEditing());
+    }
+
+    void theDropDownOffersItsEntriesAndTakesTypedText() {
+        Grid g;
+        todoShape(g);
+        show(g);
+        GridModel& m = *g.model();
+        g.setCursor(1, 2);
+        QTest::keyClick(&g, Qt::Key_F2);
+        auto* combo = qobject_cast<QComboBox*>(g.editor());
+        QVERIFY(combo);
+        QCOMPARE(combo->count(), 4);
+        QCOMPARE(combo->itemText(0), QStringLiteral("最重"));
+        QCOMPARE(combo->itemText(3), QStringLiteral("要軽"));
+        combo->setCurrentIndex(1);
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QCOMPARE(m.textMatrix(1, 2), QStringLiteral("重要"));
+
+        g.setCursor(2, 2);
+        type(&g, QStringLiteral("至急"));
+        combo = qobject_cast<QComboBox*>(g.editor());
+        QVERIFY(combo);
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QCOMPARE(m.textMatrix(2, 2), QStringLiteral("至急"));
+    }
+
+    void theTimeColumnStoresTimesOfDay() {
+        Grid g;
+        todoShape(g);
+        show(g);
+        GridModel& m = *g.model();
+        g.setCursor(1, 1);
+        type(&g, QStringLiteral("930"));
+        QTest::keyClick(g.editor(), Qt::Key_Return);
+        QCOMPARE(m.textMatrix(1, 1), QStringLiteral("09:30"));
+
+        g.setCursor(2, 1);
+        type(&g, QStringLiteral("あとで"));
+        QTest::keyClick(g.editor(), Qt::Key_Return);
+        QVERIFY(g.isEditing()); // not a time: the editor stays open
+        QTest::keyClick(g.editor(), Qt::Key_Escape);
+        QCOMPARE(m.textMatrix(2, 1), QString());
+    }
+
+    void aKeyDownHandlerCanTakeAKey() {
+        Grid g;
+        annualShape(*g.model());
+        show(g);
+        connect(&g, &Grid::keyDown, &g, [&g](int key, Qt::KeyboardModifiers) {
+            if (key == Qt::Key_Down)
+                g.consumeKey();
+        });
+        g.setCursor(5, 5);
+        QTest::keyClick(&g, Qt::Key_Down);
+        QCOMPARE(g.model()->row(), 5);
+        QTest::keyClick(&g, Qt::Key_Up);
+        QCOMPARE(g.model()->row(), 4);
+    }
+
+    void hiddenRowsAndColumnsAreLeftOutOfThePrint() {
+        QTemporaryDir dir;
+        auto printer = std::make_unique<PdfPrinter>(dir.path());
+        PdfPrinter* pdf = printer.get();
+        Printer::install(std::move(printer));
+        Grid g;
+        GridModel& m = *g.model();
+        m.setRows(4);
+        m.setCols(4);
+        m.setTextMatrix(0, 1, QStringLiteral("HEADING"));
+        m.setTextMatrix(1, 1, QStringLiteral("SHOWNCELL"));
+        m.setTextMatrix(2, 1, QStringLiteral("HIDDENROW"));
+        m.setTextMatrix(1, 3, QStringLiteral("HIDDENCOL"));
+        m.setTextMatrix(3, 2, QStringLiteral("年間行事"));
+        m.setRowHidden(2, true);
+        m.setColHidden(3, true);
+        g.setPrintOrientation(QPageLayout::Landscape);
+        QVERIFY(g.printGrid(QStringLiteral("test")));
+
+        QCOMPARE(pdf->files.size(), 1);
+        QCOMPARE(pdf->orientations.value(0), QPageLayout::Landscape);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf->files[0], QStringLiteral("-")});
+        QVERIFY2(text.waitForFinished(30000), "pdftotext is needed (poppler-utils)");
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(out.contains(QStringLiteral("SHOWNCELL")), qPrintable(out));
+        QVERIFY(out.contains(QStringLiteral("HEADING")));
+        QVERIFY(out.contains(QStringLiteral("年間行事")));
+        QVERIFY(!out.contains(QStringLiteral("HIDDENROW")));
+        QVERIFY(!out.contains(QStringLiteral("HIDDENCOL")));
+        Printer::install(nullptr);
+    }
+
+    void aFullYearGridKeepsEveryCellThroughSaveAndLoad() {
+        QTemporaryDir dir;
+        GridModel a;
+        annualShape(a);
+        for (int r = 1; r < a.rows(); ++r)
+            for (int c = 1; c < a.cols(); ++c) {
+                a.setTextMatrix(r, c, QStringLiteral("%1日の記録\n\t「%2」\\").arg(r).arg(c));
+                a.setForeColorAt(r, c, quint32(r * 977 + c) & 0xFFFFFF);
+                a.setBackColorAt(r, c, quint32(r * 131 + c * 7919) & 0xFFFFFF);
+            }
+        const QString path = dir.filePath(QStringLiteral("year.dys"));
+        QVERIFY(a.saveGrid(path).ok());
+        GridModel b(2, 2);
+        QVERIFY(b.loadGrid(path).ok());
+        QCOMPARE(b.rows(), 367);
+        QCOMPARE(b.cols(), 19);
+        for (int r = 0; r < a.rows(); ++r)
+            for (int c = 0; c < a.cols(); ++c) {
+                QCOMPARE(b.textMatrix(r, c), a.textMatrix(r, c));
+                QCOMPARE(b.cellAt(r, c).fore, a.cellAt(r, c).fore);
+                QCOMPARE(b.cellAt(r, c).back, a.cellAt(r, c).back);
+            }
+    }
+};
+
+QTEST_MAIN(TestGrid)
+#include "tst_grid.moc"
