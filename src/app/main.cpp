@@ -23,7 +23,11 @@ int main(int argc, char** argv) {
     // shell passed them, joined again by blanks (Qt's own options already removed).
     QStringList args = QApplication::arguments();
     args.removeFirst();
+    // The program ends only from the calendar window, after its save question.
+    QApplication::setQuitOnLastWindowClosed(false);
     Startup startup(App());
+    QObject::connect(&startup, &Startup::programEnding, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     startup.Main(args.join(u' '));
     return app.exec();
 }

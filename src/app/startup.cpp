@@ -1,8 +1,8 @@
 #include "app/startup.h"
 
-#include "app/placeholderwindow.h"
 #include "app/splash.h"
 #include "app/yeardialog.h"
+#include "calendar/calendarwindow.h"
 #include "platform/messagebox.h"
 #include "store/appstate.h"
 #include "store/documentfile.h"
@@ -64,7 +64,9 @@ void Startup::Start_NewYear() {
 }
 
 void Startup::showCalendar() {
-    if (!m_calendar)
-        m_calendar = new PlaceholderWindow;
+    if (!m_calendar) {
+        m_calendar = new CalendarWindow(m_app);
+        connect(m_calendar, &CalendarWindow::programEnding, this, &Startup::programEnding);
+    }
     m_calendar->show();
 }

@@ -2,6 +2,7 @@
 
 #include "app/splash.h"
 #include "app/yeardialog.h"
+#include "calendar/calendarwindow.h"
 
 #include <QObject>
 #include <QPointer>
@@ -24,7 +25,11 @@ public:
 
     SplashWindow* splash() const { return m_splash; }
     YearDialog* yearDialog() const { return m_yearDialog; }
-    QWidget* calendarWindow() const { return m_calendar; }
+    CalendarWindow* calendarWindow() const { return m_calendar; }
+
+Q_SIGNALS:
+    // The user ended the program from the calendar window.
+    void programEnding();
 
 private:
     void askForYear();
@@ -33,5 +38,5 @@ private:
     AppState& m_app;
     QPointer<SplashWindow> m_splash;
     QPointer<YearDialog> m_yearDialog;
-    QPointer<QWidget> m_calendar;
+    QPointer<CalendarWindow> m_calendar;
 };

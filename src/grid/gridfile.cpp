@@ -272,11 +272,9 @@ FileResult parse(QByteArrayView bytes, GridData& out) {
     }
     if (!in.nextLine(b, e) || QByteArrayView(b, e - b) != QByteArrayView("end"))
         return damaged(in.line() + 1, "ファイルが途中で切れているか、余分な行があります");
-    // Nothing but an optional final line end may follow.
-    while (in.nextLine(b, e)) {
-        if (b != e)
-            return damaged(in.line(), "ファイルの終わりの後に余分なデータがあります");
-    }
+    // Nothing but the final line end may follow.
+    if (in.remaining() > 0)
+        return damaged(in.line() + 1, "ファイルの終わりの後に余分なデータがあります");
     out.rows = int(rows);
     out.cols = int(cols);
     out.cells = std::move(cells);

@@ -74,10 +74,12 @@ void GridModel::resize(int rows, int cols) {
     const int keepRows = std::min(rows, m_rows), keepCols = std::min(cols, m_cols);
     for (int r = 0; r < keepRows; ++r)
         for (int c = 0; c < keepCols; ++c)
-            cells[size_t(r) * size_t(cols) + size_t(c)] = std::move(m_cells[index(r, c)]);
+            cells[size_t(r) * size_t(cols) + size_t(c)] = std::move(m_cells[offset(r, c)]);
     m_cells = std::move(cells);
     m_rows = rows;
     m_cols = cols;
+    m_fixedRows = std::min(m_fixedRows, rows);
+    m_fixedCols = std::min(m_fixedCols, cols);
     m_colWidth.resize(size_t(cols), -1);
     m_colType.resize(size_t(cols), 0);
     m_colSort.resize(size_t(cols), 0);
@@ -185,13 +187,13 @@ GridModel::Selection GridModel::getSelection() const {
 }
 
 QString GridModel::textMatrix(int row, int col) const {
-    return valid(row, col) ? m_cells[index(row, col)].text : QString();
+    return valid(row, col) ? m_cells[offset(row, col)].text : QString();
 }
 
 void GridModel::setTextMatrix(int row, int col, const QString& text) {
     if (!valid(row, col))
         return;
-    QString& t = m_cells[index(row, col)].text;
+    QString& t = m_cells[offset(row, col)].text;
     if (t == text)
         return;
     t = text;
@@ -204,7 +206,7 @@ template <typename F> void GridModel::forSelection(F f) {
     const Selection s = getSelection();
     for (int r = s.row1; r <= s.row2; ++r)
         for (int c = s.col1; c <= s.col2; ++c)
-            f(m_cells[index(r, c)]);
+            f(m_cells[offset(r, c)]);
 }
 
 quint32 GridModel::cellForeColor() const {
@@ -237,14 +239,14 @@ void GridModel::setCellAlignment(int alignment) {
 void GridModel::setForeColorAt(int row, int col, quint32 color) {
     if (!valid(row, col))
         return;
-    m_cells[index(row, col)].fore = color;
+    m_cells[offset(row, col)].fore = color;
     cellChanged(row, col, {ForeColorRole});
 }
 
 void GridModel::setBackColorAt(int row, int col, quint32 color) {
     if (!valid(row, col))
         return;
-    m_cells[index(row, col)].back = color;
+    m_cells[offset(row, col)].back = color;
     cellChanged(row, col, {BackColorRole});
 }
 
@@ -257,7 +259,7 @@ void GridModel::setCell(CellSetting setting, int row1, int col1, int row2, int c
     int role = 0;
     for (int r = s.row1; r <= s.row2; ++r) {
         for (int c = s.col1; c <= s.col2; ++c) {
-            GridCell& cell = m_cells[index(r, c)];
+            GridCell& cell = m_cells[offset(r, c)];
             switch (setting) {
             case CellAlignment:
                 cell.alignment = qint8(value);
@@ -319,8 +321,8 @@ void GridModel::setColWidth(int col, int twips) {
     } else {
         return;
     }
-    if (!m_bulk)
-        Q_EMIT headerDataChanged(Qt::Horizontal, 0, std::max(m_cols - 1, 0));
+    if (!m_bulk && m_cols > 0)
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
 }
 
 int GridModel::rowHeight(int row) const {
@@ -338,8 +340,8 @@ void GridModel::setRowHeight(int row, int twips) {
     } else {
         return;
     }
-    if (!m_bulk)
-        Q_EMIT headerDataChanged(Qt::Vertical, 0, std::max(m_rows - 1, 0));
+    if (!m_bulk && m_rows > 0)
+        Q_EMIT headerDataChanged(Qt::Vertical, 0, m_rows - 1);
 }
 
 int GridModel::colDataType(int col) const {
@@ -380,8 +382,8 @@ void GridModel::setRowHidden(int row, bool hidden) {
         m_rowHidden[size_t(row)] = hidden;
     else
         return;
-    if (!m_bulk)
-        Q_EMIT headerDataChanged(Qt::Vertical, 0, std::max(m_rows - 1, 0));
+    if (!m_bulk && m_rows > 0)
+        Q_EMIT headerDataChanged(Qt::Vertical, 0, m_rows - 1);
 }
 
 bool GridModel::colHidden(int col) const {
@@ -395,8 +397,8 @@ void GridModel::setColHidden(int col, bool hidden) {
         m_colHidden[size_t(col)] = hidden;
     else
         return;
-    if (!m_bulk)
-        Q_EMIT headerDataChanged(Qt::Horizontal, 0, std::max(m_cols - 1, 0));
+    if (!m_bulk && m_cols > 0)
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
 }
 
 void GridModel::removeItem(int row) {
@@ -404,7 +406,7 @@ void GridModel::removeItem(int row) {
         return;
     if (!m_bulk)
         beginRemoveRows({}, row, row);
-    const auto first = m_cells.begin() + std::ptrdiff_t(index(row, 0));
+    const auto first = m_cells.begin() + std::ptrdiff_t(offset(row, 0));
     m_cells.erase(first, first + m_cols);
     m_rowHeight.erase(m_rowHeight.begin() + row);
     m_rowHidden.erase(m_rowHidden.begin() + row);

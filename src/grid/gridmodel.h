@@ -70,7 +70,7 @@ public:
 
     QString textMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
-    const GridCell& cellAt(int row, int col) const { return m_cells[index(row, col)]; }
+    const GridCell& cellAt(int row, int col) const { return m_cells[offset(row, col)]; }
 
     // Colours and alignment of the cursor cell (get) or of the whole selection (set).
     quint32 cellForeColor() const;
@@ -147,7 +147,7 @@ Q_SIGNALS:
     void selectionChanged();
 
 private:
-    size_t index(int row, int col) const { return size_t(row) * size_t(m_cols) + size_t(col); }
+    size_t offset(int row, int col) const { return size_t(row) * size_t(m_cols) + size_t(col); }
     void resize(int rows, int cols);
     void cellChanged(int row, int col, const QList<int>& roles = {});
     void blockChanged(const Selection& s, const QList<int>& roles = {});

@@ -107,9 +107,10 @@ void GridModel::setSort(int setting) {
     for (int i = 0; i < count; ++i)
         for (int c = 0; c < m_cols; ++c)
             moved[size_t(i) * size_t(m_cols) + size_t(c)] =
-                std::move(m_cells[index(first + order[size_t(i)], c)]);
+                std::move(m_cells[offset(first + order[size_t(i)], c)]);
     for (int i = 0; i < count; ++i)
         for (int c = 0; c < m_cols; ++c)
-            m_cells[index(first + i, c)] = std::move(moved[size_t(i) * size_t(m_cols) + size_t(c)]);
+            m_cells[offset(first + i, c)] =
+                std::move(moved[size_t(i) * size_t(m_cols) + size_t(c)]);
     endBulkEdit();
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDate>
+#include <QPoint>
+#include <QTime>
+
+class YearStore;
+
+// The analogue clock of the calendar window: hand geometry and hand colours.
+namespace ClockFace {
+
+struct Hands {
+    QPoint hour, minute, second; // offsets from the centre, y downwards
+};
+
+// Hour hand 30, minute hand 40, second hand 25 pixels long; angles rounded half to
+// even as the clock always has.
+Hands hands(const QTime& t);
+
+struct HandColors {
+    int hour, minute, second; // indices of the 16-colour palette
+};
+
+// Today outside the document year: hour and minute hands blue, second hand red.
+// Otherwise every hand in the colour of today's ToDo alarm level.
+HandColors handColors(const QDateTime& now, const YearStore& store, int baseYear);
+
+bool todayInYear(const QDate& today, int baseYear);
+
+} // namespace ClockFace

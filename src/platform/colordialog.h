@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+// The colour dialog goes through here, so tests can choose the colour.
+class ColorDialog {
+public:
+    class Backend {
+    public:
+        virtual ~Backend() = default;
+        // nullopt when cancelled.
+        virtual std::optional<QColor> choose(QWidget* parent, const QColor& initial) = 0;
+    };
+    static std::optional<QColor> choose(QWidget* parent, const QColor& initial = Qt::black);
+    static void install(std::unique_ptr<Backend> backend);
+};
+
+// Test double: answers from a queue (cancel when empty) and counts the requests.
+class ScriptedColorDialog : public ColorDialog::Backend {
+public:
+    std::optional<QColor> choose(QWidget*, const QColor&) override {
+        ++asked;
+        if (answers.isEmpty())
+            return std::nullopt;
+        return answers.takeFirst();
+    }
+    QList<std::optional<QColor>> answers;
+    int asked = 0;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// The program's icon in the notification area. A backend reports clicks through
+// the two signals of Tray::instance().
+class Tray : public QObject {
+    Q_OBJECT
+public:
+    class Backend {
+    public:
+        virtual ~Backend() = default;
+        virtual bool isAvailable() const = 0;
+        virtual void show(const QIcon& icon, const QString& tip) = 0;
+        virtual void hide() = 0;
+        virtual bool isShown() const = 0;
+    };
+
+    static Tray& instance();
+    static void install(std::unique_ptr<Backend> backend);
+
+    bool isAvailable() const { return m_backend->isAvailable(); }
+    void show(const QIcon& icon, const QString& tip) { m_backend->show(icon, tip); }
+    void hide() { m_backend->hide(); }
+    bool isShown() const { return m_backend->isShown(); }
+
+Q_SIGNALS:
+    void leftClicked();
+    void rightClicked();
+
+private:
+    Tray();
+    std::unique_ptr<Backend> m_backend;
+};
+
+// Test double: a notification area that is there or not, and remembers the icon.
+class ScriptedTray : public Tray::Backend {
+public:
+    bool isAvailable() const override { return available; }
+    void show(const QIcon&, const QString& t) override {
+        shown = true;
+        tip = t;
+    }
+    void hide() override { shown = false; }
+    bool isShown() const override { return shown; }
+    bool available = true;
+    bool shown = false;
+    QString tip;
+};
