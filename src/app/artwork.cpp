@@ -1,6 +1,7 @@
 #include "app/artwork.h"
 
 #include <QFont>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,5 @@
 #include "app/artwork.h"
+#include "app/firstpaint.h"
 #include "app/startup.h"
 #include "platform/clock.h"
 #include "platform/uisetup.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setupJapaneseUi(app);
     QApplication::setWindowIcon(Artwork::programIcon());
+    watchFirstPaint(app);
 
     // The command line is one string: the arguments after the program's name, as the
     // shell passed them, joined again by blanks (Qt's own options already removed).

@@ -29,28 +29,35 @@ QString blockText(GridModel& grid, int col, int row, int colSel, int rowSel, boo
 bool parse(const QString& text, PasteBlock& out) {
     out = PasteBlock();
     QStringList line{QString()};
-    auto tooWide = [&] { return line.size() > MaxPasteFields; };
+    auto endRow = [&] {
+        out.lines.push_back(std::move(line));
+        line = QStringList{QString()};
+        return int(out.lines.size()) <= MaxPasteLines;
+    };
+    // Rows end with CR (the LF of a CR LF pair is skipped). Text from programs that
+    // end lines with LF alone, as most do here, has no CR at all: there LF ends a row.
+    // Where rows end with CR, a lone LF belongs to the cell (a multi-line text).
+    const bool lfEndsRows = !text.contains(u'\r');
+    QChar before;
     for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'\t':
+        const bool afterCr = before == u'\r';
+        before = c;
+        if (c == u'\r' || (c == u'\n' && lfEndsRows)) {
+            if (!endRow())
+                return false;
+        } else if (c == u'\n') {
+            if (!afterCr)
+                line.last().append(c);
+        } else if (c == u'\t') {
             line.append(QString());
             out.width = std::max(out.width, int(line.size()));
-            if (tooWide())
+            if (line.size() > MaxPasteFields)
                 return false;
-            break;
-        case u'\r':
-            out.lines.push_back(std::move(line));
-            line = QStringList{QString()};
-            if (int(out.lines.size()) > MaxPasteLines)
-                return false;
-            break;
-        case u'\n':
-            break;
-        default:
+        } else {
             line.last().append(c);
         }
     }
-    // Text after the last CR is never written, but it still occupies a buffer line.
+    // Text after the last row end is never written, but it still occupies a line.
     if ((line.size() > 1 || !line.first().isEmpty()) && int(out.lines.size()) + 1 > MaxPasteLines)
         return false;
     return true;

@@ -16,8 +16,9 @@ namespace GridClip {
 // `cut` every cell read is emptied.
 QString blockText(GridModel& grid, int col, int row, int colSel, int rowSel, bool cut);
 
-// Clipboard text cut into lines and fields. Only lines ended by CR are pasted; the
-// width is the most fields any line (the unfinished last one included) has.
+// Clipboard text cut into lines and fields. Only finished lines are pasted (ended by
+// CR, CR LF, or LF in text without any CR); the width is the most fields any line
+// (the unfinished last one included) has.
 struct PasteBlock {
     std::vector<QStringList> lines;
     int width = 1;
