@@ -31,10 +31,10 @@ private:
 using Pool = std::array<const char16_t*, 16>;
 
 const Pool eventWords = {
-    u"町内会の清掃",     u"歯医者 14:30",       u"母の誕生日",       u"燃えないごみの日",
-    u"保護者会",         u"給料日",             u"車検の予約",       u"同窓会（駅前）",
-    u"図書館の返却日",   u"健康診断",           u"実家へ帰省",       u"花火大会",
-    u"運動会",           u"結婚記念日",         u"確定申告の締切",   u"美容院 10時",
+    u"町内会の清掃",   u"歯医者 14:30", u"母の誕生日",     u"燃えないごみの日",
+    u"保護者会",       u"給料日",       u"車検の予約",     u"同窓会（駅前）",
+    u"図書館の返却日", u"健康診断",     u"実家へ帰省",     u"花火大会",
+    u"運動会",         u"結婚記念日",   u"確定申告の締切", u"美容院 10時",
 };
 
 const Pool recordSentences = {
@@ -57,9 +57,9 @@ const Pool recordSentences = {
 };
 
 const Pool slotTitles = {
-    u"打ち合わせ", u"通院",       u"買い物（駅前）", u"英会話教室",
-    u"定例会議",   u"昼休み",     u"移動（新幹線）", u"資料作成",
-    u"来客対応",   u"ジョギング", u"子どもの送迎",   u"銀行・郵便局",
+    u"打ち合わせ", u"通院",         u"買い物（駅前）", u"英会話教室",
+    u"定例会議",   u"昼休み",       u"移動（新幹線）", u"資料作成",
+    u"来客対応",   u"ジョギング",   u"子どもの送迎",   u"銀行・郵便局",
     u"夕食の準備", u"ピアノの練習", u"取引先訪問 A社", u"読書",
 };
 
@@ -83,9 +83,9 @@ const Pool slotPhrases = {
 };
 
 const Pool todoTexts = {
-    u"会議の資料を作る",     u"電気代を払う",       u"年賀状の住所録を直す",
-    u"病院の予約を取る",     u"プリンタのインク",   u"鈴木さんに返事を出す",
-    u"ゴミ袋を買う",         u"保険の書類を送る",   u"自転車の空気を入れる",
+    u"会議の資料を作る",     u"電気代を払う",         u"年賀状の住所録を直す",
+    u"病院の予約を取る",     u"プリンタのインク",     u"鈴木さんに返事を出す",
+    u"ゴミ袋を買う",         u"保険の書類を送る",     u"自転車の空気を入れる",
     u"図書館に本を返す",     u"傘を会社から持ち帰る", u"週報を提出する",
     u"冬物をクリーニングへ", u"パスワードを変更する", u"ガソリンを入れる",
     u"引き落とし口座の確認",
@@ -124,6 +124,7 @@ QString record(Rng& rng) {
     return text;
 }
 
+// A ToDo cell: `items` entries "|done,hh:mm,category,text", the time may be empty.
 QString todo(Rng& rng, int items) {
     QString text;
     for (int i = 0; i < items; ++i) {
@@ -145,11 +146,6 @@ QString todo(Rng& rng, int items) {
 } // namespace
 
 namespace BenchDocument {
-
-QString todoItems(unsigned seed, int items) {
-    Rng rng(seed);
-    return todo(rng, items);
-}
 
 void fill(AppState& app, unsigned seed) {
     using namespace StoreCol;

@@ -12,7 +12,4 @@ namespace BenchDocument {
 // every colour column with a nonzero colour. The content depends only on `seed`.
 void fill(AppState& app, unsigned seed = 20050401);
 
-// One ToDo cell: `items` entries "|done,hh:mm,category,text".
-QString todoItems(unsigned seed, int items);
-
 } // namespace BenchDocument

@@ -3,9 +3,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
+#include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 // File layout (UTF-8, lines ended by LF):
 //
@@ -26,45 +33,48 @@ QString tr(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-void appendNumber(QByteArray& out, quint32 v) {
-    char buf[16];
-    int n = 0;
-    do {
-        buf[n++] = char('0' + v % 10);
-        v /= 10;
-    } while (v);
-    while (n)
-        out.append(buf[--n]);
+// Writers into a buffer sized beforehand (see serialize).
+char* putNumber(char* out, quint32 v) {
+    return std::to_chars(out, out + 10, v).ptr;
 }
 
-void appendEscaped(QByteArray& out, const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    const char* p = utf8.constData();
-    const char* end = p + utf8.size();
+// UTF-16 → UTF-8 with \\ \t \n \r escaped, at most three bytes per UTF-16 unit. A lone
+// surrogate is written as '?', as QString::toUtf8 does.
+char* putText(char* out, QStringView text) {
+    const char16_t* p = text.utf16();
+    const char16_t* const end = p + text.size();
     while (p < end) {
-        const char* run = p;
-        while (p < end && *p != '\\' && *p != '\t' && *p != '\n' && *p != '\r')
-            ++p;
-        out.append(run, p - run);
-        if (p == end)
-            break;
-        out.append('\\');
-        switch (*p) {
-        case '\\':
-            out.append('\\');
-            break;
-        case '\t':
-            out.append('t');
-            break;
-        case '\n':
-            out.append('n');
-            break;
-        default:
-            out.append('r');
-            break;
+        const char16_t c = *p++;
+        if (c < 0x80) {
+            const char escape = c == u'\\'   ? '\\'
+                                : c == u'\t' ? 't'
+                                : c == u'\n' ? 'n'
+                                : c == u'\r' ? 'r'
+                                             : 0;
+            if (escape) {
+                *out++ = '\\';
+                *out++ = escape;
+            } else {
+                *out++ = char(c);
+            }
+        } else if (c < 0x800) {
+            *out++ = char(0xC0 | (c >> 6));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else if (!QChar::isSurrogate(c)) {
+            *out++ = char(0xE0 | (c >> 12));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            *out++ = char(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && p < end && QChar::isLowSurrogate(*p)) {
+            const char32_t u = QChar::surrogateToUcs4(c, *p++);
+            *out++ = char(0xF0 | (u >> 18));
+            *out++ = char(0x80 | ((u >> 12) & 0x3F));
+            *out++ = char(0x80 | ((u >> 6) & 0x3F));
+            *out++ = char(0x80 | (u & 0x3F));
+        } else {
+            *out++ = '?';
         }
-        ++p;
     }
+    return out;
 }
 
 // Strict unsigned decimal; false unless the whole field is 1..10 digits ≤ 2^32-1.
@@ -78,6 +88,81 @@ bool parseNumber(const char* p, const char* end, quint64 limit, quint64& value) 
         value = value * 10 + quint64(*p - '0');
     }
     return value <= limit;
+}
+
+enum class TextError { None, Control, BadEnd, BadEscape, NotUtf8 };
+
+bool continuation(uchar b) {
+    return (b & 0xC0) == 0x80;
+}
+
+// Unescapes and decodes a cell's text in one pass, through `scratch` (UTF-16 units
+// never outnumber the bytes), into `out`. Only well-formed UTF-8 is accepted: no
+// overlong forms, no surrogates, nothing above U+10FFFF; a byte order mark is an
+// ordinary character. An escape or control error is reported before a UTF-8 error
+// on the same line.
+TextError decodeText(const char* begin, const char* end, std::vector<char16_t>& scratch,
+                     QString& out) {
+    const auto* p = reinterpret_cast<const uchar*>(begin);
+    const auto* const e = reinterpret_cast<const uchar*>(end);
+    if (scratch.size() < size_t(e - p))
+        scratch.resize(size_t(e - p));
+    char16_t* const first = scratch.data();
+    char16_t* o = first;
+    bool notUtf8 = false;
+    while (p < e) {
+        const uchar c = *p;
+        if (c < 0x80) {
+            ++p;
+            if (c == '\\') {
+                if (p == e)
+                    return TextError::BadEnd;
+                switch (*p++) {
+                case '\\':
+                    *o++ = u'\\';
+                    break;
+                case 't':
+                    *o++ = u'\t';
+                    break;
+                case 'n':
+                    *o++ = u'\n';
+                    break;
+                case 'r':
+                    *o++ = u'\r';
+                    break;
+                default:
+                    return TextError::BadEscape;
+                }
+            } else if (c == '\t' || c == '\r') {
+                return TextError::Control;
+            } else {
+                *o++ = c;
+            }
+        } else if (c >= 0xE0 && c <= 0xEF && e - p >= 3 && continuation(p[1]) &&
+                   continuation(p[2]) && (c != 0xE0 || p[1] >= 0xA0) &&
+                   (c != 0xED || p[1] < 0xA0)) {
+            *o++ = char16_t(((c & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            p += 3;
+        } else if (c >= 0xC2 && c <= 0xDF && e - p >= 2 && continuation(p[1])) {
+            *o++ = char16_t(((c & 0x1F) << 6) | (p[1] & 0x3F));
+            p += 2;
+        } else if (c >= 0xF0 && c <= 0xF4 && e - p >= 4 && continuation(p[1]) &&
+                   continuation(p[2]) && continuation(p[3]) && (c != 0xF0 || p[1] >= 0x90) &&
+                   (c != 0xF4 || p[1] < 0x90)) {
+            const char32_t u = (char32_t(c & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) |
+                               (char32_t(p[2] & 0x3F) << 6) | char32_t(p[3] & 0x3F);
+            *o++ = QChar::highSurrogate(u);
+            *o++ = QChar::lowSurrogate(u);
+            p += 4;
+        } else {
+            notUtf8 = true; // go on: an escape or control error still comes first
+            ++p;
+        }
+    }
+    if (notUtf8)
+        return TextError::NotUtf8;
+    out = QString(reinterpret_cast<const QChar*>(first), o - first);
+    return TextError::None;
 }
 
 class Parser {
@@ -152,27 +237,35 @@ namespace GridFile {
 
 QByteArray serialize(int rows, int cols, const std::vector<GridCell>& cells) {
     Q_ASSERT(cells.size() == size_t(rows) * size_t(cols));
-    qsizetype estimate = 64;
+    // Written in place into a buffer of the largest size the image can take: header
+    // and end line, then per cell two colours of at most ten digits, two TABs, an LF
+    // and at most three bytes per UTF-16 unit of text.
+    qsizetype bound = 64;
     for (const GridCell& c : cells)
-        estimate += c.text.size() * 3 + 8;
-    QByteArray out;
-    out.reserve(estimate);
-    out.append(Magic).append('\t');
-    appendNumber(out, Version);
-    out.append('\n');
-    appendNumber(out, quint32(rows));
-    out.append('\t');
-    appendNumber(out, quint32(cols));
-    out.append('\n');
+        bound += c.text.size() * 3 + 23;
+    QByteArray out(bound, Qt::Uninitialized);
+    char* const first = out.data();
+    char* o = first;
+    std::memcpy(o, Magic, sizeof(Magic) - 1);
+    o += sizeof(Magic) - 1;
+    *o++ = '\t';
+    o = putNumber(o, Version);
+    *o++ = '\n';
+    o = putNumber(o, quint32(rows));
+    *o++ = '\t';
+    o = putNumber(o, quint32(cols));
+    *o++ = '\n';
     for (const GridCell& c : cells) {
-        appendNumber(out, c.fore);
-        out.append('\t');
-        appendNumber(out, c.back);
-        out.append('\t');
-        appendEscaped(out, c.text);
-        out.append('\n');
+        o = putNumber(o, c.fore);
+        *o++ = '\t';
+        o = putNumber(o, c.back);
+        *o++ = '\t';
+        o = putText(o, c.text);
+        *o++ = '\n';
     }
-    out.append("end\n");
+    std::memcpy(o, "end\n", 4);
+    o += 4;
+    out.truncate(o - first);
     return out;
 }
 
@@ -215,8 +308,7 @@ FileResult parse(QByteArrayView bytes, GridData& out) {
         return damaged(in.line() + 1, "ファイルが途中で切れています");
 
     std::vector<GridCell> cells(static_cast<size_t>(count));
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    QByteArray unescaped;
+    std::vector<char16_t> scratch;
     for (qint64 i = 0; i < count; ++i) {
         if (!in.nextLine(b, e))
             return damaged(in.line() + 1, "ファイルが途中で切れています");
@@ -230,45 +322,20 @@ FileResult parse(QByteArrayView bytes, GridData& out) {
         GridCell& cell = cells[size_t(i)];
         cell.fore = quint32(fore);
         cell.back = quint32(back);
-        const char* text = t2 + 1;
-        if (text == e)
+        if (t2 + 1 == e)
             continue;
-        QByteArrayView raw(text, e - text);
-        if (std::memchr(text, '\\', size_t(e - text)) ||
-            std::memchr(text, '\r', size_t(e - text)) ||
-            std::memchr(text, '\t', size_t(e - text))) {
-            unescaped.clear();
-            for (const char* p = text; p < e; ++p) {
-                if (*p == '\t' || *p == '\r')
-                    return damaged(in.line(), "セルの文字に制御文字がそのまま入っています");
-                if (*p != '\\') {
-                    unescaped.append(*p);
-                    continue;
-                }
-                if (++p == e)
-                    return damaged(in.line(), "セルの文字の終わりが不正です");
-                switch (*p) {
-                case '\\':
-                    unescaped.append('\\');
-                    break;
-                case 't':
-                    unescaped.append('\t');
-                    break;
-                case 'n':
-                    unescaped.append('\n');
-                    break;
-                case 'r':
-                    unescaped.append('\r');
-                    break;
-                default:
-                    return damaged(in.line(), "セルの文字に不明なエスケープがあります");
-                }
-            }
-            raw = unescaped;
-        }
-        cell.text = decoder.decode(raw);
-        if (decoder.hasError())
+        switch (decodeText(t2 + 1, e, scratch, cell.text)) {
+        case TextError::None:
+            break;
+        case TextError::Control:
+            return damaged(in.line(), "セルの文字に制御文字がそのまま入っています");
+        case TextError::BadEnd:
+            return damaged(in.line(), "セルの文字の終わりが不正です");
+        case TextError::BadEscape:
+            return damaged(in.line(), "セルの文字に不明なエスケープがあります");
+        case TextError::NotUtf8:
             return damaged(in.line(), "文字コードが UTF-8 ではありません");
+        }
     }
     if (!in.nextLine(b, e) || QByteArrayView(b, e - b) != QByteArrayView("end"))
         return damaged(in.line() + 1, "ファイルが途中で切れているか、余分な行があります");
@@ -293,8 +360,14 @@ FileResult read(const QString& path, GridData& out) {
     if (file.size() > MaxFileBytes)
         return FileResult::failure(FileResult::TooLarge, tr("%1 バイト").arg(file.size()));
     // Read at most one byte past the bound, so a file that grows while read (or a
-    // device without a size) still cannot make us read without limit.
-    const QByteArray bytes = file.read(MaxFileBytes + 1);
+    // device without a size) still cannot make us read without limit. A file whose
+    // size is known goes into a buffer of that size and one byte more (which tells
+    // it grew), not into one of the bound's size.
+    const qint64 first =
+        file.isSequential() ? MaxFileBytes + 1 : std::min(file.size(), MaxFileBytes) + 1;
+    QByteArray bytes = file.read(first);
+    if (bytes.size() == first && first <= MaxFileBytes && file.error() == QFileDevice::NoError)
+        bytes += file.read(MaxFileBytes + 1 - first);
     if (file.error() != QFileDevice::NoError)
         return FileResult::failure(FileResult::Unreadable, file.errorString());
     return parse(bytes, out);
@@ -313,13 +386,22 @@ FileResult writeAtomically(const QString& path, const QByteArray& bytes) {
         file.cancelWriting();
         return FileResult::failure(FileResult::WriteFailed, why);
     }
-    // Keep the version being replaced. A failing copy does not stop the save: the
-    // new content is complete in the temporary file and the old file is untouched
-    // until the rename below.
+    // Keep the version being replaced: a second name for the old file, which the
+    // rename below then leaves behind as the backup (no copy, no second flush to
+    // disk); a copy where links are not possible. A failing backup does not stop
+    // the save: the new content is complete in the temporary file and the old file
+    // is untouched until the rename.
     if (QFileInfo::exists(path)) {
         const QString bak = backupPath(path);
         QFile::remove(bak);
-        QFile::copy(path, bak);
+        bool linked = false;
+#ifdef Q_OS_UNIX
+        // Follow a symbolic link: the file replaced is its target.
+        linked = ::linkat(AT_FDCWD, QFile::encodeName(path).constData(), AT_FDCWD,
+                          QFile::encodeName(bak).constData(), AT_SYMLINK_FOLLOW) == 0;
+#endif
+        if (!linked)
+            QFile::copy(path, bak);
     }
     if (!file.commit())
         return FileResult::failure(FileResult::WriteFailed, file.errorString());

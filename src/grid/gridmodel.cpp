@@ -197,7 +197,8 @@ void GridModel::setTextMatrix(int row, int col, const QString& text) {
     if (t == text)
         return;
     t = text;
-    cellChanged(row, col, {Qt::DisplayRole, Qt::EditRole});
+    if (!m_bulk)
+        cellChanged(row, col, {Qt::DisplayRole, Qt::EditRole});
 }
 
 template <typename F> void GridModel::forSelection(F f) {
@@ -240,14 +241,16 @@ void GridModel::setForeColorAt(int row, int col, quint32 color) {
     if (!valid(row, col))
         return;
     m_cells[offset(row, col)].fore = color;
-    cellChanged(row, col, {ForeColorRole});
+    if (!m_bulk)
+        cellChanged(row, col, {ForeColorRole});
 }
 
 void GridModel::setBackColorAt(int row, int col, quint32 color) {
     if (!valid(row, col))
         return;
     m_cells[offset(row, col)].back = color;
-    cellChanged(row, col, {BackColorRole});
+    if (!m_bulk)
+        cellChanged(row, col, {BackColorRole});
 }
 
 void GridModel::setCell(CellSetting setting, int row1, int col1, int row2, int col2, int value) {

@@ -36,6 +36,7 @@ private Q_SLOTS:
     void brokenImagesAreRefused_data();
     void brokenImagesAreRefused();
     void layoutIsExactAndEveryCutIsRefused();
+    void textsComeBackExactly();
     void readRefuses_data();
     void readRefuses();
     void messagesNameFileAndReason_data();
@@ -113,6 +114,16 @@ void TestGridFile::layoutIsExactAndEveryCutIsRefused() {
         QVERIFY2(r.ok() == complete, qPrintable(u"%1 of %2 bytes"_s.arg(n).arg(full.size())));
         QCOMPARE(imageOf(out), complete ? full : imageOf(sentinel()));
     }
+}
+
+void TestGridFile::textsComeBackExactly() {
+    // Characters a decoder might treat specially: byte order marks at the start, a
+    // character outside the basic plane, the first and last of each UTF-8 length.
+    std::vector<GridCell> cells(1);
+    cells[0].text = u"\uFEFF\uFEFF元日 𠮷 \u0080\u07FF\u0800\uFFFD\U0010FFFF"_s;
+    GridData out;
+    QVERIFY(GridFile::parse(GridFile::serialize(1, 1, cells), out).ok());
+    QCOMPARE(out.cells[0].text, cells[0].text);
 }
 
 // `size` of a sparse file that starts with a valid image, or a special path.
