@@ -44,7 +44,8 @@ int usage(const QString& why) {
 }
 
 QDate parseIsoDate(const QString& s) {
-    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    static const QRegularExpression form(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\d{4}-\\d{2}-\\d{2}")));
     if (!form.match(s).hasMatch())
         return {};
     return QDate::fromString(s, QStringLiteral("yyyy-MM-dd"));

@@ -1,6 +1,5 @@
 #include "app/artwork.h"
 
-#include <QFont>
 #include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
@@ -36,23 +35,50 @@ QPixmap logo(int size, qreal dpr) {
     for (qreal x : {0.32, 0.68})
         p.drawRoundedRect(QRectF(s * x - s * 0.035, s * 0.05, s * 0.07, s * 0.17), s * 0.03,
                           s * 0.03);
-    // The day: "日" in the middle of the sheet.
-    QFont f;
-    f.setPixelSize(qMax(6, int(s * 0.42)));
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(QColor(40, 60, 100));
-    p.drawText(QRectF(sheet.left(), sheet.top() + sheet.height() * 0.26, sheet.width(),
-                      sheet.height() * 0.74),
-               Qt::AlignCenter, QStringLiteral("日"));
+    // The day: the character "日" drawn as strokes (no font is needed, so drawing
+    // the icon costs nothing at start-up).
+    const QRectF body(sheet.left(), sheet.top() + sheet.height() * 0.26, sheet.width(),
+                      sheet.height() * 0.74);
+    const QRectF glyph(body.center().x() - s * 0.15, body.center().y() - s * 0.20, s * 0.30,
+                       s * 0.40);
+    p.setPen(QPen(QColor(40, 60, 100), qMax(1.2, s * 0.06), Qt::SolidLine, Qt::SquareCap,
+                  Qt::MiterJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(glyph);
+    p.drawLine(QPointF(glyph.left(), glyph.center().y()),
+               QPointF(glyph.right(), glyph.center().y()));
     return pm;
 }
 
+namespace {
+
+// Draws the logo at whatever size is asked for, when it is asked for.
+class LogoEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(rect.width(), rect.height());
+        const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(QRect(rect.topLeft(), QSize(side, side)), logo(side, dpr));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return logo(std::min(size.width(), size.height()), 1.0);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode, QIcon::State, qreal scale) override {
+        const qreal dpr = std::max(scale, 1.0);
+        return logo(int(std::min(size.width(), size.height()) / dpr), dpr);
+    }
+    QIconEngine* clone() const override { return new LogoEngine; }
+    QString key() const override { return QStringLiteral("daylog-logo"); }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        // The sizes window systems ask for up front; larger ones are drawn on demand.
+        return {QSize(16, 16), QSize(32, 32), QSize(48, 48)};
+    }
+};
+
+} // namespace
+
 QIcon programIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(logo(size, 1.0));
-    return icon;
+    return QIcon(new LogoEngine);
 }
 
 } // namespace Artwork

@@ -26,8 +26,8 @@ QDateTime OffsetClock::now() const {
 }
 
 std::optional<QDateTime> parseDaylogNow(const QString& value) {
-    static const QRegularExpression form(
-        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})T(\\d{2}):(\\d{2}):(\\d{2})$"));
+    static const QRegularExpression form(QRegularExpression::anchoredPattern(
+        QStringLiteral("(\\d{4})-(\\d{2})-(\\d{2})T(\\d{2}):(\\d{2}):(\\d{2})")));
     const auto m = form.match(value);
     if (!m.hasMatch())
         return std::nullopt;

@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -35,7 +36,6 @@ void TestClock::daylogNowAcceptsOnlyTheFullForm_data() {
     QTest::newRow("trailing text") << u"2006-02-10T09:30:00x"_s << QDateTime();
     QTest::newRow("trailing line end") << u"2006-02-10T09:30:00\n"_s << QDateTime();
     QTest::newRow("hour 25") << u"2006-02-10T25:00:00"_s << QDateTime();
-    QTest::newRow("no seconds") << u"2006-02-10T09:30"_s << QDateTime();
     QTest::newRow("full-width digits") << u"２００６-02-10T09:30:00"_s << QDateTime();
 }
 
@@ -48,14 +48,16 @@ void TestClock::daylogNowAcceptsOnlyTheFullForm() {
         QCOMPARE(*at, expected);
 }
 
+// The clock keeps pace with real time from its start, in milliseconds.
 void TestClock::offsetClockRunsOnFromItsStart() {
     const QDateTime start(QDate(2006, 2, 10), QTime(9, 30));
     const OffsetClock clock(start);
-    const QDateTime first = clock.now();
-    QVERIFY(first >= start);
-    QVERIFY(first < start.addSecs(3600));
-    QTRY_VERIFY(clock.now() > first);
-    QVERIFY(clock.now() < start.addSecs(3600));
+    QElapsedTimer real;
+    real.start();
+    QVERIFY(clock.now() >= start);
+    QTest::qWait(200);
+    const qint64 ran = start.msecsTo(clock.now());
+    QVERIFY2(ran >= 200 && ran <= real.elapsed() + 1000, qPrintable(QString::number(ran)));
 }
 
 void TestClock::environmentInstallsClockOrRefuses() {
@@ -76,9 +78,6 @@ void TestClock::environmentInstallsClockOrRefuses() {
     QVERIFY(installClockFromEnvironment(&error));
     QCOMPARE(Clock::today(), QDate(2006, 2, 10));
     QVERIFY(Clock::currentDateTime() >= QDateTime(QDate(2006, 2, 10), QTime(9, 30)));
-
-    Clock::install(nullptr);
-    QVERIFY(Clock::today() != QDate(2006, 2, 10));
 }
 
 QTEST_GUILESS_MAIN(TestClock)

@@ -10,13 +10,11 @@ class TestSaveCommands : public QObject {
     Q_OBJECT
 
 private:
-    static QByteArray contents(const QString& path)
-    {
+    static QByteArray contents(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    static void newYear(AppState& app, const QString& docPath)
-    {
+    static void newYear(AppState& app, const QString& docPath) {
         app.BaseYear = 2005;
         app.DocPath = docPath;
         setCurrentDateToToday(app);
@@ -25,16 +23,17 @@ private:
     }
 
 private Q_SLOTS:
-    void anUntitledDocumentAsksForANameAndTakesTheKindsExtension_data()
-    {
+    void anUntitledDocumentAsksForANameAndTakesTheKindsExtension_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("written");
-        QTest::newRow("dys") << "diary2006.dys" << "diary2006.dys";
-        QTest::newRow("other extension") << "plan.txt" << "plan.dys";
-        QTest::newRow("no extension") << "plan" << "plan.dys";
+        QTest::newRow("dys") << "diary2006.dys"
+                             << "diary2006.dys";
+        QTest::newRow("other extension") << "plan.txt"
+                                         << "plan.dys";
+        QTest::newRow("no extension") << "plan"
+                                      << "plan.dys";
     }
-    void anUntitledDocumentAsksForANameAndTakesTheKindsExtension()
-    {
+    void anUntitledDocumentAsksForANameAndTakesTheKindsExtension() {
         QFETCH(QString, chosen);
         QFETCH(QString, written);
         QTemporaryDir dir;
@@ -55,8 +54,7 @@ private Q_SLOTS:
         QCOMPARE(loaded.textMatrix(316, 0), QStringLiteral("2006/02/10"));
     }
 
-    void cancellingTheNameDialogChangesNothing()
-    {
+    void cancellingTheNameDialogChangesNothing() {
         TestEnvironment env(at(2006, 2, 10));
         newYear(env.app, QStringLiteral("nikki0"));
         QVERIFY(!Store_SaveDoc(nullptr, env.app));
@@ -66,8 +64,7 @@ private Q_SLOTS:
         QVERIFY(env.messages->shown.isEmpty());
     }
 
-    void aTitledDocumentIsSavedInPlaceAndKeepsThePreviousVersion()
-    {
+    void aTitledDocumentIsSavedInPlaceAndKeepsThePreviousVersion() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("year.dys"));
         TestEnvironment env(at(2006, 2, 10));
@@ -85,8 +82,7 @@ private Q_SLOTS:
         QVERIFY(contents(path).contains("二回目"));
     }
 
-    void aFailedSaveIsReportedAndKeepsTheChangesAndTheFile()
-    {
+    void aFailedSaveIsReportedAndKeepsTheChangesAndTheFile() {
         QTemporaryDir dir;
         TestEnvironment env(at(2006, 2, 10));
         // The chosen name is taken by a folder: the save cannot replace it.
