@@ -495,10 +495,11 @@ void Grid::paintCell(QPainter& p, const QRectF& rect, int row, int col, bool sel
         drawCellText(p, textRect, row, col, cell.text, cell.alignment, printing);
     }
 
-    // Grid lines on the right and bottom edges.
-    p.setPen(QPen(fixed ? pal.color(QPalette::Mid) : GridLine, 0));
-    p.drawLine(QPointF(rect.right(), rect.top()), QPointF(rect.right(), rect.bottom()));
-    p.drawLine(QPointF(rect.left(), rect.bottom()), QPointF(rect.right(), rect.bottom()));
+    // Grid lines along the right and bottom edges, inside the cell (the next cell's
+    // background would cover them outside it).
+    const QColor lineColor = fixed ? pal.color(QPalette::Mid) : GridLine;
+    p.fillRect(QRectF(rect.right() - unit, rect.top(), unit, rect.height()), lineColor);
+    p.fillRect(QRectF(rect.left(), rect.bottom() - unit, rect.width(), unit), lineColor);
 }
 
 void Grid::drawCellText(QPainter& p, const QRectF& rect, int row, int col, const QString& text,
