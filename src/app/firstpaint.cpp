@@ -11,13 +11,13 @@ namespace {
 
 class FirstPaint : public QObject {
 public:
-    using QObject::QObject;
+    FirstPaint(const QString& window, QObject* parent) : QObject(parent), m_window(window) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !m_seen) {
             auto* w = qobject_cast<QWidget*>(watched);
-            if (w && w->window()->objectName() == QStringLiteral("カレンダー")) {
+            if (w && (m_window.isEmpty() || w->window()->objectName() == m_window)) {
                 m_seen = true;
                 // After this paint has been delivered.
                 QTimer::singleShot(0, [] {
@@ -31,12 +31,13 @@ protected:
     }
 
 private:
+    QString m_window;
     bool m_seen = false;
 };
 
 } // namespace
 
-void watchFirstPaint(QApplication& app) {
+void watchFirstPaint(QApplication& app, const QString& window) {
     if (qEnvironmentVariableIsSet("DAYLOG_BENCH_FIRST_PAINT"))
-        app.installEventFilter(new FirstPaint(&app));
+        app.installEventFilter(new FirstPaint(window, &app));
 }

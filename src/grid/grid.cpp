@@ -2,6 +2,7 @@
 
 #include "grid/gridcolors.h"
 #include "platform/printer.h"
+#include "print/fitrows.h"
 #include "todo/todostring.h"
 
 #include <QApplication>
@@ -317,49 +318,44 @@ QRect Grid::cellRect(int row, int col) const {
     return QRect(x, y, colPx(col), rowPx(row));
 }
 
+namespace {
+
+// Along one axis: the line (row or column) of `lines` from `from` to `to`, laid out
+// from `start`, that holds `pos`; and, where `grip` is true, the line whose far
+// border lies within the grip distance.
+void scanLines(const std::vector<int>& lines, int from, int to, int start, int pos, int limit,
+               bool grip, int& hit, int& border) {
+    int at = start;
+    for (int i = from; i < to; ++i) {
+        const int size = lines[size_t(i)];
+        if (size == 0)
+            continue;
+        if (grip && std::abs(pos - (at + size)) <= ResizeGrip)
+            border = i;
+        if (pos >= at && pos < at + size)
+            hit = i;
+        at += size;
+        if (at > limit + ResizeGrip)
+            break;
+    }
+}
+
+} // namespace
+
 Grid::Hit Grid::hitTest(const QPoint& pos) const {
     Hit hit;
     const GridModel& m = *m_model;
     const int fw = fixedWidthPx(), fh = fixedHeightPx();
-    // Columns.
-    int x = 0;
-    auto scanCols = [&](int from, int to, int start) {
-        x = start;
-        for (int c = from; c < to; ++c) {
-            const int w = colPx(c);
-            if (w == 0)
-                continue;
-            if (pos.y() < fh && std::abs(pos.x() - (x + w)) <= ResizeGrip)
-                hit.resizeCol = c;
-            if (pos.x() >= x && pos.x() < x + w)
-                hit.col = c;
-            x += w;
-            if (x > viewport()->width() + ResizeGrip)
-                break;
-        }
-    };
-    scanCols(0, m.fixedCols(), 0);
-    if (pos.x() >= fw || hit.col < 0)
-        scanCols(m_leftCol, m.cols(), fw);
-    int y = 0;
-    auto scanRows = [&](int from, int to, int start) {
-        y = start;
-        for (int r = from; r < to; ++r) {
-            const int h = rowPx(r);
-            if (h == 0)
-                continue;
-            if (pos.x() < fw && std::abs(pos.y() - (y + h)) <= ResizeGrip)
-                hit.resizeRow = r;
-            if (pos.y() >= y && pos.y() < y + h)
-                hit.row = r;
-            y += h;
-            if (y > viewport()->height() + ResizeGrip)
-                break;
-        }
-    };
-    scanRows(0, m.fixedRows(), 0);
-    if (pos.y() >= fh || hit.row < 0)
-        scanRows(m_topRow, m.rows(), fh);
+    const int width = viewport()->width(), height = viewport()->height();
+    const bool inHeadingRow = pos.y() < fh, inHeadingCol = pos.x() < fw;
+    scanLines(m_colPx, 0, m.fixedCols(), 0, pos.x(), width, inHeadingRow, hit.col, hit.resizeCol);
+    if (!inHeadingCol || hit.col < 0)
+        scanLines(m_colPx, m_leftCol, m.cols(), fw, pos.x(), width, inHeadingRow, hit.col,
+                  hit.resizeCol);
+    scanLines(m_rowPx, 0, m.fixedRows(), 0, pos.y(), height, inHeadingCol, hit.row, hit.resizeRow);
+    if (!inHeadingRow || hit.row < 0)
+        scanLines(m_rowPx, m_topRow, m.rows(), fh, pos.y(), height, inHeadingCol, hit.row,
+                  hit.resizeRow);
     return hit;
 }
 
@@ -1082,4 +1078,8 @@ bool Grid::paintPages(QPagedPaintDevice* device) {
         y = paintRow(r, y);
     }
     return p.end();
+}
+
+int Grid_FitRows(const Grid& grid) {
+    return Grid_FitRows(*grid.model(), grid.heightTwips());
 }

@@ -153,3 +153,6 @@ private:
     };
     mutable QHash<quint64, CachedText> m_textCache;
 };
+
+// How many data rows fit into the grid's own height.
+int Grid_FitRows(const Grid& grid);

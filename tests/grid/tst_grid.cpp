@@ -283,6 +283,19 @@ private Q_SLOTS:
         Printer::install(nullptr);
     }
 
+    void theVisibleRowCountFollowsTheGridsHeight()
+    {
+        Grid g;
+        GridModel& m = *g.model();
+        m.setRows(10);
+        m.setRowHeight(-1, 280);
+        m.setRowHeight(0, 350);
+        g.setHeightTwips(1000);
+        QCOMPARE(Grid_FitRows(g), 1);
+        g.setHeightTwips(5000);
+        QCOMPARE(Grid_FitRows(g), 10);
+    }
+
     void aFullYearGridKeepsEveryCellThroughSaveAndLoad() {
         QTemporaryDir dir;
         GridModel a;
