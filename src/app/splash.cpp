@@ -37,7 +37,7 @@ SplashWindow::SplashWindow(QWidget* parent)
     auto* product = new QLabel(QStringLiteral("DayLog"), m_frame);
     product->setObjectName(QStringLiteral("lblProductName"));
     QFont big = product->font();
-    big.setPointSizeF(big.pointSizeF() * 2.6);
+    big.setPointSizeF(big.pointSizeF() * 2.2);
     big.setBold(true);
     product->setFont(big);
     product->setStyleSheet(QStringLiteral("color: #2c3e5c;"));

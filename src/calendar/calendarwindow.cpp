@@ -298,7 +298,8 @@ void CalendarWindow::buildCells() {
     m_year = new QLabel(central);
     m_year->setObjectName(QStringLiteral("Label3"));
     QFont mid = m_year->font();
-    mid.setPointSizeF(mid.pointSizeF() * 1.4);
+    mid.setPointSizeF(mid.pointSizeF() * 1.35);
+    mid.setBold(true); // the day numbers' font: one font less to load at start
     m_year->setFont(mid);
     m_year->setStyleSheet(QStringLiteral("color: #5a6f8c;"));
 
