@@ -367,7 +367,6 @@ void CalendarWindow::applyMonth(const MonthPaint::Month& m) {
             cell->setToolTip(c.tip);
         if (c.setBack)
             cell->setBackColor(storedColor(c.back, Qt::white));
-        cell->setCursor(c.caption.isEmpty() ? Qt::ArrowCursor : Qt::ArrowCursor);
     }
 }
 
