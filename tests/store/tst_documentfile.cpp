@@ -114,6 +114,14 @@ void TestDocumentFile::onlyYearShapedGridsLoad() {
     QCOMPARE(app.store.text(5, StoreCol::SlotText1), u"買い物"_s);
     QCOMPARE(app.store.number(5, StoreCol::WeekdayFore), 255);
     QCOMPARE(app.store.number(5, StoreCol::RecordBack), 0xC0FFC0);
+
+    // Saved again through the buffer grid, every document has the twentieth column.
+    app.DocPath = dir.filePath(u"again.dys"_s);
+    QVERIFY(Store_Save(app).ok());
+    GridModel again;
+    QVERIFY(again.loadGrid(app.DocPath).ok());
+    QCOMPARE(again.cols(), 20);
+    QCOMPARE(again.textMatrix(5, StoreCol::SlotText1), u"買い物"_s);
 }
 
 void TestDocumentFile::savedAndLoadedDocumentKeepsTextsAndColours() {

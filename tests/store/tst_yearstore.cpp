@@ -22,6 +22,7 @@ private Q_SLOTS:
     void todayIsPlacedInTheDocumentYear();
     void newDocumentRows_data();
     void newDocumentRows();
+    void todaysMarkWinsOverAHoliday();
     void colourColumnsMapOntoGridCells_data();
     void colourColumnsMapOntoGridCells();
 };
@@ -78,6 +79,17 @@ void TestYearStore::newDocumentRows_data() {
     add("today in 2003", 2003, 316, u"2004/02/10", u"火", u"16711935", u"");
     add("leap day", 2003, 335, u"2004/02/29", u"日", u"255", u"");
     add("row 366 in 2003", 2003, 366, u"2004/03/31", u"水", u"0", u"");
+}
+
+// Today's mark is the last thing written: a holiday today still shows as today.
+void TestYearStore::todaysMarkWinsOverAHoliday() {
+    setToday(QDate(2006, 5, 3));
+    AppState app;
+    app.BaseYear = 2006;
+    setCurrentDateToToday(app);
+    Store_New(app);
+    QCOMPARE(app.store.text(33, StoreCol::Events), u"憲法記念日"_s);
+    QCOMPARE(app.store.number(33, StoreCol::WeekdayFore), 16711935);
 }
 
 void TestYearStore::newDocumentRows() {
