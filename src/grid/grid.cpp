@@ -557,40 +557,32 @@ void Grid::onCursorChanged(int oldRow, int oldCol, int newRow, int newCol) {
     Q_EMIT cellChanged(oldRow, oldCol, newRow, newCol);
 }
 
+namespace {
+
+// Moves `first`, the first scrolled line shown, so that line `target` is in view
+// within `avail` pixels.
+void bringIntoView(int target, int& first, const std::vector<int>& lines, int avail) {
+    if (target < first) {
+        first = target;
+        return;
+    }
+    int used = 0;
+    for (int i = first; i <= target; ++i)
+        used += lines[size_t(i)];
+    while (first < target && used > avail)
+        used -= lines[size_t(first++)];
+}
+
+} // namespace
+
 void Grid::ensureVisible(int row, int col) {
     const GridModel& m = *m_model;
     if (!isVisible())
         return; // the viewport has no size yet: nothing to scroll into
-    if (row >= m.fixedRows() && row < m.rows()) {
-        if (row < m_topRow) {
-            m_topRow = row;
-        } else {
-            const int avail = viewport()->height() - fixedHeightPx();
-            auto bottom = [&] {
-                int h = 0;
-                for (int r = m_topRow; r <= row; ++r)
-                    h += rowPx(r);
-                return h;
-            };
-            while (m_topRow < row && bottom() > avail)
-                ++m_topRow;
-        }
-    }
-    if (col >= m.fixedCols() && col < m.cols()) {
-        if (col < m_leftCol) {
-            m_leftCol = col;
-        } else {
-            const int avail = viewport()->width() - fixedWidthPx();
-            auto right = [&] {
-                int w = 0;
-                for (int c = m_leftCol; c <= col; ++c)
-                    w += colPx(c);
-                return w;
-            };
-            while (m_leftCol < col && right() > avail)
-                ++m_leftCol;
-        }
-    }
+    if (row >= m.fixedRows() && row < m.rows())
+        bringIntoView(row, m_topRow, m_rowPx, viewport()->height() - fixedHeightPx());
+    if (col >= m.fixedCols() && col < m.cols())
+        bringIntoView(col, m_leftCol, m_colPx, viewport()->width() - fixedWidthPx());
     updateScrollBars();
     viewport()->update();
 }
