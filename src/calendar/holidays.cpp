@@ -156,7 +156,7 @@ QString nameFrom2007(const QDate& d) {
         if (dd == 4)
             return u"みどりの日"_s;
         if (dd == 5)
-            return u"こどもの日"_s;
+            return u"子供の日"_s; // 子供の日 in every year, as before 2007
         break;
     case 7:
         if (olympic ? dd == (y == 2020 ? 23 : 22) : isNth(d, 3, Monday))

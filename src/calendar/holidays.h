@@ -7,7 +7,8 @@ class YearStore;
 class GridModel;
 
 // Japanese public holidays, computed by rule from 20 July 1948 on.
-// The names follow the law as it stands today.
+// The names follow the law as it stands today, except that 5 May is 子供の日 in
+// every year.
 
 // Day of March of the spring equinox holiday of `year`; 99 outside 1948..2150.
 int Shunbun_Day(int year);

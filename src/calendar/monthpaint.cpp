@@ -25,18 +25,17 @@ void clearCell(Cell& c, Variant v) {
     c.textBoxVisible = false;
 }
 
+// A day whose ToDo text holds only done items is painted as a day without ToDo text:
+// both have no open item.
 void applyLoad(Cell& c, const YearStore& store, int row, Variant v) {
     const bool keepsOpacity = v == Variant::Calendar;
-    if (store.text(row, StoreCol::ToDo).isEmpty()) {
-        c.setBack = true;
+    const int open = ToDo_Count(store, row);
+    c.setBack = true;
+    if (open == 0) {
         c.back = White;
         c.opacity = keepsOpacity ? Opacity::Keep : Opacity::Transparent;
         return;
     }
-    const int open = ToDo_Count(store, row);
-    if (open == 0)
-        return; // only done items: the background stays as it was
-    c.setBack = true;
     c.back = loadColor(open);
     c.opacity = keepsOpacity ? Opacity::Keep : Opacity::Opaque;
 }

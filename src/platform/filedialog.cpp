@@ -10,7 +10,8 @@ public:
     QString ask(QWidget* parent, const FileDialog::Request& r) override {
         const QString filter = FileDialog::toQtFilter(r.filter);
         if (r.save)
-            return QFileDialog::getSaveFileName(parent, r.title, QString(), filter);
+            return QFileDialog::getSaveFileName(parent, r.title, QString(), filter, nullptr,
+                                                QFileDialog::DontConfirmOverwrite);
         return QFileDialog::getOpenFileName(parent, r.title, QString(), filter);
     }
 };

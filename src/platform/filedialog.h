@@ -23,7 +23,8 @@ public:
         virtual QString ask(QWidget* parent, const Request& request) = 0;
     };
 
-    // The save dialog asks before an existing file is overwritten.
+    // The save dialog does not ask about an existing file: the caller may change the
+    // chosen name before writing and asks about the file it will really write.
     static QString getSaveFileName(QWidget* parent, const QString& title, const QString& filter);
     // The chosen file must exist.
     static QString getOpenFileName(QWidget* parent, const QString& title, const QString& filter);

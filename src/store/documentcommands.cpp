@@ -5,6 +5,10 @@
 #include "store/appstate.h"
 #include "store/documentfile.h"
 
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
 namespace {
 
 bool saveTo(QWidget* parent, AppState& app, const QString& path) {
@@ -29,11 +33,29 @@ bool Store_SaveDoc(QWidget* parent, AppState& app) {
 }
 
 bool Store_SaveAs(QWidget* parent, AppState& app) {
-    const QString chosen =
-        FileDialog::getSaveFileName(parent, QString::fromUtf16(DocFiles::SaveDialogTitle),
-                                    QString::fromUtf16(DocFiles::DocumentFilter));
-    if (chosen.isEmpty())
+    const QString path = chooseSavePath(parent, QString::fromUtf16(DocFiles::DocumentFilter),
+                                        QString::fromUtf16(DocFiles::DocumentExt));
+    if (path.isEmpty())
         return false;
-    return saveTo(parent, app,
-                  DocFiles::savePath(chosen, QString::fromUtf16(DocFiles::DocumentExt)));
+    return saveTo(parent, app, path);
+}
+
+QString chooseSavePath(QWidget* parent, const QString& filter, const QString& ext) {
+    const QString chosen =
+        FileDialog::getSaveFileName(parent, QString::fromUtf16(DocFiles::SaveDialogTitle), filter);
+    if (chosen.isEmpty())
+        return {};
+    // The question is about the file really written, which may not be the name chosen
+    // (plan.txt is saved as plan.dys). A folder of that name is not replaced: the save
+    // itself fails and says so.
+    const QString path = DocFiles::savePath(chosen, ext);
+    const QFileInfo target(path);
+    if (target.exists() && !target.isDir()) {
+        const QString text =
+            u"「"_s + target.fileName() + u"」は既に存在します。\n上書きしますか。"_s;
+        if (MessageBox::show(parent, text, MessageBox::YesNo, MessageBox::Question) !=
+            MessageBox::Yes)
+            return {};
+    }
+    return path;
 }

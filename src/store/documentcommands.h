@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 class AppState;
 
@@ -9,3 +11,9 @@ class AppState;
 bool Store_SaveDoc(QWidget* parent, AppState& app);
 // Asks for a name, then saves the year store there.
 bool Store_SaveAs(QWidget* parent, AppState& app);
+
+// Asks for a name with the save dialog ("名前を付けて保存", `filter`) and returns the
+// file that will be written: the chosen name with `ext` as its extension
+// (DocFiles::savePath). When that file exists, the user is asked whether to replace
+// it. Empty when the dialog is cancelled or the user does not replace the file.
+QString chooseSavePath(QWidget* parent, const QString& filter, const QString& ext);

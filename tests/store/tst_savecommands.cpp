@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 class TestSaveCommands : public QObject {
     Q_OBJECT
 
@@ -13,6 +15,10 @@ private:
     static QByteArray contents(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static bool write(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     }
     static void newYear(AppState& app, const QString& docPath) {
         app.BaseYear = 2005;
@@ -48,10 +54,103 @@ private Q_SLOTS:
         QCOMPARE(env.files->asked[0].title, QStringLiteral("名前を付けて保存"));
         QCOMPARE(env.files->asked[0].filter, QStringLiteral("DayLogのﾌｧｲﾙ (*.dys)|*.dys"));
         QCOMPARE(env.app.DocPath, dir.filePath(written));
+        QVERIFY(env.messages->shown.isEmpty()); // no file of that name: nothing to ask
         QVERIFY(!env.app.docChanged());
         GridModel loaded;
         QVERIFY(DocFiles::loadDocument(env.app.DocPath, loaded).ok());
         QCOMPARE(loaded.textMatrix(316, 0), QStringLiteral("2006/02/10"));
+    }
+
+    // The overwrite question names the file that is written, not the name chosen.
+    void anExistingFileIsReplacedOnlyWhenTheUserAgrees_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<MessageBox::Button>("answer");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("other extension, no") << "plan.txt" << MessageBox::No << false;
+        QTest::newRow("other extension, yes") << "plan.txt" << MessageBox::Yes << true;
+        QTest::newRow("no extension, no") << "plan" << MessageBox::No << false;
+        QTest::newRow("same name, no") << "plan.dys" << MessageBox::No << false;
+        QTest::newRow("same name, yes") << "plan.dys" << MessageBox::Yes << true;
+    }
+    void anExistingFileIsReplacedOnlyWhenTheUserAgrees() {
+        QFETCH(QString, chosen);
+        QFETCH(MessageBox::Button, answer);
+        QFETCH(bool, replaced);
+        QTemporaryDir dir;
+        const QString plan = dir.filePath(QStringLiteral("plan.dys"));
+        const QByteArray before = "2004\n前の年\n";
+        QVERIFY(write(plan, before));
+        TestEnvironment env(at(2006, 2, 10));
+        newYear(env.app, QStringLiteral("nikki0"));
+        env.files->answers = {dir.filePath(chosen)};
+        env.messages->answers = {answer};
+
+        QCOMPARE(Store_SaveAs(nullptr, env.app), replaced);
+
+        QCOMPARE(env.messages->shown.size(), 1);
+        QCOMPARE(env.messages->shown[0].text,
+                 QStringLiteral("「plan.dys」は既に存在します。\n上書きしますか。"));
+        QCOMPARE(env.messages->shown[0].buttons, MessageBox::YesNo);
+        QCOMPARE(env.messages->shown[0].icon, MessageBox::Question);
+        QCOMPARE(env.app.docChanged(), !replaced);
+        if (replaced) {
+            QCOMPARE(env.app.DocPath, plan);
+            GridModel loaded;
+            QVERIFY(DocFiles::loadDocument(plan, loaded).ok());
+            QCOMPARE(loaded.textMatrix(316, 0), QStringLiteral("2006/02/10"));
+        } else {
+            QCOMPARE(env.app.DocPath, QStringLiteral("nikki0"));
+            QCOMPARE(contents(plan), before);
+            // Nothing at all was written: no other name, no backup.
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"plan.dys"_s});
+        }
+    }
+
+    void aFileOfTheChosenNameOnlyIsNotAskedAbout() {
+        QTemporaryDir dir;
+        const QString txt = dir.filePath(QStringLiteral("plan.txt"));
+        QVERIFY(write(txt, "メモ\n"));
+        TestEnvironment env(at(2006, 2, 10));
+        newYear(env.app, QStringLiteral("nikki0"));
+        env.files->answers = {txt};
+
+        QVERIFY(Store_SaveAs(nullptr, env.app));
+
+        QVERIFY(env.messages->shown.isEmpty());
+        QCOMPARE(env.app.DocPath, dir.filePath(QStringLiteral("plan.dys")));
+        QCOMPARE(contents(txt), QByteArray("メモ\n"));
+    }
+
+    void chooseSavePathTakesTheKindsFilterAndExtension_data() {
+        QTest::addColumn<MessageBox::Button>("answer");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("yes") << MessageBox::Yes << true;
+        QTest::newRow("no") << MessageBox::No << false;
+        QTest::newRow("box closed") << MessageBox::Cancel << false;
+    }
+    void chooseSavePathTakesTheKindsFilterAndExtension() {
+        QFETCH(MessageBox::Button, answer);
+        QFETCH(bool, taken);
+        QTemporaryDir dir;
+        const QString form = dir.filePath(QStringLiteral("form.dyy"));
+        QVERIFY(write(form, "x"));
+        TestEnvironment env(at(2006, 2, 10));
+        env.files->answers = {dir.filePath(QStringLiteral("form.dys"))};
+        env.messages->answers = {answer};
+
+        const QString path =
+            chooseSavePath(nullptr, QString::fromUtf16(DocFiles::RecordTemplateFilter),
+                           QString::fromUtf16(DocFiles::RecordTemplateExt));
+
+        QCOMPARE(path, taken ? form : QString());
+        QCOMPARE(env.files->asked.size(), 1);
+        QCOMPARE(env.files->asked[0].title, QStringLiteral("名前を付けて保存"));
+        QCOMPARE(env.files->asked[0].filter,
+                 QStringLiteral("記録テンプレートのﾌｧｲﾙ (*.dyy)|*.dyy"));
+        QCOMPARE(env.messages->shown.size(), 1);
+        QCOMPARE(env.messages->shown[0].text,
+                 QStringLiteral("「form.dyy」は既に存在します。\n上書きしますか。"));
+        QCOMPARE(contents(form), QByteArray("x"));
     }
 
     void cancellingTheNameDialogChangesNothing() {
