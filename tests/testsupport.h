@@ -1,32 +1,53 @@
 #pragma once
 
-// Helpers shared by the window tests: a fresh program state, a fixed clock and
-// scripted dialogs for every case.
+// The set-up every window test shares: a fresh program state and navigator for each
+// case, the clock fixed, and every platform service replaced by its scripted double
+// (message boxes, file and colour dialogs, clipboard, printer, help, notification
+// area). The real services come back when the environment goes.
 
+#include "app/navigator.h"
+#include "platform/clipboard.h"
 #include "platform/clock.h"
+#include "platform/colordialog.h"
 #include "platform/filedialog.h"
+#include "platform/help.h"
 #include "platform/messagebox.h"
+#include "platform/printer.h"
+#include "platform/tray.h"
 #include "store/appstate.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <memory>
 
+inline QDateTime at(int y, int m, int d, int h = 9, int min = 30)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min));
+}
+
 struct TestEnvironment {
-    explicit TestEnvironment(const QDateTime& now)
+    explicit TestEnvironment(const QDateTime& now = at(2005, 5, 10))
     {
-        auto c = std::make_unique<FixedClock>(now);
-        clock = c.get();
-        Clock::install(std::move(c));
-        auto m = std::make_unique<ScriptedMessageBox>();
-        messages = m.get();
-        MessageBox::install(std::move(m));
-        auto f = std::make_unique<ScriptedFileDialog>();
-        files = f.get();
-        FileDialog::install(std::move(f));
+        clock = install<FixedClock>(&Clock::install, now);
+        messages = install<ScriptedMessageBox>(&MessageBox::install);
+        files = install<ScriptedFileDialog>(&FileDialog::install);
+        colors = install<ScriptedColorDialog>(&ColorDialog::install);
+        clipboard = install<ScriptedClipboard>(&Clipboard::install);
+        printer = install<PdfPrinter>(&Printer::install, printFolder.path());
+        help = install<ScriptedHelp>(&Help::install);
+        tray = install<ScriptedTray>(&Tray::install);
         installApp(&app);
     }
     ~TestEnvironment()
     {
+        delete nav; // the windows go before the state they show
         installApp(nullptr);
+        Tray::install(nullptr);
+        Help::install(nullptr);
+        Printer::install(nullptr);
+        Clipboard::install(nullptr);
+        ColorDialog::install(nullptr);
         FileDialog::install(nullptr);
         MessageBox::install(nullptr);
         Clock::install(nullptr);
@@ -34,13 +55,44 @@ struct TestEnvironment {
     TestEnvironment(const TestEnvironment&) = delete;
     TestEnvironment& operator=(const TestEnvironment&) = delete;
 
+    // A new document of `baseYear` with the current date at today.
+    void newYear(int baseYear = 2005, const QString& docPath = QStringLiteral("nikki0"))
+    {
+        app.BaseYear = baseYear;
+        app.DocPath = docPath;
+        setCurrentDateToToday(app);
+        Store_New(app);
+    }
+
+    // The text of a printed PDF (pdftotext from poppler-utils).
+    static QString pdfText(const QString& path)
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        if (!p.waitForFinished(30000))
+            return QStringLiteral("<pdftotext is needed (poppler-utils)>");
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+
+    QTemporaryDir printFolder;
     AppState app;
+    Navigator* nav = new Navigator;
     FixedClock* clock;
     ScriptedMessageBox* messages;
     ScriptedFileDialog* files;
-};
+    ScriptedColorDialog* colors;
+    ScriptedClipboard* clipboard;
+    PdfPrinter* printer;
+    ScriptedHelp* help;
+    ScriptedTray* tray;
 
-inline QDateTime at(int y, int m, int d, int h = 9, int min = 30)
-{
-    return QDateTime(QDate(y, m, d), QTime(h, min));
-}
+private:
+    template <class Double, class Install, class... Args>
+    static Double* install(Install installer, Args&&... args)
+    {
+        auto d = std::make_unique<Double>(std::forward<Args>(args)...);
+        Double* raw = d.get();
+        installer(std::move(d));
+        return raw;
+    }
+};

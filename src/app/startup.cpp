@@ -1,18 +1,21 @@
 #include "app/startup.h"
 
 #include "app/splash.h"
+#include "app/viewregistry.h"
 #include "app/yeardialog.h"
 #include "calendar/calendarwindow.h"
 #include "platform/messagebox.h"
 #include "store/appstate.h"
 #include "store/documentfile.h"
 
-Startup::Startup(AppState& app, QObject* parent) : QObject(parent), m_app(app) {}
+Startup::Startup(AppState& app, QObject* parent) : QObject(parent), m_app(app) {
+    registerViews(m_nav, m_app);
+}
 
 Startup::~Startup() {
     delete m_yearDialog;
     delete m_splash;
-    delete m_calendar;
+    // The navigator deletes the windows it owns, the calendar window among them.
 }
 
 void Startup::Main(const QString& commandLine) {
@@ -65,8 +68,9 @@ void Startup::Start_NewYear() {
 
 void Startup::showCalendar() {
     if (!m_calendar) {
-        m_calendar = new CalendarWindow(m_app);
+        m_calendar = new CalendarWindow(m_app, m_nav);
         connect(m_calendar, &CalendarWindow::programEnding, this, &Startup::programEnding);
+        m_nav.adopt(View::Calendar, m_calendar);
     }
-    m_calendar->show();
+    m_nav.open(View::Calendar);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/navigator.h"
 #include "app/splash.h"
 #include "app/yeardialog.h"
 #include "calendar/calendarwindow.h"
@@ -26,6 +27,7 @@ public:
     SplashWindow* splash() const { return m_splash; }
     YearDialog* yearDialog() const { return m_yearDialog; }
     CalendarWindow* calendarWindow() const { return m_calendar; }
+    Navigator& navigator() { return m_nav; }
 
 Q_SIGNALS:
     // The user ended the program from the calendar window.
@@ -36,6 +38,7 @@ private:
     void showCalendar();
 
     AppState& m_app;
+    Navigator m_nav;
     QPointer<SplashWindow> m_splash;
     QPointer<YearDialog> m_yearDialog;
     QPointer<CalendarWindow> m_calendar;

@@ -11,125 +11,29 @@
 #include "store/appstate.h"
 #include "store/dates.h"
 #include "store/documentcommands.h"
+#include "views/viewcommands.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRadialGradient>
 #include <QScreen>
-#include <QToolButton>
 #include <QVBoxLayout>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int Headings = 37; // cells 37..43 are the weekday headings
-
-QColor storedColor(quint32 value, const QColor& fallback) {
-    return GridColors::toQColor(value, fallback);
-}
-
 QColor paletteColor(int index) {
-    return storedColor(GridColors::paletteColor(index), Qt::black);
-}
-
-// An arrow for the month buttons, drawn so it stays sharp at every scale.
-QIcon arrowIcon(bool left) {
-    QIcon icon;
-    for (qreal dpr : {1.0, 2.0}) {
-        QPixmap pm(QSize(24, 24) * dpr);
-        pm.setDevicePixelRatio(dpr);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        QPainterPath path;
-        if (left) {
-            path.moveTo(15, 5);
-            path.lineTo(7, 12);
-            path.lineTo(15, 19);
-        } else {
-            path.moveTo(9, 5);
-            path.lineTo(17, 12);
-            path.lineTo(9, 19);
-        }
-        p.setPen(QPen(QColor(60, 80, 120), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPath(path);
-        icon.addPixmap(pm);
-    }
-    return icon;
+    return GridColors::toQColor(GridColors::paletteColor(index), Qt::black);
 }
 
 } // namespace
-
-// ---- DayCell --------------------------------------------------------------------
-
-DayCell::DayCell(int index, QWidget* parent) : QWidget(parent), m_index(index) {
-    setObjectName(QStringLiteral("Label1_%1").arg(index));
-    setMinimumSize(52, index >= Headings ? 24 : 42);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-}
-
-void DayCell::setCaption(const QString& c) {
-    if (c != m_caption) {
-        m_caption = c;
-        update();
-    }
-}
-
-void DayCell::setTextColor(const QColor& c) {
-    if (c != m_text) {
-        m_text = c;
-        update();
-    }
-}
-
-void DayCell::setBackColor(const QColor& c) {
-    if (c != m_back) {
-        m_back = c;
-        update();
-    }
-}
-
-void DayCell::setOpaque(bool on) {
-    if (on != m_opaque) {
-        m_opaque = on;
-        update();
-    }
-}
-
-void DayCell::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
-    if (m_opaque) {
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(m_back);
-        p.drawRoundedRect(r, 4, 4);
-    }
-    if (m_caption.isEmpty())
-        return;
-    QFont f = font();
-    f.setPointSizeF(f.pointSizeF() * (m_index >= Headings ? 1.0 : 1.35));
-    f.setBold(m_index < Headings);
-    p.setFont(f);
-    p.setPen(m_text);
-    p.drawText(r, Qt::AlignCenter, m_caption);
-}
-
-void DayCell::mouseReleaseEvent(QMouseEvent* e) {
-    if (!rect().contains(e->position().toPoint()))
-        return;
-    if (e->button() == Qt::LeftButton)
-        Q_EMIT clicked(m_index);
-    else if (e->button() == Qt::RightButton)
-        Q_EMIT rightClicked(m_index);
-}
 
 // ---- ClockWidget ----------------------------------------------------------------
 
@@ -195,16 +99,15 @@ void ClockWidget::mouseReleaseEvent(QMouseEvent* e) {
 
 // ---- CalendarWindow -------------------------------------------------------------
 
-CalendarWindow::CalendarWindow(AppState& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
-    setObjectName(QStringLiteral("カレンダー"));
-    setWindowTitle(QStringLiteral("デイログ"));
+CalendarWindow::CalendarWindow(AppState& app, Navigator& nav, QWidget* parent)
+    : ViewWindow(app, nav, u"カレンダー"_s, u"デイログ"_s, parent) {
     setWindowIcon(Artwork::programIcon());
-    buildMenus();
-    buildCells();
+    buildCommands(commandTable());
+    buildPage();
 
     connect(&Tray::instance(), &Tray::leftClicked, this, &CalendarWindow::Task_Out);
     connect(&Tray::instance(), &Tray::rightClicked, this,
-            [this] { MessageBox::show(this, QStringLiteral("左ボタンをクリックしてください。")); });
+            [this] { MessageBox::show(this, u"左ボタンをクリックしてください。"_s); });
 
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -222,127 +125,60 @@ CalendarWindow::~CalendarWindow() {
     Help::closeAll();
 }
 
-QAction* CalendarWindow::action(const QString& objectName) const {
-    return findChild<QAction*>(objectName);
-}
-
-void CalendarWindow::buildMenus() {
-    auto add = [this](QMenu* menu, const char* name, const QString& text) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(QString::fromLatin1(name));
-        return a;
+std::vector<Command> CalendarWindow::commandTable() {
+    return {
+        Cmd::menu(u"mnuFile"_s, u"ﾌｧｲﾙ(&F)"_s),
+        Cmd::item(u"mnuSave"_s, u"上書き保存(&S)"_s, [this] { Store_SaveDoc(this, app()); },
+                  QKeySequence::Save),
+        Cmd::item(u"mnuAsSave"_s, u"名前を付けて保存(&A)"_s, [this] { Store_SaveAs(this, app()); }),
+        Cmd::separator(u"mnuspace"_s),
+        Cmd::item(u"mnuTask"_s, u"タスクに入れる(&T)"_s, [this] { Cal_ToTray(); }),
+        Cmd::item(u"mnuEnd"_s, u"終了(&X)"_s,
+                  [this] {
+                      if (endProgram())
+                          hide();
+                  }),
+        Cmd::menu(u"mnuOpen"_s, u"表示(&V)"_s),
+        Cmd::opens(u"mnuNikki"_s, u"日記(&N)"_s, View::Diary,
+                   [this] { navigator().open(View::Diary); }),
+        Cmd::opens(u"mnuShuu"_s, u"週日程(&W)"_s, View::Weekly,
+                   [this] { navigator().open(View::Weekly); }),
+        Cmd::opens(u"mnuTuki"_s, u"月日程(&M)"_s, View::Monthly,
+                   [this] { navigator().open(View::Monthly); }),
+        Cmd::opens(u"mnuNen"_s, u"年間日程(&Y)"_s, View::Main,
+                   [this] { navigator().open(View::Main); }),
+        Cmd::separator(u"mnuspace2"_s),
+        Cmd::opens(u"mnuKiroku"_s, u"記録統計(&K)"_s, View::RecordStats,
+                   [this] { navigator().open(View::RecordStats); }),
+        Cmd::opens(u"mnuKoumoku"_s, u"項目統計(&S)"_s, View::ItemStats,
+                   [this] { navigator().open(View::ItemStats); }),
+        Cmd::opens(u"mnuToDo"_s, u"ToDo一覧(&T)"_s, View::ToDoList,
+                   [this] { navigator().open(View::ToDoList); }),
+        Cmd::opens(u"mnuKensaku"_s, u"検索(&F)"_s, View::Search,
+                   [this] { navigator().open(View::Search); }),
+        Cmd::barItem(u"mnuHelp"_s, u"ヘルプ(&H)"_s, [this] { ViewCommands::help(this); },
+                     QKeySequence::HelpContents),
+        Cmd::popup(u"mnuPop"_s, u"ポップメニュー"_s),
+        Cmd::item(u"mnuDay"_s, u"日付の色"_s, [this] { chooseDayColor(); }),
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    connect(add(file, "mnuSave", QStringLiteral("上書き保存(&S)")), &QAction::triggered, this,
-            [this] { Store_SaveDoc(this, m_app); });
-    connect(add(file, "mnuAsSave", QStringLiteral("名前を付けて保存(&A)")), &QAction::triggered,
-            this, [this] { Store_SaveAs(this, m_app); });
-    file->addSeparator()->setObjectName(QStringLiteral("mnuspace"));
-    connect(add(file, "mnuTask", QStringLiteral("タスクに入れる(&T)")), &QAction::triggered, this,
-            &CalendarWindow::Cal_ToTray);
-    connect(add(file, "mnuEnd", QStringLiteral("終了(&X)")), &QAction::triggered, this, [this] {
-        if (endProgram())
-            hide();
-    });
-
-    // The views, statistics, ToDo list and search open from here once they exist.
-    QMenu* open = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-    open->setObjectName(QStringLiteral("mnuOpen"));
-    add(open, "mnuNikki", QStringLiteral("日記(&N)"))->setEnabled(false);
-    add(open, "mnuShuu", QStringLiteral("週日程(&W)"))->setEnabled(false);
-    add(open, "mnuTuki", QStringLiteral("月日程(&M)"))->setEnabled(false);
-    add(open, "mnuNen", QStringLiteral("年間日程(&Y)"))->setEnabled(false);
-    open->addSeparator()->setObjectName(QStringLiteral("mnuspace2"));
-    add(open, "mnuKiroku", QStringLiteral("記録統計(&K)"))->setEnabled(false);
-    add(open, "mnuKoumoku", QStringLiteral("項目統計(&S)"))->setEnabled(false);
-    add(open, "mnuToDo", QStringLiteral("ToDo一覧(&T)"))->setEnabled(false);
-    add(open, "mnuKensaku", QStringLiteral("検索(&F)"))->setEnabled(false);
-
-    QAction* help = menuBar()->addAction(QStringLiteral("ヘルプ(&H)"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    connect(help, &QAction::triggered, this, &CalendarWindow::showHelp);
-
-    m_popup = new QMenu(QStringLiteral("ポップメニュー"), this);
-    m_popup->setObjectName(QStringLiteral("mnuPop"));
-    connect(add(m_popup, "mnuDay", QStringLiteral("日付の色")), &QAction::triggered, this,
-            &CalendarWindow::chooseDayColor);
 }
 
-void CalendarWindow::buildCells() {
+void CalendarWindow::buildPage() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
-
-    auto* prev = new QToolButton(central);
-    prev->setObjectName(QStringLiteral("Picture1"));
-    prev->setIcon(arrowIcon(true));
-    prev->setIconSize(QSize(24, 24));
-    prev->setAutoRaise(true);
-    prev->setToolTip(QStringLiteral("前の月"));
-    connect(prev, &QToolButton::clicked, this, &CalendarWindow::previousMonth);
-    auto* next = new QToolButton(central);
-    next->setObjectName(QStringLiteral("Picture2"));
-    next->setIcon(arrowIcon(false));
-    next->setIconSize(QSize(24, 24));
-    next->setAutoRaise(true);
-    next->setToolTip(QStringLiteral("次の月"));
-    connect(next, &QToolButton::clicked, this, &CalendarWindow::nextMonth);
-
-    m_month = new QLabel(central);
-    m_month->setObjectName(QStringLiteral("Label2"));
-    QFont big = m_month->font();
-    big.setPointSizeF(big.pointSizeF() * 2.2);
-    big.setBold(true);
-    m_month->setFont(big);
-    m_month->setStyleSheet(QStringLiteral("color: #2c3e5c;"));
-    m_year = new QLabel(central);
-    m_year->setObjectName(QStringLiteral("Label3"));
-    QFont mid = m_year->font();
-    mid.setPointSizeF(mid.pointSizeF() * 1.35);
-    mid.setBold(true); // the day numbers' font: one font less to load at start
-    m_year->setFont(mid);
-    m_year->setStyleSheet(QStringLiteral("color: #5a6f8c;"));
-
-    auto* header = new QHBoxLayout;
-    header->addWidget(prev);
-    header->addSpacing(8);
-    header->addWidget(m_month, 0, Qt::AlignBottom);
-    header->addSpacing(10);
-    header->addWidget(m_year, 0, Qt::AlignBottom);
-    header->addStretch();
-    header->addWidget(next);
-
-    auto* back = new QFrame(central);
-    back->setObjectName(QStringLiteral("lbBack"));
-    back->setStyleSheet(QStringLiteral(
-        "#lbBack { background: #eef2f7; border: 1px solid #c5cfdc; border-radius: 6px; }"));
-    auto* days = new QGridLayout(back);
-    days->setContentsMargins(6, 6, 6, 6);
-    days->setSpacing(3);
-    static const char16_t* const names[7] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
-    for (int i = 0; i < 44; ++i) {
-        auto* cell = new DayCell(i, back);
-        m_cells[size_t(i)] = cell;
-        if (i >= Headings) {
-            const int wd = i - Headings;
-            cell->setCaption(QString::fromUtf16(names[wd]));
-            cell->setBackColor(QColor(0xdd, 0xe4, 0xee));
-            cell->setTextColor(wd == 0   ? QColor(200, 30, 30)
-                               : wd == 6 ? QColor(30, 60, 200)
-                                         : QColor(40, 40, 40));
-            days->addWidget(cell, 0, wd);
-        } else {
-            days->addWidget(cell, 1 + i / 7, i % 7);
-            connect(cell, &DayCell::rightClicked, this, &CalendarWindow::dayRightClicked);
-        }
-    }
+    m_grid = new MonthGrid({u"日"_s, u"月"_s, u"火"_s, u"水"_s, u"木"_s, u"金"_s, u"土"_s},
+                           MonthGrid::Size::Large, central);
+    connect(m_grid, &MonthGrid::previousMonth, this, &CalendarWindow::previousMonth);
+    connect(m_grid, &MonthGrid::nextMonth, this, &CalendarWindow::nextMonth);
+    connect(m_grid, &MonthGrid::dayClicked, this, &CalendarWindow::openDay);
+    connect(m_grid, &MonthGrid::dayRightClicked, this, &CalendarWindow::dayRightClicked);
+    connect(m_grid, &MonthGrid::headingClicked, this, [this] { openOnFirst(View::Weekly); });
+    connect(m_grid, &MonthGrid::monthClicked, this, [this] { openOnFirst(View::Monthly); });
+    connect(m_grid, &MonthGrid::yearClicked, this, [this] { openOnFirst(View::Main); });
 
     m_clock = new ClockWidget(central);
     connect(m_clock, &ClockWidget::clicked, this, &CalendarWindow::Cal_ToTray);
 
-    auto* left = new QVBoxLayout;
-    left->addLayout(header);
-    left->addWidget(back, 1);
     auto* right = new QVBoxLayout;
     right->addSpacing(30);
     right->addWidget(m_clock, 0, Qt::AlignHCenter);
@@ -350,96 +186,66 @@ void CalendarWindow::buildCells() {
     auto* all = new QHBoxLayout(central);
     all->setContentsMargins(14, 10, 14, 14);
     all->setSpacing(16);
-    all->addLayout(left, 1);
+    all->addWidget(m_grid, 1);
     all->addLayout(right);
 }
 
-void CalendarWindow::applyMonth(const MonthPaint::Month& m) {
-    m_month->setText(m.monthCaption);
-    m_year->setText(m.yearCaption);
-    for (int k = 0; k < 37; ++k) {
-        const MonthPaint::Cell& c = m.cells[size_t(k)];
-        DayCell* cell = m_cells[size_t(k)];
-        cell->setCaption(c.caption);
-        if (c.setTextColor)
-            cell->setTextColor(storedColor(c.textColor, Qt::black));
-        if (c.setTip)
-            cell->setToolTip(c.tip);
-        if (c.setBack)
-            cell->setBackColor(storedColor(c.back, Qt::white));
-    }
+void CalendarWindow::loadFromStore() {
+    Cal_DrawMonth();
+    clockTick();
 }
 
 void CalendarWindow::Cal_DrawMonth() {
-    applyMonth(MonthPaint::paint(MonthPaint::Variant::Calendar, m_app));
+    m_grid->apply(MonthPaint::paint(MonthPaint::Variant::Calendar, app()));
 }
 
 void CalendarWindow::clockTick() {
     const QDateTime now = Clock::currentDateTime();
-    const ClockFace::HandColors c = ClockFace::handColors(now, m_app.store, m_app.BaseYear);
+    const ClockFace::HandColors c = ClockFace::handColors(now, app().store, app().BaseYear);
     m_clock->setTime(now.time(), c.hour, c.minute, c.second);
 }
 
 void CalendarWindow::previousMonth() {
-    if (m_app.CurMonth == 4)
-        return;
-    if (m_app.CurMonth == 1) {
-        m_app.CurMonth = 12;
-        m_app.CurYear -= 1;
-    } else {
-        m_app.CurMonth -= 1;
-    }
-    Cal_DrawMonth();
+    if (Store_StepMonth(app().CurYear, app().CurMonth, -1))
+        Cal_DrawMonth();
 }
 
 void CalendarWindow::nextMonth() {
-    if (m_app.CurMonth == 3)
-        return;
-    if (m_app.CurMonth == 12) {
-        m_app.CurMonth = 1;
-        m_app.CurYear += 1;
-    } else {
-        m_app.CurMonth += 1;
-    }
-    Cal_DrawMonth();
+    if (Store_StepMonth(app().CurYear, app().CurMonth, 1))
+        Cal_DrawMonth();
 }
 
-void CalendarWindow::dayRightClicked(int index) {
-    if (index >= Headings || m_cells[size_t(index)]->caption().isEmpty())
+void CalendarWindow::openDay(int row) {
+    if (!navigator().has(View::Diary))
         return;
+    app().setCurrentDate(Dates::dateOfRow(row, app().BaseYear));
+    navigator().open(View::Diary);
+}
+
+void CalendarWindow::openOnFirst(View view) {
+    // The heading, month and year captions open their view at the month's first day.
+    if (!navigator().has(view))
+        return;
+    app().CurDay = 1;
+    navigator().open(view);
+}
+
+void CalendarWindow::dayRightClicked(int index, int row) {
     m_popupIndex = index;
-    m_popup->popup(QCursor::pos());
+    m_popupRow = row;
+    popupMenu()->popup(QCursor::pos());
 }
 
 void CalendarWindow::chooseDayColor() {
-    if (m_popupIndex < 0 || m_popupIndex >= Headings)
+    if (m_popupIndex < 0 || m_popupRow < 1 || m_popupRow > YearStore::DayRows)
         return;
-    DayCell* cell = m_cells[size_t(m_popupIndex)];
-    // The date from the cell's day and the captions of month and year.
-    const QString month = m_month->text();
-    const QDate d = Dates::make(m_year->text().toInt(), month.left(month.size() - 1).toInt(),
-                                cell->caption().toInt());
-    const int row = Dates::rowOfDate(d, m_app.BaseYear);
-    if (row < 1 || row > YearStore::DayRows)
-        return;
+    DayCell* cell = m_grid->cell(m_popupIndex);
     const auto chosen = ColorDialog::choose(this, cell->textColor());
     if (!chosen)
         return;
     cell->setTextColor(*chosen);
-    m_app.store.set(row, StoreCol::WeekdayFore, qint64(GridColors::fromQColor(*chosen)));
-    m_app.setDocChanged(true);
-}
-
-void CalendarWindow::showHelp() {
-    const QString path = Help::helpPath();
-    if (!QFileInfo::exists(path)) {
-        MessageBox::show(this, QStringLiteral("ﾍﾙﾌﾟの目次を表示できません。ﾍﾙﾌﾟが存在しません。"),
-                         MessageBox::OkOnly, MessageBox::Information, windowTitle());
-        return;
-    }
-    QString error;
-    if (!Help::show(this, path, &error))
-        MessageBox::show(this, error);
+    app().store.set(m_popupRow, StoreCol::WeekdayFore, qint64(GridColors::fromQColor(*chosen)));
+    app().setDocChanged(true);
 }
 
 void CalendarWindow::Cal_ToTray() {
@@ -451,7 +257,7 @@ void CalendarWindow::Cal_ToTray() {
         return;
     }
     hide();
-    tray.show(windowIcon(), QStringLiteral("デイログ"));
+    tray.show(windowIcon(), u"デイログ"_s);
 }
 
 void CalendarWindow::Task_Out() {
@@ -462,11 +268,11 @@ void CalendarWindow::Task_Out() {
 }
 
 bool CalendarWindow::endProgram() {
-    if (m_app.docChanged()) {
+    if (app().docChanged()) {
         const auto answer = MessageBox::show(
-            this, QStringLiteral("ファイルが変更されています。保存しますか。"), MessageBox::YesNo);
+            this, u"ファイルが変更されています。保存しますか。"_s, MessageBox::YesNo);
         // A save that does not happen (cancelled or failed) keeps the program open.
-        if (answer == MessageBox::Yes && !Store_SaveDoc(this, m_app))
+        if (answer == MessageBox::Yes && !Store_SaveDoc(this, app()))
             return false;
     }
     m_timer.stop();
@@ -483,11 +289,12 @@ void CalendarWindow::closeEvent(QCloseEvent* event) {
 }
 
 void CalendarWindow::changeEvent(QEvent* event) {
+    // Every activation shows the month afresh: other windows may have changed it.
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         Cal_DrawMonth();
         clockTick();
     }
-    QMainWindow::changeEvent(event);
+    ViewWindow::changeEvent(event);
 }
 
 void CalendarWindow::showEvent(QShowEvent* event) {
@@ -495,5 +302,5 @@ void CalendarWindow::showEvent(QShowEvent* event) {
     clockTick();
     if (!m_timer.isActive())
         m_timer.start();
-    QMainWindow::showEvent(event);
+    ViewWindow::showEvent(event);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "calendar/monthpaint.h"
+#include "calendar/monthgrid.h"
+#include "views/viewwindow.h"
 
 #include <QLabel>
-#include <QMainWindow>
 #include <QTime>
 #include <QTimer>
 
@@ -12,37 +12,6 @@
 class AppState;
 class QAction;
 class QMenu;
-
-// One day cell (or weekday heading) of the month grid.
-class DayCell : public QWidget {
-    Q_OBJECT
-public:
-    DayCell(int index, QWidget* parent);
-    int index() const { return m_index; }
-    QString caption() const { return m_caption; }
-    void setCaption(const QString& c);
-    QColor textColor() const { return m_text; }
-    void setTextColor(const QColor& c);
-    QColor backColor() const { return m_back; }
-    void setBackColor(const QColor& c);
-    bool opaque() const { return m_opaque; }
-    void setOpaque(bool on);
-
-Q_SIGNALS:
-    void clicked(int index);
-    void rightClicked(int index);
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-private:
-    int m_index;
-    QString m_caption;
-    QColor m_text = Qt::black;
-    QColor m_back = Qt::white;
-    bool m_opaque = true;
-};
 
 // The analogue clock: a dial, three hands with their shadows, the hour points.
 class ClockWidget : public QWidget {
@@ -69,10 +38,11 @@ private:
 
 // The hub window "デイログ": the current month with holidays and ToDo load, the
 // clock, the month buttons, saving, the notification area and the end of the program.
-class CalendarWindow : public QMainWindow {
+// Its day cells, captions and menus open the other windows through the navigator.
+class CalendarWindow : public ViewWindow {
     Q_OBJECT
 public:
-    explicit CalendarWindow(AppState& app, QWidget* parent = nullptr);
+    CalendarWindow(AppState& app, Navigator& nav, QWidget* parent = nullptr);
     ~CalendarWindow() override;
 
     // Paints the current month into the day cells.
@@ -88,12 +58,12 @@ public:
     void previousMonth();
     void nextMonth();
 
-    DayCell* dayCell(int index) const { return m_cells[size_t(index)]; }
+    MonthGrid* monthGrid() const { return m_grid; }
+    DayCell* dayCell(int index) const { return m_grid->cell(index); }
     ClockWidget* clock() const { return m_clock; }
-    QLabel* monthLabel() const { return m_month; }
-    QLabel* yearLabel() const { return m_year; }
-    QMenu* popupMenu() const { return m_popup; }
-    QAction* action(const QString& objectName) const;
+    QLabel* monthLabel() const { return m_grid->monthLabel(); }
+    QLabel* yearLabel() const { return m_grid->yearLabel(); }
+    QMenu* popupMenu() const { return commandMenu(QStringLiteral("mnuPop")); }
     QTimer* timer() { return &m_timer; }
 
 Q_SIGNALS:
@@ -101,24 +71,23 @@ Q_SIGNALS:
     void programEnding();
 
 protected:
+    void loadFromStore() override;
+    void storeBack() override {}
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    void buildMenus();
-    void buildCells();
-    void applyMonth(const MonthPaint::Month& m);
-    void showHelp();
+    std::vector<Command> commandTable();
+    void buildPage();
+    void openDay(int row);
+    void openOnFirst(View view);
     void chooseDayColor();
-    void dayRightClicked(int index);
+    void dayRightClicked(int index, int row);
 
-    AppState& m_app;
-    std::array<DayCell*, 44> m_cells{};
-    QLabel* m_month = nullptr;
-    QLabel* m_year = nullptr;
+    MonthGrid* m_grid = nullptr;
     ClockWidget* m_clock = nullptr;
-    QMenu* m_popup = nullptr;
     QTimer m_timer;
+    int m_popupRow = -1;
     int m_popupIndex = -1;
 };

@@ -438,7 +438,7 @@ void Grid::paintEvent(QPaintEvent* event) {
             const bool inBlock = r >= sel.row1 && r <= sel.row2 && c >= sel.col1 && c <= sel.col2;
             const bool cursor = r == m.row() && c == m.col();
             const bool selected = m_highLight && block && inBlock && !cursor && !m.isFixed(r, c);
-            paintCell(p, QRectF(cx, ry, w, h), r, c, selected, false);
+            paintCell(p, QRectF(cx, ry, w, h), r, c, selected, 0);
         }
     }
 
@@ -455,18 +455,21 @@ void Grid::paintEvent(QPaintEvent* event) {
 }
 
 void Grid::paintCell(QPainter& p, const QRectF& rect, int row, int col, bool selected,
-                     bool printing) {
+                     qreal paperUnit) {
+    const bool printing = paperUnit > 0;
     const GridModel& m = *m_model;
     const GridCell& cell = m.cellAt(row, col);
     const bool fixed = m.isFixed(row, col);
     const QPalette& pal = palette();
-    const QColor base = fixed ? pal.color(QPalette::Button) : pal.color(QPalette::Base);
+    // On paper fixed cells are white like the others.
+    const QColor base =
+        fixed && !printing ? pal.color(QPalette::Button) : pal.color(QPalette::Base);
     QColor back = GridColors::toQColor(cell.back, base, pal);
     if (selected)
         back = pal.color(QPalette::Highlight);
     p.fillRect(rect, back);
 
-    const qreal unit = printing ? 15.0 : 1.0; // one screen pixel, in the unit painted
+    const qreal unit = printing ? paperUnit : 1.0; // one screen pixel, in the unit painted
     if (cell.bar >= 0) {
         const QRectF bar(rect.left() + unit, rect.top() + 2 * unit,
                          (rect.width() - 2 * unit) * cell.bar / 100.0, rect.height() - 4 * unit);
@@ -488,7 +491,7 @@ void Grid::paintCell(QPainter& p, const QRectF& rect, int row, int col, bool sel
         if (selected)
             fore = pal.color(QPalette::HighlightedText);
         p.setPen(fore);
-        drawCellText(p, textRect, row, col, cell.text, cell.alignment, printing);
+        drawCellText(p, textRect, row, col, cell.text, cell.alignment, paperUnit);
     }
 
     // Grid lines along the right and bottom edges, inside the cell (the next cell's
@@ -499,9 +502,10 @@ void Grid::paintCell(QPainter& p, const QRectF& rect, int row, int col, bool sel
 }
 
 void Grid::drawCellText(QPainter& p, const QRectF& rect, int row, int col, const QString& text,
-                        int alignment, bool printing) {
+                        int alignment, qreal paperUnit) {
+    const bool printing = paperUnit > 0;
     const Qt::Alignment align = alignmentFlags(alignment);
-    const qreal pad = printing ? TextPadding * 15.0 : TextPadding;
+    const qreal pad = printing ? TextPadding * paperUnit : TextPadding;
     const QRectF area = rect.adjusted(pad, pad / 2, -pad, -pad / 2);
     if (area.width() <= 0 || area.height() <= 0)
         return;
@@ -1010,7 +1014,8 @@ bool Grid::eventFilter(QObject* watched, QEvent* event) {
 
 bool Grid::printGrid(const QString& title) {
     return Printer::print(this, title.isEmpty() ? windowTitle() : title, m_printOrientation,
-                          [this](QPagedPaintDevice* device) { return paintPages(device); });
+                          [this](QPagedPaintDevice* device) { return paintPages(device); }) ==
+           Printer::Result::Printed;
 }
 
 bool Grid::paintPages(QPagedPaintDevice* device) {
@@ -1048,7 +1053,7 @@ bool Grid::paintPages(QPagedPaintDevice* device) {
     auto paintRow = [&](int r, qreal y) {
         qreal x = 0;
         for (int c : cols) {
-            paintCell(p, QRectF(x, y, m.colWidth(c), m.rowHeight(r)), r, c, false, true);
+            paintCell(p, QRectF(x, y, m.colWidth(c), m.rowHeight(r)), r, c, false, 15.0);
             x += m.colWidth(c);
         }
         return y + m.rowHeight(r);
@@ -1070,6 +1075,42 @@ bool Grid::paintPages(QPagedPaintDevice* device) {
         y = paintRow(r, y);
     }
     return p.end();
+}
+
+void Grid::paintShown(QPainter& p) {
+    const GridModel& m = *m_model;
+    p.save();
+    const int width = viewport()->width(), height = viewport()->height();
+    int y = 0;
+    auto paintRow = [&](int r) {
+        int x = 0;
+        auto cell = [&](int c) {
+            if (colPx(c) > 0)
+                paintCell(p, QRectF(x, y, colPx(c), rowPx(r)), r, c, false, 1.0);
+            x += colPx(c);
+        };
+        for (int c = 0; c < m.fixedCols(); ++c)
+            cell(c);
+        for (int c = m_leftCol; c < m.cols() && x < width; ++c)
+            cell(c);
+        y += rowPx(r);
+    };
+    for (int r = 0; r < m.fixedRows(); ++r)
+        paintRow(r);
+    for (int r = m_topRow; r < m.rows() && y < height; ++r)
+        paintRow(r);
+    p.restore();
+}
+
+void Grid::paintOnPaper(QPainter& p) {
+    p.save();
+    p.translate(viewport()->pos());
+    p.setFont(paperFont(font()));
+    paintShown(p);
+    p.restore();
+    p.setPen(QPen(palette().color(QPalette::Mid), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(viewport()->geometry()).adjusted(-0.5, -0.5, 0.5, 0.5));
 }
 
 int Grid_FitRows(const Grid& grid) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grid/gridmodel.h"
+#include "print/paperpaint.h"
 
 #include <QAbstractScrollArea>
 #include <QHash>
@@ -17,7 +18,7 @@ class QPagedPaintDevice;
 // columns (TopRow, LeftCol); the cursor cell and selected block follow mouse and
 // keys; texts are edited in place (a drop-down where the column has a list, a time
 // field where the column takes times of day).
-class Grid : public QAbstractScrollArea {
+class Grid : public QAbstractScrollArea, public PaperPaintable {
     Q_OBJECT
 public:
     explicit Grid(QWidget* parent = nullptr);
@@ -74,6 +75,11 @@ public:
     void setPrintOrientation(QPageLayout::Orientation o) { m_printOrientation = o; }
     bool printGrid(const QString& title = QString());
     bool paintPages(QPagedPaintDevice* device);
+    // Paints the cells shown on screen as they are laid out there, as text and lines
+    // (for printing a window that holds the grid); the painter's unit is a pixel of
+    // the viewport.
+    void paintShown(QPainter& p);
+    void paintOnPaper(QPainter& p) override;
 
     QSize sizeHint() const override;
 
@@ -124,9 +130,11 @@ private:
     void ensureVisible(int row, int col);
     void moveBy(int dRow, int dCol, bool extend);
     void toggleCheck(int row, int col);
-    void paintCell(QPainter& p, const QRectF& rect, int row, int col, bool selected, bool printing);
+    // `paperUnit` is 0 on screen; on paper it is one screen pixel in the unit painted.
+    void paintCell(QPainter& p, const QRectF& rect, int row, int col, bool selected,
+                   qreal paperUnit);
     void drawCellText(QPainter& p, const QRectF& rect, int row, int col, const QString& text,
-                      int alignment, bool printing);
+                      int alignment, qreal paperUnit);
     void onCursorChanged(int oldRow, int oldCol, int newRow, int newCol);
     QString comboEntries(int col) const;
 

@@ -4,6 +4,17 @@
 
 namespace GridClip {
 
+void clearBlock(GridModel& grid) {
+    const GridModel::Selection s = grid.getSelection();
+    grid.beginBulkEdit();
+    for (int r = s.row1; r <= s.row2; ++r)
+        for (int c = s.col1; c <= s.col2; ++c)
+            if (grid.valid(r, c))
+                grid.setTextMatrix(r, c, QString());
+    grid.endBulkEdit();
+}
+
+
 QString blockText(GridModel& grid, int col, int row, int colSel, int rowSel, bool cut) {
     QString s;
     if (cut)

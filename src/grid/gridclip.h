@@ -16,6 +16,10 @@ namespace GridClip {
 // `cut` every cell read is emptied.
 QString blockText(GridModel& grid, int col, int row, int colSel, int rowSel, bool cut);
 
+// Empties the text of every cell of the selected block, the block between the cursor
+// and the other corner whichever way it was selected. Check boxes keep their state.
+void clearBlock(GridModel& grid);
+
 // Clipboard text cut into lines and fields. Only finished lines are pasted (ended by
 // CR, CR LF, or LF in text without any CR); the width is the most fields any line
 // (the unfinished last one included) has.

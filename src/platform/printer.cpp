@@ -1,28 +1,33 @@
 #include "platform/printer.h"
 
 #include <QDir>
-#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 
 namespace {
 
-// The default printer with the default page settings; where the system has no
-// printer the print dialog offers printing to a PDF file instead.
+// The print preview, whose print button opens the print dialog (or, where the system
+// has no printing service, asks for a PDF file).
 class QtPrinter : public Printer::Backend {
 public:
-    bool print(QWidget* parent, const QString& title, QPageLayout::Orientation orientation,
-               const Printer::PaintJob& job) override {
+    Printer::Result print(QWidget* parent, const QString& title,
+                          QPageLayout::Orientation orientation,
+                          const Printer::PaintJob& job) override {
         QPrinter printer(QPrinter::HighResolution);
         printer.setDocName(title);
         printer.setPageOrientation(orientation);
-        if (QPrinterInfo::defaultPrinter().isNull()) {
-            QPrintDialog dialog(&printer, parent);
-            dialog.setWindowTitle(QStringLiteral("印刷"));
-            if (dialog.exec() != QDialog::Accepted)
-                return false;
-        }
-        return job(&printer);
+        QPrintPreviewDialog preview(&printer, parent);
+        preview.setWindowTitle(QStringLiteral("印刷プレビュー"));
+        preview.resize(900, 680);
+        bool lastJobOk = true;
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                         [&](QPrinter* p) { lastJobOk = job(p); });
+        if (preview.exec() != QDialog::Accepted)
+            return Printer::Result::Cancelled;
+        // The last job painted the printed pages (the preview's came before it).
+        if (!lastJobOk || printer.printerState() == QPrinter::Error)
+            return Printer::Result::Failed;
+        return Printer::Result::Printed;
     }
 };
 
@@ -33,8 +38,8 @@ std::unique_ptr<Printer::Backend>& current() {
 
 } // namespace
 
-bool Printer::print(QWidget* parent, const QString& title, QPageLayout::Orientation orientation,
-                    const PaintJob& job) {
+Printer::Result Printer::print(QWidget* parent, const QString& title,
+                               QPageLayout::Orientation orientation, const PaintJob& job) {
     return current()->print(parent, title, orientation, job);
 }
 
@@ -42,8 +47,13 @@ void Printer::install(std::unique_ptr<Backend> b) {
     current() = b ? std::move(b) : std::make_unique<QtPrinter>();
 }
 
-bool PdfPrinter::print(QWidget*, const QString& title, QPageLayout::Orientation orientation,
-                       const Printer::PaintJob& job) {
+Printer::Result PdfPrinter::print(QWidget*, const QString& title,
+                                  QPageLayout::Orientation orientation,
+                                  const Printer::PaintJob& job) {
+    if (cancel) {
+        cancel = false;
+        return Printer::Result::Cancelled;
+    }
     const QString path =
         QDir(m_folder).filePath(QStringLiteral("print-%1.pdf").arg(files.size() + 1));
     QPrinter printer(QPrinter::HighResolution);
@@ -54,5 +64,6 @@ bool PdfPrinter::print(QWidget*, const QString& title, QPageLayout::Orientation 
     const bool ok = job(&printer);
     files.append(path);
     orientations.append(orientation);
-    return ok;
+    return ok && printer.printerState() != QPrinter::Error ? Printer::Result::Printed
+                                                            : Printer::Result::Failed;
 }

@@ -11,9 +11,13 @@ class QPagedPaintDevice;
 class QWidget;
 
 // Printing goes through here, so tests can print to PDF files. A job paints its
-// pages with QPainter onto the device it is given (real, selectable text).
+// pages with QPainter onto the device it is given (real, selectable text). On screen
+// the job is shown in a print preview first, from which the user prints through the
+// print dialog.
 class Printer {
 public:
+    enum class Result { Printed, Cancelled, Failed };
+
     // Paints every page; call device->newPage() between pages. Returns false when
     // the job failed.
     using PaintJob = std::function<bool(QPagedPaintDevice* device)>;
@@ -21,24 +25,26 @@ public:
     class Backend {
     public:
         virtual ~Backend() = default;
-        // Returns false when printing did not happen (no printer, cancelled).
-        virtual bool print(QWidget* parent, const QString& title,
-                           QPageLayout::Orientation orientation, const PaintJob& job) = 0;
+        virtual Result print(QWidget* parent, const QString& title,
+                             QPageLayout::Orientation orientation, const PaintJob& job) = 0;
     };
 
-    static bool print(QWidget* parent, const QString& title, QPageLayout::Orientation orientation,
-                      const PaintJob& job);
+    static Result print(QWidget* parent, const QString& title,
+                        QPageLayout::Orientation orientation, const PaintJob& job);
     static void install(std::unique_ptr<Backend> backend);
 };
 
-// Test double: every job is printed to a new PDF file in `folder`.
+// Test double: every job is printed to a new PDF file in `folder`; `cancel` makes
+// the next job end as if the user had cancelled the dialog.
 class PdfPrinter : public Printer::Backend {
 public:
     explicit PdfPrinter(const QString& folder) : m_folder(folder) {}
-    bool print(QWidget* parent, const QString& title, QPageLayout::Orientation orientation,
-               const Printer::PaintJob& job) override;
+    Printer::Result print(QWidget* parent, const QString& title,
+                          QPageLayout::Orientation orientation,
+                          const Printer::PaintJob& job) override;
     QList<QString> files;
     QList<QPageLayout::Orientation> orientations;
+    bool cancel = false;
 
 private:
     QString m_folder;

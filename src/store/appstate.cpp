@@ -4,6 +4,8 @@
 #include "platform/clock.h"
 #include "store/dates.h"
 
+#include <algorithm>
+
 namespace {
 AppState* g_app = nullptr;
 
@@ -68,6 +70,35 @@ void setCurrentDateToToday(AppState& app) {
     const QDate today = Clock::today();
     const int year = today.month() > 3 ? app.BaseYear : app.BaseYear + 1;
     app.setCurrentDate(Dates::make(year, today.month(), today.day()));
+}
+
+bool Store_StepMonth(int& year, int& month, int direction) {
+    if (direction < 0) {
+        if (month == 4)
+            return false;
+        if (month == 1) {
+            month = 12;
+            year -= 1;
+        } else {
+            month -= 1;
+        }
+    } else {
+        if (month == 3)
+            return false;
+        if (month == 12) {
+            month = 1;
+            year += 1;
+        } else {
+            month += 1;
+        }
+    }
+    return true;
+}
+
+void Store_ClampDay(AppState& app) {
+    const QDate first = Dates::make(app.CurYear, app.CurMonth, 1);
+    if (first.isValid())
+        app.CurDay = std::clamp(app.CurDay, 1, first.daysInMonth());
 }
 
 void Store_New(AppState& app) {

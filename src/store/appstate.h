@@ -57,6 +57,16 @@ int Store_DayRow(const AppState& app = App());
 // does not have (29 February) carries into the next month.
 void setCurrentDateToToday(AppState& app = App());
 
+// Steps a month of the document year by one (`direction` -1 or +1); the year runs
+// from April to March: January steps back to December of the year before, December
+// forward to January of the next. Returns false, changing nothing, at the ends (back
+// from April, forward from March).
+bool Store_StepMonth(int& year, int& month, int direction);
+
+// Brings CurDay into the current month: a day the month does not have (31 in June)
+// becomes the month's last day. Views call it before they show the current date.
+void Store_ClampDay(AppState& app);
+
 // Fills the store for a new document of BaseYear: headings, dates, weekdays, weekday
 // colours, holidays and today's mark.
 void Store_New(AppState& app = App());

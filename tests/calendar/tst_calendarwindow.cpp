@@ -1,10 +1,8 @@
 #include "../testsupport.h"
 
+#include "app/viewregistry.h"
 #include "calendar/calendarwindow.h"
 #include "calendar/clock.h"
-#include "platform/colordialog.h"
-#include "platform/help.h"
-#include "platform/tray.h"
 #include "store/dates.h"
 #include "todo/todostring.h"
 
@@ -25,35 +23,19 @@ QString openItems(int n) {
     return s;
 }
 
-template <class Double, class Install> Double* installed(Install install) {
-    auto d = std::make_unique<Double>();
-    Double* raw = d.get();
-    install(std::move(d));
-    return raw;
-}
-
-// A new document of `baseYear` with the clock fixed at `now` and scripted tray, colour
-// dialog and help; the real ones come back when it goes.
+// A new document of `baseYear` with the clock fixed at `now`.
 struct Fixture {
     explicit Fixture(const QDateTime& now = at(2005, 5, 10), int baseYear = 2005) : env(now) {
-        env.app.BaseYear = baseYear;
-        env.app.DocPath = u"nikki0"_s;
-        setCurrentDateToToday(env.app);
-        Store_New(env.app);
-    }
-    ~Fixture() {
-        Help::install(nullptr);
-        ColorDialog::install(nullptr);
-        Tray::install(nullptr);
+        env.newYear(baseYear);
     }
     int row(int y, int m, int d) const {
         return Dates::rowOfDate(QDate(y, m, d), env.app.BaseYear);
     }
 
     TestEnvironment env;
-    ScriptedTray* tray = installed<ScriptedTray>(&Tray::install);
-    ScriptedColorDialog* colors = installed<ScriptedColorDialog>(&ColorDialog::install);
-    ScriptedHelp* help = installed<ScriptedHelp>(&Help::install);
+    ScriptedTray* tray = env.tray;
+    ScriptedColorDialog* colors = env.colors;
+    ScriptedHelp* help = env.help;
 };
 
 bool shown(CalendarWindow& w) {
@@ -71,7 +53,7 @@ private Q_SLOTS:
         Fixture f;
         f.env.app.store.set(f.row(2005, 5, 20), StoreCol::ToDo, openItems(3));
         f.env.app.store.set(f.row(2005, 5, 21), StoreCol::ToDo, openItems(6));
-        CalendarWindow w(f.env.app);
+        CalendarWindow w(f.env.app, *f.env.nav);
         QVERIFY(shown(w));
 
         QCOMPARE(w.monthLabel()->text(), u"5月"_s);
@@ -115,7 +97,7 @@ private Q_SLOTS:
         QFETCH(int, newMonth);
         Fixture f;
         f.env.app.setCurrentDate(QDate(year, month, 1));
-        CalendarWindow w(f.env.app);
+        CalendarWindow w(f.env.app, *f.env.nav);
         QVERIFY(shown(w));
 
         QToolButton* b = w.findChild<QToolButton*>(button);
@@ -144,7 +126,7 @@ private Q_SLOTS:
         QFETCH(Qt::MouseButton, button);
         QFETCH(bool, opens);
         Fixture f;
-        CalendarWindow w(f.env.app);
+        CalendarWindow w(f.env.app, *f.env.nav);
         QVERIFY(shown(w));
 
         QTest::mouseClick(w.dayCell(cell), button);
@@ -174,7 +156,7 @@ private Q_SLOTS:
         Fixture f;
         f.env.app.setCurrentDate(QDate(year, month, 1));
         const int row = f.row(year, month, 12);
-        CalendarWindow w(f.env.app);
+        CalendarWindow w(f.env.app, *f.env.nav);
         QVERIFY(shown(w));
         if (chosen)
             f.colors->answers = {QColor(0, 128, 255)};
@@ -215,7 +197,7 @@ private Q_SLOTS:
         QFETCH(QString, todo);
         QFETCH(QList<int>, colors);
         Fixture f(at(2005, 5, 10, 8, 0), baseYear);
-        CalendarWindow w(f.env.app);
+        CalendarWindow w(f.env.app, *f.env.nav);
         QVERIFY(shown(w));
 
         if (!todo.isEmpty())
@@ -259,7 +241,7 @@ private Q_SLOTS:
         QFETCH(bool, viaClock);
         Fixture f;
         f.tray->available = available;
-        CalendarWindow w(f.env.app);
+        CalendarWindow w(f.env.app, *f.env.nav);
         QVERIFY(shown(w));
 
         if (viaClock)
@@ -317,7 +299,7 @@ private Q_SLOTS:
         Fixture f;
         if (titled)
             f.env.app.DocPath = dir.filePath(u"year.dys"_s);
-        CalendarWindow w(f.env.app);
+        CalendarWindow w(f.env.app, *f.env.nav);
         QVERIFY(shown(w));
         f.env.app.setDocChanged(changed);
         f.env.messages->answers = {answerYes ? MessageBox::Yes : MessageBox::No};
@@ -344,7 +326,7 @@ private Q_SLOTS:
         if (QFileInfo::exists(Help::helpPath()))
             QSKIP("a help file lies beside the test program");
         Fixture f;
-        CalendarWindow w(f.env.app);
+        CalendarWindow w(f.env.app, *f.env.nav);
 
         w.action(u"mnuHelp"_s)->trigger();
         QCOMPARE(f.env.messages->shown.size(), 1);
@@ -364,9 +346,10 @@ private Q_SLOTS:
         QTest::newRow("mnuAsSave") << u"mnuAsSave"_s << u"名前を付けて保存(&A)"_s << true;
         QTest::newRow("mnuTask") << u"mnuTask"_s << u"タスクに入れる(&T)"_s << true;
         QTest::newRow("mnuEnd") << u"mnuEnd"_s << u"終了(&X)"_s << true;
-        // The views open from the calendar only once their windows exist.
-        for (const char* name : {"mnuNikki", "mnuShuu", "mnuTuki", "mnuNen", "mnuKiroku",
-                                 "mnuKoumoku", "mnuToDo", "mnuKensaku"})
+        QTest::newRow("mnuNikki") << u"mnuNikki"_s << u"日記(&N)"_s << true;
+        // The other windows open from the calendar only once they exist.
+        for (const char* name :
+             {"mnuShuu", "mnuTuki", "mnuNen", "mnuKiroku", "mnuKoumoku", "mnuToDo", "mnuKensaku"})
             QTest::newRow(name) << QString::fromLatin1(name) << QString() << false;
     }
 
@@ -375,7 +358,8 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         QFETCH(bool, enabled);
         Fixture f;
-        CalendarWindow w(f.env.app);
+        registerViews(*f.env.nav, f.env.app);
+        CalendarWindow w(f.env.app, *f.env.nav);
         QAction* a = w.action(name);
         QVERIFY(a);
         if (!caption.isEmpty())

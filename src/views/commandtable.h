@@ -1,0 +1,73 @@
+#pragma once
+
+#include "app/navigator.h"
+#include "views/toolicons.h"
+
+#include <QHash>
+#include <QKeySequence>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QToolBar;
+
+// One line of a window's command table: a menu, one of its items or separators, a
+// pop-up menu, or a toolbar button, with the caption, shortcut, tool tip and action.
+// The table is the one place where a window's menu and toolbar texts are written.
+struct Command {
+    enum class Kind { Menu, Popup, Item, Separator, BarItem, Tool, ToolSeparator };
+    Kind kind = Kind::Item;
+    QString name;    // objectName; a toolbar button's name is its key ("印刷")
+    QString caption; // menu text with its mnemonic ("印刷(&P)")
+    QKeySequence key;
+    QString tip;
+    std::function<void()> run;
+    // The window the command opens: it stays disabled while that window cannot be
+    // opened.
+    std::optional<View> opens;
+    // A toolbar button that runs a menu item names it here.
+    QString runs;
+    ToolIcon icon = ToolIcon::None;
+};
+
+// Shorthands for writing a table.
+namespace Cmd {
+Command menu(const QString& name, const QString& caption);
+Command popup(const QString& name, const QString& caption);
+Command item(const QString& name, const QString& caption, std::function<void()> run,
+             const QKeySequence& key = {});
+// An item that opens another window (`run` stores the page and asks the navigator).
+Command opens(const QString& name, const QString& caption, View view, std::function<void()> run,
+              const QKeySequence& key = {});
+Command separator(const QString& name = {});
+// A menu-bar entry without a menu (runs at once).
+Command barItem(const QString& name, const QString& caption, std::function<void()> run,
+                const QKeySequence& key = {});
+// A toolbar button running the menu item `menuItem`.
+Command tool(const QString& key, ToolIcon icon, const QString& menuItem, const QString& tip = {});
+// A toolbar button with an action of its own.
+Command toolAction(const QString& key, ToolIcon icon, std::function<void()> run,
+                   std::optional<View> opens = std::nullopt, const QString& tip = {});
+Command toolSeparator();
+} // namespace Cmd
+
+// The menus, pop-up menus and toolbar built from a command table.
+class CommandSet {
+public:
+    void build(QMainWindow* window, const std::vector<Command>& table, const Navigator& nav);
+
+    QAction* action(const QString& name) const { return m_actions.value(name); }
+    QMenu* menu(const QString& name) const { return m_menus.value(name); }
+    QToolBar* toolBar() const { return m_toolBar; }
+    const QHash<QString, QAction*>& actions() const { return m_actions; }
+
+private:
+    QHash<QString, QAction*> m_actions;
+    QHash<QString, QMenu*> m_menus;
+    QToolBar* m_toolBar = nullptr;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QIcon>
+
+// Toolbar images, drawn in code at whatever size and scale they are shown.
+enum class ToolIcon {
+    None,
+    Print,
+    Cut,
+    Copy,
+    Paste,
+    TextColor,
+    BackColor,
+    ToDoList,
+    RecordStats,
+    ItemStats,
+    Calendar,
+    Weekly,
+    Monthly,
+    Annual,
+    Sort,
+};
+
+QIcon toolIcon(ToolIcon icon);

@@ -1,0 +1,93 @@
+#include "views/viewcommands.h"
+
+#include "grid/gridcolors.h"
+#include "platform/colordialog.h"
+#include "platform/help.h"
+#include "platform/messagebox.h"
+#include "platform/printer.h"
+#include "views/textbox.h"
+#include "views/windowprint.h"
+
+#include <QFileInfo>
+#include <QMainWindow>
+
+namespace ViewCommands {
+
+TextBox* focusedTextBox(const QWidget* window) {
+    auto* box = qobject_cast<TextBox*>(window ? window->focusWidget() : nullptr);
+    if (!box || !box->objectName().startsWith(QStringLiteral("Text")) || box->isReadOnly())
+        return nullptr;
+    return box;
+}
+
+void copy(const QWidget* window) {
+    if (TextBox* box = focusedTextBox(window))
+        box->copySelection();
+}
+
+void cut(const QWidget* window) {
+    if (TextBox* box = focusedTextBox(window))
+        box->cutSelection();
+}
+
+void paste(const QWidget* window) {
+    if (TextBox* box = focusedTextBox(window))
+        box->pasteClipboard();
+}
+
+void deleteSelection(const QWidget* window) {
+    if (TextBox* box = focusedTextBox(window))
+        box->deleteSelection();
+}
+
+void selectAll(const QWidget* window) {
+    if (TextBox* box = focusedTextBox(window))
+        box->selectAllText();
+}
+
+bool chooseBoxColor(QWidget* window, TextBox* box, ColorPart part) {
+    const QColor now = part == ColorPart::Text ? box->textColor() : box->backColor();
+    const auto chosen = ColorDialog::choose(window, now);
+    if (!chosen)
+        return false;
+    const quint32 value = GridColors::fromQColor(*chosen);
+    if (part == ColorPart::Text)
+        box->setForeValue(value);
+    else
+        box->setBackValue(value);
+    Q_EMIT box->edited();
+    return true;
+}
+
+void chooseColor(QWidget* window, ColorPart part) {
+    TextBox* box = focusedTextBox(window);
+    if (!box) {
+        MessageBox::show(window, QStringLiteral("ここの色は変更できません。"));
+        return;
+    }
+    chooseBoxColor(window, box, part);
+}
+
+void help(QWidget* window) {
+    const QString path = Help::helpPath();
+    if (!QFileInfo::exists(path)) {
+        MessageBox::show(window, QStringLiteral("ﾍﾙﾌﾟの目次を表示できません。ﾍﾙﾌﾟが存在しません。"),
+                         MessageBox::OkOnly, MessageBox::Information, window->windowTitle());
+        return;
+    }
+    QString error;
+    if (!Help::show(window, path, &error))
+        MessageBox::show(window, error);
+}
+
+void printWindow(QMainWindow* window) {
+    QWidget* page = window->centralWidget();
+    const Printer::Result r =
+        Printer::print(window, window->windowTitle(), QPageLayout::Landscape,
+                       [page](QPagedPaintDevice* device) { return WindowPrint::paint(page, device); });
+    if (r == Printer::Result::Failed)
+        MessageBox::show(window, QStringLiteral("印刷できませんでした。"), MessageBox::OkOnly,
+                         MessageBox::Critical);
+}
+
+} // namespace ViewCommands

@@ -1,0 +1,155 @@
+#include "views/viewwindow.h"
+
+#include "store/appstate.h"
+#include "views/textbox.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+// Stores always go to the date of the page shown, even if the current date has
+// been moved meanwhile.
+class PageDateScope {
+public:
+    PageDateScope(AppState& app, const QDate& pageDate) : m_app(app), m_saved(app.currentDate()) {
+        if (pageDate.isValid())
+            m_app.setCurrentDate(pageDate);
+    }
+    ~PageDateScope() { m_app.setCurrentDate(m_saved); }
+    PageDateScope(const PageDateScope&) = delete;
+    PageDateScope& operator=(const PageDateScope&) = delete;
+
+private:
+    AppState& m_app;
+    QDate m_saved;
+};
+
+// Where the user was typing, so that showing the page afresh leaves it there.
+struct Caret {
+    QPointer<QWidget> focus;
+    int position = -1;
+    int anchor = -1;
+    int scroll = 0;
+
+    static Caret of(QWidget* window) {
+        Caret c;
+        c.focus = window->focusWidget();
+        if (auto* box = qobject_cast<TextBox*>(c.focus.data())) {
+            c.position = box->textCursor().position();
+            c.anchor = box->textCursor().anchor();
+            c.scroll = box->verticalScrollBar()->value();
+        }
+        return c;
+    }
+    void restore() const {
+        auto* box = qobject_cast<TextBox*>(focus.data());
+        if (!box || position < 0)
+            return;
+        QTextCursor cursor = box->textCursor();
+        const int end = int(box->document()->characterCount()) - 1;
+        cursor.setPosition(std::min(anchor, end));
+        cursor.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
+        box->setTextCursor(cursor);
+        box->verticalScrollBar()->setValue(scroll);
+    }
+};
+
+} // namespace
+
+ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
+                       const QString& caption, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_nav(nav) {
+    setObjectName(objectName);
+    setWindowTitle(caption);
+}
+
+void ViewWindow::buildCommands(const std::vector<Command>& table) {
+    m_commands.build(this, table, m_nav);
+}
+
+void ViewWindow::storeNow() {
+    if (m_stale)
+        return;
+    PageDateScope scope(m_app, m_pageDate);
+    storeBack();
+}
+
+void ViewWindow::reload() {
+    const Caret caret = Caret::of(this);
+    loadFromStore();
+    m_pageDate = m_app.currentDate();
+    m_stale = false;
+    caret.restore();
+}
+
+void ViewWindow::storePage() {
+    if (m_stale)
+        return;
+    storeNow();
+    // Storing may have emptied parts of the page (the ToDo grid): show it again.
+    reload();
+}
+
+void ViewWindow::leavePage() {
+    storeNow();
+    m_stale = true;
+}
+
+void ViewWindow::enterPage() {
+    storeNow();
+    m_stale = true;
+    Store_ClampDay(m_app);
+    reload();
+    showNormal();
+    raise();
+    activateWindow();
+    if (QWidget* w = writingWidget())
+        w->setFocus(Qt::OtherFocusReason);
+}
+
+void ViewWindow::changeDate(const std::function<void()>& change) {
+    storeNow();
+    m_stale = true;
+    change();
+    Store_ClampDay(m_app);
+    reload();
+}
+
+void ViewWindow::openView(View view) {
+    storePage();
+    m_nav.open(view);
+}
+
+void ViewWindow::markChanged() {
+    m_app.setDocChanged(true);
+}
+
+void ViewWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) {
+        if (!isActiveWindow()) {
+            // Only another window of the program counts; the view's own dialogs and
+            // other programs do not.
+            QWidget* now = QApplication::activeWindow();
+            if (isVisible() && !m_stale && now && now != this && m_nav.owns(now)) {
+                storePage();
+                m_stale = true;
+            }
+        } else if (m_stale && isVisible()) {
+            // After the other windows have had their activation events.
+            QTimer::singleShot(0, this, [this] {
+                if (m_stale && isVisible() && isActiveWindow())
+                    reload();
+            });
+        }
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void ViewWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    m_nav.closeWindow(this);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "app/navigator.h"
+#include "views/commandtable.h"
+
+#include <QDate>
+#include <QMainWindow>
+
+#include <functional>
+#include <vector>
+
+class AppState;
+
+// The base of every top-level window the navigator switches between. A view loads
+// its page for the current date from the year store and stores it back; it declares
+// its menus and toolbar in one command table.
+//
+// The page is stored whenever the user may go on elsewhere: before the current date
+// changes, before another window is opened, when the view is closed, and when it
+// loses activation to another window of the program. When it comes back after that,
+// it shows the store again, with what the user typed and what other windows stored
+// meanwhile. Dialogs the view opens itself do not count as going elsewhere.
+class ViewWindow : public QMainWindow, public NavWindow {
+    Q_OBJECT
+public:
+    ViewWindow(AppState& app, Navigator& nav, const QString& objectName, const QString& caption,
+               QWidget* parent = nullptr);
+
+    QWidget* widget() override { return this; }
+    void storePage() override;
+    void leavePage() override;
+    void enterPage() override;
+
+    QAction* action(const QString& name) const { return m_commands.action(name); }
+    QToolBar* toolBar() const { return m_commands.toolBar(); }
+    QMenu* commandMenu(const QString& name) const { return m_commands.menu(name); }
+    AppState& app() const { return m_app; }
+    Navigator& navigator() const { return m_nav; }
+
+protected:
+    // The page of the current date from the store.
+    virtual void loadFromStore() = 0;
+    // The page back into the store, for the current date.
+    virtual void storeBack() = 0;
+    // The widget that takes the keyboard focus when the view opens.
+    virtual QWidget* writingWidget() const { return nullptr; }
+
+    void buildCommands(const std::vector<Command>& table);
+    // The date of the page shown (invalid before the first).
+    QDate pageDate() const { return m_pageDate; }
+
+    // Stores the page, lets `change` move the current date, and shows the new date's
+    // page.
+    void changeDate(const std::function<void()>& change);
+    // Stores the page, then opens another window (nothing else when it cannot be
+    // opened yet).
+    void openView(View view);
+    // An edit of the page: the document has unsaved changes.
+    void markChanged();
+
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void storeNow();
+    void reload();
+
+    AppState& m_app;
+    Navigator& m_nav;
+    CommandSet m_commands;
+    // The date whose page the widgets show; stores always go there.
+    QDate m_pageDate;
+    // The page has been stored and the window has not been active since: its widgets
+    // may be older than the store, so they are shown afresh, never stored.
+    bool m_stale = true;
+};
