@@ -38,6 +38,8 @@ struct TestEnvironment {
         help = install<ScriptedHelp>(&Help::install);
         tray = install<ScriptedTray>(&Tray::install);
         installApp(&app);
+        // DAYLOG_KEEP_PRINTS=1 keeps the printed PDFs for a look.
+        printFolder.setAutoRemove(qEnvironmentVariableIsEmpty("DAYLOG_KEEP_PRINTS"));
     }
     ~TestEnvironment()
     {

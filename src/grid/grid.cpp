@@ -1104,6 +1104,7 @@ void Grid::paintShown(QPainter& p) {
 
 void Grid::paintOnPaper(QPainter& p) {
     p.save();
+    p.setClipRect(viewport()->geometry(), Qt::IntersectClip);
     p.translate(viewport()->pos());
     p.setFont(paperFont(font()));
     paintShown(p);

@@ -59,10 +59,12 @@ bool paint(QWidget* page, QPagedPaintDevice* device) {
     QPainter p;
     if (!p.begin(device))
         return false;
-    const QSize size = page->size();
+    // Everything the page shows, also what a too small window pushes past its edge.
+    const QSize size = (page->rect() | page->childrenRect()).size();
     if (size.isEmpty())
         return p.end();
-    const QRectF area(0, 0, device->width(), device->height());
+    // The printable part of the page; the painter's origin is its top left corner.
+    const QSizeF area = device->pageLayout().paintRectPixels(device->logicalDpiX()).size();
     const qreal scale = std::min(area.width() / size.width(), area.height() / size.height());
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);

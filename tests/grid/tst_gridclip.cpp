@@ -45,7 +45,33 @@ private Q_SLOTS:
     void paste();
     void pasteLimits_data();
     void pasteLimits();
+    void clearBlockEmptiesTheBlockWhicheverWayItWasSelected_data();
+    void clearBlockEmptiesTheBlockWhicheverWayItWasSelected();
 };
+
+void TestGridClip::clearBlockEmptiesTheBlockWhicheverWayItWasSelected_data() {
+    QTest::addColumn<QList<int>>("corners"); // row, col (cursor), rowSel, colSel
+
+    QTest::newRow("down and right") << QList<int>{1, 1, 2, 2};
+    QTest::newRow("up and left") << QList<int>{2, 2, 1, 1};
+    QTest::newRow("up and right") << QList<int>{2, 1, 1, 2};
+    QTest::newRow("down and left") << QList<int>{1, 2, 2, 1};
+}
+
+void TestGridClip::clearBlockEmptiesTheBlockWhicheverWayItWasSelected() {
+    QFETCH(QList<int>, corners);
+    GridModel grid;
+    load(grid, u"h,h,h,h/a,b,c,d/e,f,g,h/i,j,k,l"_s);
+    grid.setCell(GridModel::CellChecked, 1, 1, 2, 1, 1);
+    grid.select(corners[0], corners[1], corners[2], corners[3]);
+
+    GridClip::clearBlock(grid);
+
+    QCOMPARE(snapshot(grid), u"h,h,h,h/a,,,d/e,,,h/i,j,k,l"_s);
+    // Check boxes keep their state; only their texts go.
+    QCOMPARE(grid.cell(GridModel::CellChecked, 1, 1), 1);
+    QCOMPARE(grid.cell(GridModel::CellChecked, 2, 1), 1);
+}
 
 void TestGridClip::blockText_data() {
     QTest::addColumn<QList<int>>("block"); // col, row, colSel, rowSel
