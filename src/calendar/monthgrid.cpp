@@ -198,8 +198,8 @@ MonthGrid::MonthGrid(const std::array<QString, 7>& headings, Size size, QWidget*
     auto* days = new QGridLayout(back);
     days->setContentsMargins(large ? 6 : 4, large ? 6 : 4, large ? 6 : 4, large ? 6 : 4);
     days->setSpacing(large ? 3 : 2);
-    const QSize daySize = large ? QSize(52, 42) : QSize(34, 26);
-    const QSize headingSize = large ? QSize(52, 24) : QSize(34, 20);
+    const QSize daySize = large ? QSize(52, 42) : QSize(34, 24);
+    const QSize headingSize = large ? QSize(52, 24) : QSize(34, 19);
     for (int i = 0; i < 44; ++i) {
         auto* c = new DayCell(i, large ? 1.35 : 1.1, back);
         m_cells[size_t(i)] = c;

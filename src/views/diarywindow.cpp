@@ -171,12 +171,13 @@ QWidget* DiaryWindow::buildPage() {
     m_grid->setModel(&m_page.todo);
     m_grid->setColTimeEditor(1, true);
     m_grid->setMinimumHeight(200);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the task column fits
     m_grid->viewport()->installEventFilter(this);
     auto* todoCaption = label(u"Label7"_s, u"ToDo"_s, page, 1.15, true);
     auto* right = new QVBoxLayout;
     right->setSpacing(4);
+    m_calendar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     right->addWidget(m_calendar, 0);
-    right->addSpacing(6);
     right->addWidget(todoCaption);
     right->addWidget(m_grid, 1);
 
@@ -249,7 +250,7 @@ void DiaryWindow::loadFromStore() {
     m_grid->cancelEdit();
     m_page.todo.clear();
     Diary_GridInit(m_page.todo);
-    fitTaskColumn();
+    fitColumns();
     Cal_DrawDiary();
     Store_ToDiary(m_page, app());
     if (newDay) {
@@ -332,18 +333,25 @@ void DiaryWindow::gridKeyDown(int key) {
     LastCol = fg.col();
 }
 
-void DiaryWindow::fitTaskColumn() {
-    // The task column takes the width the other three leave (at least its own).
-    const int available = Twips::fromPixels(m_grid->viewport()->width(), m_grid->logicalDpiX());
+void DiaryWindow::fitColumns() {
+    // The time and category columns are at least as wide as "00:00" and "最重" in the
+    // grid's font; the task column takes the width the other three leave.
+    GridModel& fg = m_page.todo;
+    const qreal dpi = m_grid->logicalDpiX();
+    const QFontMetrics fm(m_grid->font());
+    const int padding = 10;
+    fg.setColWidth(1, std::max(600, Twips::fromPixels(fm.horizontalAdvance(u"00:00"_s) + padding, dpi)));
+    fg.setColWidth(2, std::max(600, Twips::fromPixels(fm.horizontalAdvance(u"最重"_s) + padding, dpi)));
+    const int available = Twips::fromPixels(m_grid->viewport()->width(), dpi);
     int used = 0;
     for (int c = 0; c < 3; ++c)
-        used += m_page.todo.colWidth(c);
-    const int pixel = Twips::fromPixels(1, m_grid->logicalDpiX());
-    m_page.todo.setColWidth(3, std::max(1000, available - used - 2 * pixel));
+        used += fg.colWidth(c);
+    const int pixel = Twips::fromPixels(1, dpi);
+    fg.setColWidth(3, std::max(1000, available - used - 2 * pixel));
 }
 
 bool DiaryWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_grid->viewport() && event->type() == QEvent::Resize)
-        fitTaskColumn();
+        fitColumns();
     return ViewWindow::eventFilter(watched, event);
 }

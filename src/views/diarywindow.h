@@ -50,7 +50,7 @@ private:
     void stepMonth(int direction);
     void pickDay(int row);
     void colorDay(int index, int row);
-    void fitTaskColumn();
+    void fitColumns();
 
     DiaryPage m_page;
     TextBox* m_events = nullptr;

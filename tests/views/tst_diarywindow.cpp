@@ -306,6 +306,21 @@ private Q_SLOTS:
         QTRY_COMPARE(w->recordBox()->toPlainText(), u"書き換え"_s);
         // The focus stays in the box the user was writing in.
         QCOMPARE(w->focusWidget(), w->recordBox());
+
+        // Items deleted elsewhere stay deleted: the grid shows the store, not itself.
+        w->todoGrid()->setFocus();
+        w->todoGrid()->setCursor(1, 3);
+        DiaryFixture::typeInGrid(w->todoGrid(), u"消される用件"_s);
+        QTest::keyClick(w->todoGrid()->editor(), Qt::Key_Return);
+        other->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(other));
+        QCOMPARE(ToDo_Parse(f.stored(May10, StoreCol::ToDo)).size(), size_t(1));
+        other->write(May10, StoreCol::ToDo, QString());
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTRY_VERIFY(w->todoGrid()->model()->textMatrix(1, 3).isEmpty());
+        w->close();
+        QVERIFY(f.stored(May10, StoreCol::ToDo).isEmpty());
     }
 
     void aDialogOfTheViewItselfStoresAndReloadsNothing() {
