@@ -1,6 +1,8 @@
 // The benchmarks' entry point: a QApplication on the offscreen platform (the painting
 // benchmarks need one), then every registered benchmark.
 
+#include "platform/uisetup.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
@@ -9,6 +11,7 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    setupJapaneseUi(app); // as the program sets itself up
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

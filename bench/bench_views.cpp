@@ -3,6 +3,7 @@
 
 #include "benchdocument.h"
 
+#include "app/navigator.h"
 #include "calendar/calendarwindow.h"
 #include "calendar/monthpaint.h"
 #include "calendar/todotiming.h"
@@ -122,7 +123,8 @@ BENCHMARK(BM_ToDoCountYear)->Unit(benchmark::kMicrosecond);
 // The month of the calendar window for a full document: computing the cells and
 // applying them to the window's labels.
 void BM_CalDrawMonth(benchmark::State& state) {
-    CalendarWindow window(fullDocument());
+    Navigator nav;
+    CalendarWindow window(fullDocument(), nav);
     window.timer()->stop();
     int month = 4;
     for (auto _ : state) {
@@ -138,7 +140,8 @@ BENCHMARK(BM_CalDrawMonth)->Unit(benchmark::kMicrosecond);
 
 // One clock tick: the alarm level and a repaint of the clock alone.
 void BM_ClockTick(benchmark::State& state) {
-    CalendarWindow window(fullDocument());
+    Navigator nav;
+    CalendarWindow window(fullDocument(), nav);
     window.timer()->stop();
     window.show();
     QImage image(window.clock()->size() * 2, QImage::Format_ARGB32_Premultiplied);

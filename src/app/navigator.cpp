@@ -12,6 +12,7 @@ Navigator::~Navigator() {
 
 void Navigator::registerView(View view, Factory factory) {
     m_factories[view] = std::move(factory);
+    Q_EMIT viewsChanged();
 }
 
 void Navigator::adopt(View view, NavWindow* window) {
@@ -21,6 +22,7 @@ void Navigator::adopt(View view, NavWindow* window) {
     m_order.append(window);
     m_widgets.append(window->widget());
     Q_EMIT windowCreated(view, window);
+    Q_EMIT viewsChanged();
 }
 
 bool Navigator::has(View view) const {

@@ -79,6 +79,8 @@ public:
     static bool opensBeside(View view);
 
 Q_SIGNALS:
+    // A window was registered or adopted: what can be opened has changed.
+    void viewsChanged();
     void windowCreated(View view, NavWindow* window);
     void switched(View view);
 

@@ -84,6 +84,11 @@ Command toolSeparator() {
 
 } // namespace Cmd
 
+void CommandSet::updateEnabled(const Navigator& nav) {
+    for (const auto& [action, view] : m_opening)
+        action->setEnabled(nav.has(view));
+}
+
 void CommandSet::build(QMainWindow* window, const std::vector<Command>& table,
                        const Navigator& nav) {
     QMenu* menu = nullptr;
@@ -99,6 +104,8 @@ void CommandSet::build(QMainWindow* window, const std::vector<Command>& table,
             a->setToolTip(c.tip);
         if (c.run)
             QObject::connect(a, &QAction::triggered, window, c.run);
+        if (c.opens)
+            m_opening.append({a, *c.opens});
         a->setEnabled(enabledFor(c));
         return a;
     };
@@ -162,6 +169,8 @@ void CommandSet::build(QMainWindow* window, const std::vector<Command>& table,
             } else {
                 if (c.run)
                     QObject::connect(a, &QAction::triggered, window, c.run);
+                if (c.opens)
+                    m_opening.append({a, *c.opens});
                 a->setEnabled(enabledFor(c));
             }
             m_toolBar->addAction(a);

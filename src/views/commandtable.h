@@ -60,6 +60,8 @@ Command toolSeparator();
 class CommandSet {
 public:
     void build(QMainWindow* window, const std::vector<Command>& table, const Navigator& nav);
+    // Enables the commands whose window can now be opened (and disables the others).
+    void updateEnabled(const Navigator& nav);
 
     QAction* action(const QString& name) const { return m_actions.value(name); }
     QMenu* menu(const QString& name) const { return m_menus.value(name); }
@@ -69,5 +71,6 @@ public:
 private:
     QHash<QString, QAction*> m_actions;
     QHash<QString, QMenu*> m_menus;
+    QList<std::pair<QAction*, View>> m_opening;
     QToolBar* m_toolBar = nullptr;
 };

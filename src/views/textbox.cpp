@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 
 TextBox::TextBox(const QString& objectName, int lines, QWidget* parent)
@@ -28,12 +29,20 @@ TextBox::TextBox(const QString& objectName, int lines, QWidget* parent)
 
 void TextBox::setBox(const PageBox& b) {
     m_loading = true;
-    if (toPlainText() != b.text)
-        setPlainText(b.text);
+    if (toPlainText() != b.text) {
+        // The document's own setPlainText lays the text out once; the editor's would
+        // lay it out twice more (it selects the whole new text to reset its format,
+        // and it places the cursor visually). The cursor ends after the text, ready
+        // for adding to it; the box shows the text from its beginning.
+        document()->setPlainText(b.text);
+        verticalScrollBar()->setValue(0);
+    }
     m_loading = false;
-    m_fore = b.fore;
-    m_back = b.back;
-    applyColors();
+    if (b.fore != m_fore || b.back != m_back) {
+        m_fore = b.fore;
+        m_back = b.back;
+        applyColors();
+    }
 }
 
 PageBox TextBox::box() const {

@@ -69,6 +69,7 @@ ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
 
 void ViewWindow::buildCommands(const std::vector<Command>& table) {
     m_commands.build(this, table, m_nav);
+    connect(&m_nav, &Navigator::viewsChanged, this, [this] { m_commands.updateEnabled(m_nav); });
 }
 
 void ViewWindow::storeNow() {
@@ -104,7 +105,10 @@ void ViewWindow::enterPage() {
     m_stale = true;
     Store_ClampDay(m_app);
     reload();
-    showNormal();
+    if (isMinimized())
+        showNormal();
+    else
+        show(); // a maximised window stays maximised
     raise();
     activateWindow();
     if (QWidget* w = writingWidget())

@@ -1,0 +1,102 @@
+// The diary with a full document: moving from one day to the next (storing the page,
+// loading the next day, painting its calendar), and opening the diary for the first
+// time from the calendar (creating the window, loading and showing the page).
+
+#include "benchdocument.h"
+
+#include "app/navigator.h"
+#include "app/viewregistry.h"
+#include "calendar/calendarwindow.h"
+#include "calendar/monthgrid.h"
+#include "calendar/monthpaint.h"
+#include "store/appstate.h"
+#include "store/dates.h"
+#include "views/diarypage.h"
+#include "views/diarywindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct Program {
+    Program() {
+        BenchDocument::fill(app);
+        app.setCurrentDate(QDate(2005, 5, 10));
+        registerViews(nav, app);
+        calendar = new CalendarWindow(app, nav);
+        calendar->timer()->stop();
+        nav.adopt(View::Calendar, calendar);
+        nav.open(View::Calendar);
+        QApplication::processEvents();
+    }
+    DiaryWindow* diary() const {
+        NavWindow* w = nav.window(View::Diary);
+        return w ? static_cast<DiaryWindow*>(w->widget()) : nullptr;
+    }
+
+    AppState app;
+    Navigator nav;
+    CalendarWindow* calendar;
+};
+
+// One step to the next day through the small calendar, as a click does: the page is
+// stored, the day changes, the new page and the calendar are shown. Through May and
+// June and back, so that months change too.
+void BM_DiaryNextDay(benchmark::State& state) {
+    Program p;
+    p.nav.open(View::Diary);
+    QApplication::processEvents();
+    DiaryWindow* w = p.diary();
+    QDate day(2005, 5, 1);
+    for (auto _ : state) {
+        day = day == QDate(2005, 6, 30) ? QDate(2005, 5, 1) : day.addDays(1);
+        Q_EMIT w->calendar()->dayClicked(Dates::rowOfDate(day, p.app.BaseYear));
+    }
+    benchmark::DoNotOptimize(p.app.store.text(40, 3));
+}
+BENCHMARK(BM_DiaryNextDay)->Unit(benchmark::kMicrosecond);
+
+// The same step without the window: storing the page, loading the next day and
+// computing its month, on the page's data alone. The difference to the step above is
+// the window: mostly laying out the Japanese texts of its sixteen boxes.
+void BM_DiaryPageNextDay(benchmark::State& state) {
+    AppState app;
+    BenchDocument::fill(app);
+    DiaryPage page;
+    QDate day(2005, 5, 1);
+    app.setCurrentDate(day);
+    Store_ToDiary(page, app);
+    for (auto _ : state) {
+        Diary_ToStore(page, app);
+        day = day == QDate(2005, 6, 30) ? QDate(2005, 5, 1) : day.addDays(1);
+        app.setCurrentDate(day);
+        page.todo.clear();
+        Diary_GridInit(page.todo);
+        benchmark::DoNotOptimize(MonthPaint::paint(MonthPaint::Variant::Diary, app));
+        Store_ToDiary(page, app);
+    }
+}
+BENCHMARK(BM_DiaryPageNextDay)->Unit(benchmark::kMicrosecond);
+
+// From the calendar's 表示 → 日記 to the diary painted, the first time: the window is
+// created then. A new program each time.
+void BM_DiaryFirstOpen(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto* p = new Program;
+        state.ResumeTiming();
+        p->calendar->action(QStringLiteral("mnuNikki"))->trigger();
+        p->diary()->repaint();
+        QApplication::processEvents();
+        state.PauseTiming();
+        delete p;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DiaryFirstOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+} // namespace
