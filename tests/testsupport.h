@@ -21,14 +21,12 @@
 
 #include <memory>
 
-inline QDateTime at(int y, int m, int d, int h = 9, int min = 30)
-{
+inline QDateTime at(int y, int m, int d, int h = 9, int min = 30) {
     return QDateTime(QDate(y, m, d), QTime(h, min));
 }
 
 struct TestEnvironment {
-    explicit TestEnvironment(const QDateTime& now = at(2005, 5, 10))
-    {
+    explicit TestEnvironment(const QDateTime& now = at(2005, 5, 10)) {
         clock = install<FixedClock>(&Clock::install, now);
         messages = install<ScriptedMessageBox>(&MessageBox::install);
         files = install<ScriptedFileDialog>(&FileDialog::install);
@@ -41,8 +39,7 @@ struct TestEnvironment {
         // DAYLOG_KEEP_PRINTS=1 keeps the printed PDFs for a look.
         printFolder.setAutoRemove(qEnvironmentVariableIsEmpty("DAYLOG_KEEP_PRINTS"));
     }
-    ~TestEnvironment()
-    {
+    ~TestEnvironment() {
         delete nav; // the windows go before the state they show
         installApp(nullptr);
         Tray::install(nullptr);
@@ -58,8 +55,7 @@ struct TestEnvironment {
     TestEnvironment& operator=(const TestEnvironment&) = delete;
 
     // A new document of `baseYear` with the current date at today.
-    void newYear(int baseYear = 2005, const QString& docPath = QStringLiteral("nikki0"))
-    {
+    void newYear(int baseYear = 2005, const QString& docPath = QStringLiteral("nikki0")) {
         app.BaseYear = baseYear;
         app.DocPath = docPath;
         setCurrentDateToToday(app);
@@ -67,10 +63,10 @@ struct TestEnvironment {
     }
 
     // The text of a printed PDF (pdftotext from poppler-utils).
-    static QString pdfText(const QString& path)
-    {
+    static QString pdfText(const QString& path) {
         QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        p.start(QStringLiteral("pdftotext"),
+                {QStringLiteral("-layout"), path, QStringLiteral("-")});
         if (!p.waitForFinished(30000))
             return QStringLiteral("<pdftotext is needed (poppler-utils)>");
         return QString::fromUtf8(p.readAllStandardOutput());
@@ -90,8 +86,7 @@ struct TestEnvironment {
 
 private:
     template <class Double, class Install, class... Args>
-    static Double* install(Install installer, Args&&... args)
-    {
+    static Double* install(Install installer, Args&&... args) {
         auto d = std::make_unique<Double>(std::forward<Args>(args)...);
         Double* raw = d.get();
         installer(std::move(d));

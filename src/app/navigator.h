@@ -15,8 +15,8 @@ enum class View {
     Diary,
     Weekly,
     Monthly,
-    Main,       // the main window with the annual tables
-    ToDoList,   // opens beside the current view
+    Main,        // the main window with the annual tables
+    ToDoList,    // opens beside the current view
     RecordStats, // opens beside the current view
     ItemStats,   // opens beside the current view
     Search,      // opens beside the current view

@@ -4,7 +4,6 @@
 #include "calendar/clock.h"
 #include "grid/gridcolors.h"
 #include "platform/clock.h"
-#include "platform/colordialog.h"
 #include "platform/help.h"
 #include "platform/messagebox.h"
 #include "platform/tray.h"
@@ -128,8 +127,9 @@ CalendarWindow::~CalendarWindow() {
 std::vector<Command> CalendarWindow::commandTable() {
     return {
         Cmd::menu(u"mnuFile"_s, u"ﾌｧｲﾙ(&F)"_s),
-        Cmd::item(u"mnuSave"_s, u"上書き保存(&S)"_s, [this] { Store_SaveDoc(this, app()); },
-                  QKeySequence::Save),
+        Cmd::item(
+            u"mnuSave"_s, u"上書き保存(&S)"_s, [this] { Store_SaveDoc(this, app()); },
+            QKeySequence::Save),
         Cmd::item(u"mnuAsSave"_s, u"名前を付けて保存(&A)"_s, [this] { Store_SaveAs(this, app()); }),
         Cmd::separator(u"mnuspace"_s),
         Cmd::item(u"mnuTask"_s, u"タスクに入れる(&T)"_s, [this] { Cal_ToTray(); }),
@@ -156,8 +156,9 @@ std::vector<Command> CalendarWindow::commandTable() {
                    [this] { navigator().open(View::ToDoList); }),
         Cmd::opens(u"mnuKensaku"_s, u"検索(&F)"_s, View::Search,
                    [this] { navigator().open(View::Search); }),
-        Cmd::barItem(u"mnuHelp"_s, u"ヘルプ(&H)"_s, [this] { ViewCommands::help(this); },
-                     QKeySequence::HelpContents),
+        Cmd::barItem(
+            u"mnuHelp"_s, u"ヘルプ(&H)"_s, [this] { ViewCommands::help(this); },
+            QKeySequence::HelpContents),
         Cmd::popup(u"mnuPop"_s, u"ポップメニュー"_s),
         Cmd::item(u"mnuDay"_s, u"日付の色"_s, [this] { chooseDayColor(); }),
     };
@@ -237,15 +238,8 @@ void CalendarWindow::dayRightClicked(int index, int row) {
 }
 
 void CalendarWindow::chooseDayColor() {
-    if (m_popupIndex < 0 || m_popupRow < 1 || m_popupRow > YearStore::DayRows)
-        return;
-    DayCell* cell = m_grid->cell(m_popupIndex);
-    const auto chosen = ColorDialog::choose(this, cell->textColor());
-    if (!chosen)
-        return;
-    cell->setTextColor(*chosen);
-    app().store.set(m_popupRow, StoreCol::WeekdayFore, qint64(GridColors::fromQColor(*chosen)));
-    app().setDocChanged(true);
+    if (m_popupIndex >= 0)
+        ViewCommands::chooseDayColor(this, m_grid->cell(m_popupIndex), m_popupRow, app());
 }
 
 void CalendarWindow::Cal_ToTray() {
@@ -269,8 +263,8 @@ void CalendarWindow::Task_Out() {
 
 bool CalendarWindow::endProgram() {
     if (app().docChanged()) {
-        const auto answer = MessageBox::show(
-            this, u"ファイルが変更されています。保存しますか。"_s, MessageBox::YesNo);
+        const auto answer = MessageBox::show(this, u"ファイルが変更されています。保存しますか。"_s,
+                                             MessageBox::YesNo);
         // A save that does not happen (cancelled or failed) keeps the program open.
         if (answer == MessageBox::Yes && !Store_SaveDoc(this, app()))
             return false;

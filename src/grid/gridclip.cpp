@@ -14,7 +14,6 @@ void clearBlock(GridModel& grid) {
     grid.endBulkEdit();
 }
 
-
 QString blockText(GridModel& grid, int col, int row, int colSel, int rowSel, bool cut) {
     QString s;
     if (cut)

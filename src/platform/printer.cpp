@@ -65,5 +65,5 @@ Printer::Result PdfPrinter::print(QWidget*, const QString& title,
     files.append(path);
     orientations.append(orientation);
     return ok && printer.printerState() != QPrinter::Error ? Printer::Result::Printed
-                                                            : Printer::Result::Failed;
+                                                           : Printer::Result::Failed;
 }

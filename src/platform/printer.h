@@ -29,8 +29,8 @@ public:
                              QPageLayout::Orientation orientation, const PaintJob& job) = 0;
     };
 
-    static Result print(QWidget* parent, const QString& title,
-                        QPageLayout::Orientation orientation, const PaintJob& job);
+    static Result print(QWidget* parent, const QString& title, QPageLayout::Orientation orientation,
+                        const PaintJob& job);
     static void install(std::unique_ptr<Backend> backend);
 };
 

@@ -12,17 +12,24 @@ constexpr int TimeCol = 1;
 constexpr int LastOfDay = 1; // sort key: ascending
 const QString NoTimeKey = QStringLiteral("23:59");
 
-void loadBox(PageBox& box, const YearStore& s, int row, int textCol, int foreCol, int backCol) {
-    box.text = s.text(row, textCol);
-    box.fore = quint32(s.number(row, foreCol));
-    const quint32 back = quint32(s.number(row, backCol));
-    box.back = back != 0 ? back : SystemWindowColor;
+// The box of the page that shows store column `col`.
+PageBox& boxOf(DiaryPage& page, int col) {
+    using namespace StoreCol;
+    if (col == Events)
+        return page.events;
+    if (col == Record)
+        return page.record;
+    if (col >= SlotItem1 && col < SlotItem1 + 7)
+        return page.slotItems[size_t(col - SlotItem1)];
+    return page.slotTexts[size_t(col - SlotText1)];
 }
 
-void storeBox(const PageBox& box, YearStore& s, int row, int textCol, int foreCol, int backCol) {
-    s.set(row, textCol, box.text);
-    s.set(row, foreCol, qint64(box.fore));
-    s.set(row, backCol, qint64(box.back));
+// Every box of the page with its text, text colour and background columns: the lines
+// of the cell-colour map that have a background (the weekday has no box here).
+template <class F> void forEachBox(DiaryPage& page, F f) {
+    for (const ColorMapLine& m : cellColorMap())
+        if (m.backCol >= 0)
+            f(boxOf(page, m.gridCol), m);
 }
 
 } // namespace
@@ -56,32 +63,25 @@ void Diary_GridInit(GridModel& fg) {
 }
 
 void Store_ToDiary(DiaryPage& page, const AppState& app) {
-    using namespace StoreCol;
     const YearStore& s = app.store;
     const int row = Store_DayRow(app);
-    for (int i = 0; i < 7; ++i) {
-        loadBox(page.slotItems[size_t(i)], s, row, SlotItem1 + i, SlotItemFore1 + i,
-                SlotItemBack1 + i);
-        loadBox(page.slotTexts[size_t(i)], s, row, SlotText1 + i, SlotTextFore1 + i,
-                SlotTextBack1 + i);
-    }
-    loadBox(page.events, s, row, Events, EventsFore, EventsBack);
-    loadBox(page.record, s, row, Record, RecordFore, RecordBack);
+    forEachBox(page, [&](PageBox& box, const ColorMapLine& m) {
+        box.text = s.text(row, m.gridCol);
+        box.fore = quint32(s.number(row, m.foreCol));
+        const quint32 back = quint32(s.number(row, m.backCol));
+        box.back = back != 0 ? back : SystemWindowColor;
+    });
     ToDo_LoadDiary(page.todo, s, row);
 }
 
 void Diary_ToStore(DiaryPage& page, AppState& app) {
-    using namespace StoreCol;
     YearStore& s = app.store;
     const int row = Store_DayRow(app);
-    for (int i = 0; i < 7; ++i) {
-        storeBox(page.slotItems[size_t(i)], s, row, SlotItem1 + i, SlotItemFore1 + i,
-                 SlotItemBack1 + i);
-        storeBox(page.slotTexts[size_t(i)], s, row, SlotText1 + i, SlotTextFore1 + i,
-                 SlotTextBack1 + i);
-    }
-    storeBox(page.events, s, row, Events, EventsFore, EventsBack);
-    storeBox(page.record, s, row, Record, RecordFore, RecordBack);
+    forEachBox(page, [&](const PageBox& box, const ColorMapLine& m) {
+        s.set(row, m.gridCol, box.text);
+        s.set(row, m.foreCol, qint64(box.fore));
+        s.set(row, m.backCol, qint64(box.back));
+    });
     ToDo_SaveDiary(page.todo, s, row);
 }
 

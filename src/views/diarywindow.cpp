@@ -4,7 +4,6 @@
 #include "grid/grid.h"
 #include "grid/gridclip.h"
 #include "grid/gridcolors.h"
-#include "platform/colordialog.h"
 #include "store/appstate.h"
 #include "store/dates.h"
 #include "views/textbox.h"
@@ -58,7 +57,8 @@ std::vector<Command> DiaryWindow::commandTable() {
     using namespace ViewCommands;
     return {
         Cmd::menu(u"mnuFile"_s, u"ﾌｧｲﾙ(&F)"_s),
-        Cmd::item(u"mnuPrint"_s, u"印刷(&P)"_s, [this] { printWindow(this); }, QKeySequence::Print),
+        Cmd::item(
+            u"mnuPrint"_s, u"印刷(&P)"_s, [this] { printWindow(this); }, QKeySequence::Print),
         Cmd::item(u"mnuClose"_s, u"閉じる(&X)"_s, [this] { openView(View::Calendar); }),
         Cmd::menu(u"mnuHyougi"_s, u"表示(&V)"_s),
         Cmd::opens(u"mnucalender"_s, u"カレンダー(&C)"_s, View::Calendar,
@@ -73,20 +73,24 @@ std::vector<Command> DiaryWindow::commandTable() {
         Cmd::opens(u"mnuKoumoku"_s, u"項目統計(&S)"_s, View::ItemStats,
                    [this] { openView(View::ItemStats); }),
         Cmd::menu(u"mnuHenshuu"_s, u"編集(&E)"_s),
-        Cmd::item(u"mnuCut"_s, u"切り取り(&X)"_s, [this] { cut(this); }, QKeySequence::Cut),
-        Cmd::item(u"mnuCopy"_s, u"コピー(&C)"_s, [this] { copy(this); }, QKeySequence::Copy),
-        Cmd::item(u"mnuPaste"_s, u"貼り付け(&V)"_s, [this] { paste(this); },
-                  QKeySequence::Paste),
+        Cmd::item(
+            u"mnuCut"_s, u"切り取り(&X)"_s, [this] { cut(this); }, QKeySequence::Cut),
+        Cmd::item(
+            u"mnuCopy"_s, u"コピー(&C)"_s, [this] { copy(this); }, QKeySequence::Copy),
+        Cmd::item(
+            u"mnuPaste"_s, u"貼り付け(&V)"_s, [this] { paste(this); }, QKeySequence::Paste),
         Cmd::item(u"mnuDelete"_s, u"削除"_s, [this] { deleteSelection(this); }),
-        Cmd::item(u"mnuAllSelect"_s, u"全て選択(&A)"_s, [this] { selectAll(this); },
-                  QKeySequence::SelectAll),
+        Cmd::item(
+            u"mnuAllSelect"_s, u"全て選択(&A)"_s, [this] { selectAll(this); },
+            QKeySequence::SelectAll),
         Cmd::separator(),
         Cmd::item(u"mnuTodoSort"_s, u"ToDo整列(&T)"_s, [this] { sortToDo(); }),
         Cmd::menu(u"mnuIro"_s, u"色(&I)"_s),
         Cmd::item(u"mnuMoji"_s, u"文字色(&M)"_s, [this] { chooseColor(this, ColorPart::Text); }),
         Cmd::item(u"mnuBack"_s, u"背景色(&H)"_s,
                   [this] { chooseColor(this, ColorPart::Background); }),
-        Cmd::barItem(u"mnuiHelp"_s, u"ﾍﾙﾌﾟ(&H)"_s, [this] { help(this); }, QKeySequence::HelpContents),
+        Cmd::barItem(
+            u"mnuiHelp"_s, u"ﾍﾙﾌﾟ(&H)"_s, [this] { help(this); }, QKeySequence::HelpContents),
 
         Cmd::tool(u"印刷"_s, ToolIcon::Print, u"mnuPrint"_s),
         Cmd::toolSeparator(),
@@ -97,8 +101,9 @@ std::vector<Command> DiaryWindow::commandTable() {
         Cmd::tool(u"文字色"_s, ToolIcon::TextColor, u"mnuMoji"_s, u"文字の色を変えます"_s),
         Cmd::tool(u"バック"_s, ToolIcon::BackColor, u"mnuBack"_s, u"後ろの色をかえます"_s),
         Cmd::toolSeparator(),
-        Cmd::toolAction(u"ToDo一覧"_s, ToolIcon::ToDoList, [this] { openView(View::ToDoList); },
-                        View::ToDoList),
+        Cmd::toolAction(
+            u"ToDo一覧"_s, ToolIcon::ToDoList, [this] { openView(View::ToDoList); },
+            View::ToDoList),
         Cmd::tool(u"記録統計"_s, ToolIcon::RecordStats, u"mnuKiroku"_s, u"記録統計します"_s),
         Cmd::tool(u"スケジュール統計"_s, ToolIcon::ItemStats, u"mnuKoumoku"_s,
                   u"スケジュール統計します"_s),
@@ -133,10 +138,8 @@ QWidget* DiaryWindow::buildPage() {
     auto* slots = new QGridLayout;
     slots->setHorizontalSpacing(6);
     slots->setVerticalSpacing(4);
-    slots->addWidget(label(u"Label4"_s, u"授業・項目"_s, page, 1.0, true), 0, 2,
-                     Qt::AlignHCenter);
-    slots->addWidget(label(u"Label5"_s, u"内　　容"_s, page, 1.0, true), 0, 3,
-                     Qt::AlignHCenter);
+    slots->addWidget(label(u"Label4"_s, u"授業・項目"_s, page, 1.0, true), 0, 2, Qt::AlignHCenter);
+    slots->addWidget(label(u"Label5"_s, u"内　　容"_s, page, 1.0, true), 0, 3, Qt::AlignHCenter);
     static const char16_t* const hours[7] = {u"6", u"9", u"12", u"15", u"18", u"21", u"24"};
     for (int i = 0; i < 7; ++i) {
         auto* hour = label(u"Label6_%1"_s.arg(i), QString::fromUtf16(hours[i]), page, 0.85);
@@ -163,9 +166,9 @@ QWidget* DiaryWindow::buildPage() {
     left->addLayout(slots, 7);
 
     // The small calendar and the ToDo items.
-    m_calendar = new MonthGrid({u"Sun"_s, u"Man"_s, u"Tur"_s, u"Wen"_s, u"Thu"_s, u"Fri"_s,
-                                u"Sat"_s},
-                               MonthGrid::Size::Small, page);
+    m_calendar =
+        new MonthGrid({u"Sun"_s, u"Man"_s, u"Tur"_s, u"Wen"_s, u"Thu"_s, u"Fri"_s, u"Sat"_s},
+                      MonthGrid::Size::Small, page);
     m_grid = new Grid(page);
     m_grid->setObjectName(u"fg"_s);
     m_grid->setModel(&m_page.todo);
@@ -297,14 +300,8 @@ void DiaryWindow::stepMonth(int direction) {
 }
 
 void DiaryWindow::colorDay(int index, int row) {
-    DayCell* cell = m_calendar->cell(index);
-    const auto chosen = ColorDialog::choose(this, cell->textColor());
-    if (!chosen)
-        return;
     // Kept as the day's colour, as the calendar's day colour is.
-    cell->setTextColor(*chosen);
-    app().store.set(row, StoreCol::WeekdayFore, qint64(GridColors::fromQColor(*chosen)));
-    markChanged();
+    ViewCommands::chooseDayColor(this, m_calendar->cell(index), row, app());
 }
 
 void DiaryWindow::sortToDo() {
@@ -340,8 +337,10 @@ void DiaryWindow::fitColumns() {
     const qreal dpi = m_grid->logicalDpiX();
     const QFontMetrics fm(m_grid->font());
     const int padding = 10;
-    fg.setColWidth(1, std::max(600, Twips::fromPixels(fm.horizontalAdvance(u"00:00"_s) + padding, dpi)));
-    fg.setColWidth(2, std::max(600, Twips::fromPixels(fm.horizontalAdvance(u"最重"_s) + padding, dpi)));
+    fg.setColWidth(
+        1, std::max(600, Twips::fromPixels(fm.horizontalAdvance(u"00:00"_s) + padding, dpi)));
+    fg.setColWidth(
+        2, std::max(600, Twips::fromPixels(fm.horizontalAdvance(u"最重"_s) + padding, dpi)));
     const int available = Twips::fromPixels(m_grid->viewport()->width(), dpi);
     int used = 0;
     for (int c = 0; c < 3; ++c)

@@ -17,8 +17,8 @@ TextBox::TextBox(const QString& objectName, int lines, QWidget* parent)
     setObjectName(objectName);
     setTabChangesFocus(true);
     setFrameShape(QFrame::StyledPanel);
-    setSizePolicy(QSizePolicy::Expanding, lines > 1 ? QSizePolicy::Expanding
-                                                    : QSizePolicy::Preferred);
+    setSizePolicy(QSizePolicy::Expanding,
+                  lines > 1 ? QSizePolicy::Expanding : QSizePolicy::Preferred);
     document()->setDocumentMargin(3);
     applyColors();
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
@@ -111,10 +111,11 @@ void TextBox::selectAllText() {
 bool TextBox::pasteAllowed(const QString& text) {
     if (text.size() <= MaxPaste)
         return true;
-    MessageBox::show(window(),
-                     QStringLiteral("貼り付ける文字が多すぎます。一度に貼り付けられるのは%1文字までです。")
-                         .arg(MaxPaste),
-                     MessageBox::OkOnly, MessageBox::Warning);
+    MessageBox::show(
+        window(),
+        QStringLiteral("貼り付ける文字が多すぎます。一度に貼り付けられるのは%1文字までです。")
+            .arg(MaxPaste),
+        MessageBox::OkOnly, MessageBox::Warning);
     return false;
 }
 

@@ -51,8 +51,8 @@ void calendarPage(QPainter& p, int cols, int rows, const QColor& strip) {
     const qreal cw = w / cols, rh = h / rows;
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c)
-            p.drawRect(QRectF(left + c * cw + cw * 0.18, top + r * rh + rh * 0.18, cw * 0.64,
-                              rh * 0.64));
+            p.drawRect(
+                QRectF(left + c * cw + cw * 0.18, top + r * rh + rh * 0.18, cw * 0.64, rh * 0.64));
 }
 
 void draw(QPainter& p, ToolIcon icon) {

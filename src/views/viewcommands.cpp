@@ -1,10 +1,12 @@
 #include "views/viewcommands.h"
 
+#include "calendar/monthgrid.h"
 #include "grid/gridcolors.h"
 #include "platform/colordialog.h"
 #include "platform/help.h"
 #include "platform/messagebox.h"
 #include "platform/printer.h"
+#include "store/appstate.h"
 #include "views/textbox.h"
 #include "views/windowprint.h"
 
@@ -68,6 +70,18 @@ void chooseColor(QWidget* window, ColorPart part) {
     chooseBoxColor(window, box, part);
 }
 
+bool chooseDayColor(QWidget* window, DayCell* cell, int row, AppState& app) {
+    if (row < 1 || row > YearStore::DayRows)
+        return false;
+    const auto chosen = ColorDialog::choose(window, cell->textColor());
+    if (!chosen)
+        return false;
+    cell->setTextColor(*chosen);
+    app.store.set(row, StoreCol::WeekdayFore, qint64(GridColors::fromQColor(*chosen)));
+    app.setDocChanged(true);
+    return true;
+}
+
 void help(QWidget* window) {
     const QString path = Help::helpPath();
     if (!QFileInfo::exists(path)) {
@@ -82,9 +96,9 @@ void help(QWidget* window) {
 
 void printWindow(QMainWindow* window) {
     QWidget* page = window->centralWidget();
-    const Printer::Result r =
-        Printer::print(window, window->windowTitle(), QPageLayout::Landscape,
-                       [page](QPagedPaintDevice* device) { return WindowPrint::paint(page, device); });
+    const Printer::Result r = Printer::print(
+        window, window->windowTitle(), QPageLayout::Landscape,
+        [page](QPagedPaintDevice* device) { return WindowPrint::paint(page, device); });
     if (r == Printer::Result::Failed)
         MessageBox::show(window, QStringLiteral("印刷できませんでした。"), MessageBox::OkOnly,
                          MessageBox::Critical);

@@ -1,5 +1,7 @@
 #pragma once
 
+class AppState;
+class DayCell;
 class QMainWindow;
 class QWidget;
 class TextBox;
@@ -24,6 +26,10 @@ enum class ColorPart { Text, Background };
 void chooseColor(QWidget* window, ColorPart part);
 // Asks for a colour for `box` (a double click on it).
 bool chooseBoxColor(QWidget* window, TextBox* box, ColorPart part);
+
+// Asks for the colour of the day in `cell` (store row `row`): it becomes the colour
+// of the day's number here and wherever the day is shown (the day's WeekdayFore).
+bool chooseDayColor(QWidget* window, DayCell* cell, int row, AppState& app);
 
 // Shows the manual, or says that there is none.
 void help(QWidget* window);

@@ -80,6 +80,14 @@ open_diary() {
     xdotool windowactivate --sync "$diary"
     sleep 0.5
 }
+close_diary() {
+    xdotool key --clearmodifiers alt+f
+    sleep 0.3
+    xdotool key x # 閉じる
+    calendar=$(wait_window デイログ) || fail "閉じる did not show the calendar"
+    xdotool windowactivate --sync "$calendar"
+    sleep 0.3
+}
 end_program() {
     xdotool key --clearmodifiers alt+f
     sleep 0.3
@@ -107,12 +115,7 @@ open_diary
 text="Walked to school, then the staff meeting."
 xdotool type --delay 20 "$text"
 shot diary-typed
-xdotool key --clearmodifiers alt+f
-sleep 0.3
-xdotool key x # 閉じる
-calendar=$(wait_window デイログ) || fail "閉じる did not show the calendar"
-xdotool windowactivate --sync "$calendar"
-sleep 0.3
+close_diary
 xdotool key --clearmodifiers alt+f
 sleep 0.3
 xdotool key s # 上書き保存
@@ -133,11 +136,6 @@ sleep 0.3
 shown=$(xclip -o -selection clipboard 2>/dev/null || true)
 shot diary-second-start
 [ "$shown" = "$text" ] || fail "the second start shows '$shown'"
-xdotool key --clearmodifiers alt+f
-sleep 0.3
-xdotool key x # 閉じる
-calendar=$(wait_window デイログ) || fail "閉じる did not show the calendar"
-xdotool windowactivate --sync "$calendar"
-sleep 0.3
+close_diary
 end_program
 echo "PASS: the record typed in the diary is saved and shown again"

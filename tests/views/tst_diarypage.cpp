@@ -45,7 +45,8 @@ private Q_SLOTS:
         page.record = {u"晴れ。\n2 行目"_s, 0, SystemWindowColor};
         for (int i = 0; i < 7; ++i) {
             page.slotItems[size_t(i)] = {u"項目%1"_s.arg(i + 1), quint32(i + 1), quint32(100 + i)};
-            page.slotTexts[size_t(i)] = {u"内容%1"_s.arg(i + 1), quint32(200 + i), quint32(300 + i)};
+            page.slotTexts[size_t(i)] = {u"内容%1"_s.arg(i + 1), quint32(200 + i),
+                                         quint32(300 + i)};
         }
         page.todo.setTextMatrix(1, 3, u"買い物"_s);
         Diary_ToStore(page, y.app);
@@ -81,8 +82,8 @@ private Q_SLOTS:
         using namespace StoreCol;
         Year y;
         const int row = y.row(5, 10);
-        y.app.store.set(row, EventsBack, qint64(0)); // 0: not chosen
-        y.app.store.set(row, RecordBack, u"0"_s);   // as a loaded file holds it
+        y.app.store.set(row, EventsBack, qint64(0));           // 0: not chosen
+        y.app.store.set(row, RecordBack, u"0"_s);              // as a loaded file holds it
         y.app.store.set(row, SlotItemBack1, qint64(0x000001)); // almost black is a colour
         DiaryPage page;
         Store_ToDiary(page, y.app);
@@ -126,9 +127,9 @@ private Q_SLOTS:
 
         Diary_SortToDo(fg);
 
-        QCOMPARE(tasks(fg).mid(0, 5), (QStringList{u"2/08:30/最重/朝礼"_s, u"2/10:00/普通/会議"_s,
-                                                   u"1//要軽/連絡"_s, u"2/23:59/重要/日誌"_s,
-                                                   u"2//普通/片付け"_s}));
+        QCOMPARE(tasks(fg).mid(0, 5),
+                 (QStringList{u"2/08:30/最重/朝礼"_s, u"2/10:00/普通/会議"_s, u"1//要軽/連絡"_s,
+                              u"2/23:59/重要/日誌"_s, u"2//普通/片付け"_s}));
         // The empty rows stay after the tasks, still empty.
         QCOMPARE(tasks(fg).mid(5), QStringList(5, u"2///"_s));
         QCOMPARE(fg.cell(GridModel::CellAlignment, 0, 1), int(GridModel::AlignCenterCenter));

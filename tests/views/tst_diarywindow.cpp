@@ -109,10 +109,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("arrow");
         QTest::addColumn<QDate>("to");
 
-        QTest::newRow("previous in April") << QDate(2005, 4, 20) << u"Picture1"_s << QDate(2005, 4, 20);
+        QTest::newRow("previous in April")
+            << QDate(2005, 4, 20) << u"Picture1"_s << QDate(2005, 4, 20);
         QTest::newRow("next in March") << QDate(2006, 3, 20) << u"Picture2"_s << QDate(2006, 3, 20);
-        QTest::newRow("December to January") << QDate(2005, 12, 20) << u"Picture2"_s
-                                             << QDate(2006, 1, 1);
+        QTest::newRow("December to January")
+            << QDate(2005, 12, 20) << u"Picture2"_s << QDate(2006, 1, 1);
         QTest::newRow("May to April") << QDate(2005, 5, 20) << u"Picture1"_s << QDate(2005, 4, 1);
     }
 
@@ -258,9 +259,9 @@ private Q_SLOTS:
         DiaryWindow* w = f.open(May10);
         MonthGrid* cal = w->calendar();
         int n = 0;
-        for (QWidget* target : {static_cast<QWidget*>(cal->cell(37)), static_cast<QWidget*>(cal->cell(43)),
-                                static_cast<QWidget*>(cal->monthLabel()),
-                                static_cast<QWidget*>(cal->yearLabel())}) {
+        for (QWidget* target :
+             {static_cast<QWidget*>(cal->cell(37)), static_cast<QWidget*>(cal->cell(43)),
+              static_cast<QWidget*>(cal->monthLabel()), static_cast<QWidget*>(cal->yearLabel())}) {
             const QString text = u"記録%1"_s.arg(++n);
             w->recordBox()->setFocus();
             DiaryFixture::type(w->recordBox(), text.right(1));
@@ -273,7 +274,8 @@ private Q_SLOTS:
         for (const char* name : {"mnuShou", "mnuTuki", "mnuNen", "mnuKiroku", "mnuKoumoku",
                                  "tb_ToDo一覧", "tb_週日程", "tb_年間"})
             QVERIFY2(!w->action(QString::fromUtf8(name))->isEnabled(), name);
-        for (const char* name : {"mnuPrint", "mnuClose", "mnucalender", "mnuTodoSort", "tb_カレンダー"})
+        for (const char* name :
+             {"mnuPrint", "mnuClose", "mnucalender", "mnuTodoSort", "tb_カレンダー"})
             QVERIFY2(w->action(QString::fromUtf8(name))->isEnabled(), name);
     }
 
@@ -380,12 +382,14 @@ private Q_SLOTS:
         DiaryWindow* w = f.open(May10);
         f.env.colors->answers = {QColor(0, 128, 0), std::nullopt};
         QTest::mouseDClick(w->calendar()->cell(mayCell(20)), Qt::LeftButton);
-        QCOMPARE(f.env.app.store.number(f.row(QDate(2005, 5, 20)), StoreCol::WeekdayFore), 0x008000);
+        QCOMPARE(f.env.app.store.number(f.row(QDate(2005, 5, 20)), StoreCol::WeekdayFore),
+                 0x008000);
         QCOMPARE(w->calendar()->cell(mayCell(20))->textColor(), QColor(0, 128, 0));
         QVERIFY(f.env.app.docChanged());
         f.env.app.setDocChanged(false);
         QTest::mouseDClick(w->calendar()->cell(mayCell(21)), Qt::LeftButton); // cancelled
-        QCOMPARE(f.env.app.store.number(f.row(QDate(2005, 5, 21)), StoreCol::WeekdayFore), 16711680);
+        QCOMPARE(f.env.app.store.number(f.row(QDate(2005, 5, 21)), StoreCol::WeekdayFore),
+                 16711680);
         QVERIFY(!f.env.app.docChanged());
     }
 

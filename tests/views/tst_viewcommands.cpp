@@ -212,7 +212,8 @@ private Q_SLOTS:
         f.env.app.store.set(row, Record, u"今日は晴れ"_s);
         f.env.app.store.set(row, SlotItem1 + 1, u"国語"_s);
         f.env.app.store.set(row, SlotText1 + 1, u"漢字の書き取り"_s);
-        f.env.app.store.set(row, ToDo, ToDo_ItemString(false, u"15:30"_s, u"重要"_s, u"保護者会"_s));
+        f.env.app.store.set(row, ToDo,
+                            ToDo_ItemString(false, u"15:30"_s, u"重要"_s, u"保護者会"_s));
         DiaryWindow* w = f.open(May10);
 
         QTest::mouseClick(toolButton(w, u"印刷"_s), Qt::LeftButton);
@@ -220,8 +221,9 @@ private Q_SLOTS:
         QCOMPARE(f.env.printer->files.size(), 1);
         QCOMPARE(f.env.printer->orientations.value(0), QPageLayout::Landscape);
         const QString text = TestEnvironment::pdfText(f.env.printer->files[0]);
-        for (const QString& expected : {u"避難訓練"_s, u"今日は晴れ"_s, u"国語"_s, u"漢字の書き取り"_s,
-                                        u"保護者会"_s, u"15:30"_s, u"授業・項目"_s, u"10日"_s})
+        for (const QString& expected :
+             {u"避難訓練"_s, u"今日は晴れ"_s, u"国語"_s, u"漢字の書き取り"_s, u"保護者会"_s,
+              u"15:30"_s, u"授業・項目"_s, u"10日"_s})
             QVERIFY2(text.contains(expected), qPrintable(expected + u" not in:\n"_s + text));
         // The menus and toolbar are not part of the page.
         QVERIFY(!text.contains(u"ﾌｧｲﾙ"_s));
