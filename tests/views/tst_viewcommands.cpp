@@ -75,6 +75,14 @@ private Q_SLOTS:
         QVERIFY(events->toPlainText().isEmpty());
         QTest::mouseClick(toolButton(w, u"貼り付け"_s), Qt::LeftButton);
         QCOMPARE(events->toPlainText(), u"うお"_s);
+
+        // With nothing on the clipboard a paste leaves the selection alone.
+        f.env.clipboard->clear();
+        f.env.app.setDocChanged(false);
+        w->action(u"mnuAllSelect"_s)->trigger();
+        w->action(u"mnuPaste"_s)->trigger();
+        QCOMPARE(events->toPlainText(), u"うお"_s);
+        QVERIFY(!f.env.app.docChanged());
     }
 
     void theBoxesOwnClipboardKeysUseTheProgramsClipboard() {
