@@ -14,6 +14,13 @@ quint32 loadColor(int open) {
     return LoadLight;
 }
 
+DayLoad dayLoad(const YearStore& store, int row) {
+    const int open = ToDo_Count(store, row);
+    if (open == 0)
+        return {};
+    return {loadColor(open), true};
+}
+
 namespace {
 
 void clearCell(Cell& c, Variant v) {
@@ -28,16 +35,13 @@ void clearCell(Cell& c, Variant v) {
 // A day whose ToDo text holds only done items is painted as a day without ToDo text:
 // both have no open item.
 void applyLoad(Cell& c, const YearStore& store, int row, Variant v) {
-    const bool keepsOpacity = v == Variant::Calendar;
-    const int open = ToDo_Count(store, row);
+    const DayLoad load = dayLoad(store, row);
     c.setBack = true;
-    if (open == 0) {
-        c.back = White;
-        c.opacity = keepsOpacity ? Opacity::Keep : Opacity::Transparent;
-        return;
-    }
-    c.back = loadColor(open);
-    c.opacity = keepsOpacity ? Opacity::Keep : Opacity::Opaque;
+    c.back = load.back;
+    if (v == Variant::Calendar)
+        c.opacity = Opacity::Keep;
+    else
+        c.opacity = load.opaque ? Opacity::Opaque : Opacity::Transparent;
 }
 
 } // namespace

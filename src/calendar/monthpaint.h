@@ -5,6 +5,7 @@
 #include <array>
 
 class AppState;
+class YearStore;
 
 // What a month grid of 37 day cells (seven columns Sunday..Saturday, up to six lines)
 // shows for the current month: one routine computes it for each of the four month
@@ -56,6 +57,14 @@ struct Month {
 
 // The load colour of a day with `open` open items (n ≥ 1).
 quint32 loadColor(int open);
+
+// What a day's open ToDo items make of its cell: white and see-through without open
+// items (also when every item is done), the load colour and opaque with them.
+struct DayLoad {
+    quint32 back = White;
+    bool opaque = false;
+};
+DayLoad dayLoad(const YearStore& store, int row);
 
 Month paint(Variant variant, const AppState& app);
 

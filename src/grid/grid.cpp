@@ -137,6 +137,15 @@ void Grid::relayout() {
         m_colPx[size_t(c)] = m.colHidden(c) ? 0 : Twips::toPixels(m.colWidth(c), dpiX());
     for (int r = 0; r < m.rows(); ++r)
         m_rowPx[size_t(r)] = m.rowHidden(r) ? 0 : Twips::toPixels(m.rowHeight(r), dpiY());
+    // The stretching column takes the width the others leave on screen.
+    if (m_stretchCol >= 0 && m_stretchCol < m.cols() && m_colPx[size_t(m_stretchCol)] > 0) {
+        int used = 0;
+        for (int px : m_colPx)
+            used += px;
+        const int spare = viewport()->width() - used;
+        if (spare > 0)
+            m_colPx[size_t(m_stretchCol)] += spare;
+    }
     if (m_timeCols.size() < size_t(m.cols()))
         m_timeCols.resize(size_t(m.cols()), false);
     if (m_editor && !m.valid(m_editRow, m_editCol))
@@ -265,7 +274,22 @@ void Grid::setHeightTwips(int twips) {
 
 void Grid::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    updateScrollBars();
+    if (m_stretchCol >= 0)
+        relayout();
+    else
+        updateScrollBars();
+}
+
+bool Grid::viewportEvent(QEvent* event) {
+    // The viewport also changes size when a scroll bar comes or goes.
+    if (event->type() == QEvent::Resize && m_stretchCol >= 0)
+        relayout();
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void Grid::setStretchCol(int col) {
+    m_stretchCol = col;
+    relayout();
 }
 
 void Grid::changeEvent(QEvent* event) {
@@ -370,7 +394,11 @@ int Grid::cellTop() const {
 }
 
 int Grid::cellWidth() const {
-    return m_model->colWidth(m_model->col());
+    // As shown: a stretching column is wider on screen than in the model.
+    const int col = m_model->col();
+    if (col == m_stretchCol && col >= 0 && size_t(col) < m_colPx.size())
+        return Twips::fromPixels(colPx(col), dpiX());
+    return m_model->colWidth(col);
 }
 
 int Grid::cellHeight() const {

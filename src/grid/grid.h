@@ -52,6 +52,11 @@ public:
     int cellWidth() const;
     int cellHeight() const;
 
+    // A column that also takes the width the others leave free on screen (-1: none);
+    // the column widths of the model stay as they are.
+    void setStretchCol(int col);
+    int stretchCol() const { return m_stretchCol; }
+
     // Columns whose editor takes a time of day and stores it as hh:mm.
     void setColTimeEditor(int col, bool on);
     bool colTimeEditor(int col) const;
@@ -94,6 +99,7 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -146,6 +152,7 @@ private:
     bool m_redraw = true;
     int m_mouseRow = -1, m_mouseCol = -1;
     std::vector<bool> m_timeCols;
+    int m_stretchCol = -1;
     QWidget* m_editor = nullptr;
     int m_editRow = -1, m_editCol = -1;
     bool m_keyConsumed = false;

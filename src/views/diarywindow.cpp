@@ -175,7 +175,7 @@ QWidget* DiaryWindow::buildPage() {
     m_grid->setColTimeEditor(1, true);
     m_grid->setMinimumHeight(200);
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the task column fits
-    m_grid->viewport()->installEventFilter(this);
+    m_grid->setStretchCol(3);
     auto* todoCaption = label(u"Label7"_s, u"ToDo"_s, page, 1.15, true);
     auto* right = new QVBoxLayout;
     right->setSpacing(4);
@@ -332,25 +332,13 @@ void DiaryWindow::gridKeyDown(int key) {
 
 void DiaryWindow::fitColumns() {
     // The time and category columns are at least as wide as "00:00" and "最重" in the
-    // grid's font; the task column takes the width the other three leave.
+    // grid's font; the task column takes what the others leave.
     GridModel& fg = m_page.todo;
     const qreal dpi = m_grid->logicalDpiX();
     const QFontMetrics fm(m_grid->font());
-    const int padding = 10;
-    fg.setColWidth(
-        1, std::max(600, Twips::fromPixels(fm.horizontalAdvance(u"00:00"_s) + padding, dpi)));
-    fg.setColWidth(
-        2, std::max(600, Twips::fromPixels(fm.horizontalAdvance(u"最重"_s) + padding, dpi)));
-    const int available = Twips::fromPixels(m_grid->viewport()->width(), dpi);
-    int used = 0;
-    for (int c = 0; c < 3; ++c)
-        used += fg.colWidth(c);
-    const int pixel = Twips::fromPixels(1, dpi);
-    fg.setColWidth(3, std::max(1000, available - used - 2 * pixel));
-}
-
-bool DiaryWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_grid->viewport() && event->type() == QEvent::Resize)
-        fitColumns();
-    return ViewWindow::eventFilter(watched, event);
+    auto atLeast = [&](int col, const QString& text) {
+        fg.setColWidth(col, std::max(600, Twips::fromPixels(fm.horizontalAdvance(text) + 10, dpi)));
+    };
+    atLeast(1, u"00:00"_s);
+    atLeast(2, u"最重"_s);
 }

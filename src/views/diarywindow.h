@@ -39,7 +39,6 @@ protected:
     void loadFromStore() override;
     void storeBack() override;
     QWidget* writingWidget() const override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::vector<Command> commandTable();

@@ -1,4 +1,5 @@
 #include "grid/grid.h"
+#include "grid/gridcolors.h"
 #include "platform/printer.h"
 #include "store/yearstore.h"
 #include "todo/todostring.h"
@@ -283,8 +284,29 @@ private Q_SLOTS:
         Printer::install(nullptr);
     }
 
-    void theVisibleRowCountFollowsTheGridsHeight()
-    {
+    void aStretchingColumnFillsTheWidthTheOthersLeave() {
+        Grid g;
+        GridModel& m = *g.model();
+        m.setRows(3);
+        m.setCols(3);
+        m.setFixedCols(0);
+        m.setColWidth(-1, 600);
+        g.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        g.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        g.resize(400, 120);
+        g.setStretchCol(2);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        g.setCursor(1, 2);
+        const int viewport = g.viewport()->width();
+        const int others = 2 * Twips::toPixels(600, g.logicalDpiX());
+        QCOMPARE(Twips::toPixels(g.cellWidth(), g.logicalDpiX()), viewport - others);
+        QCOMPARE(m.colWidth(2), 600); // the model keeps its width
+        g.resize(500, 120);
+        QCOMPARE(Twips::toPixels(g.cellWidth(), g.logicalDpiX()), g.viewport()->width() - others);
+    }
+
+    void theVisibleRowCountFollowsTheGridsHeight() {
         Grid g;
         GridModel& m = *g.model();
         m.setRows(10);

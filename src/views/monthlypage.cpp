@@ -1,0 +1,22 @@
+#include "views/monthlypage.h"
+
+#include "store/appstate.h"
+#include "store/dates.h"
+
+void Monthly_ToStore(const MonthlyPage& page, AppState& app) {
+    using namespace StoreCol;
+    const QDate first = Dates::make(app.CurYear, app.CurMonth, 1);
+    const int r1 = Dates::rowOfDate(first, app.BaseYear);
+    const int k = Dates::weekday(first) - 1;
+    for (int d = 1; d <= first.daysInMonth(); ++d) {
+        const int row = r1 + d - 1;
+        const int cell = k + d - 1;
+        if (row < 1 || row > YearStore::DayRows || cell >= 37)
+            continue;
+        const PageBox& box = page.boxes[size_t(cell)];
+        app.store.set(row, Events, box.text);
+        app.store.set(row, EventsBack, qint64(box.back));
+        app.store.set(row, EventsFore, qint64(box.fore));
+        app.store.set(row, WeekdayFore, qint64(page.dateColors[size_t(cell)]));
+    }
+}
