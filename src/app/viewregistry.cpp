@@ -2,7 +2,11 @@
 
 #include "app/navigator.h"
 #include "views/diarywindow.h"
+#include "views/monthlywindow.h"
+#include "views/weeklywindow.h"
 
 void registerViews(Navigator& nav, AppState& app) {
     nav.registerView(View::Diary, [&nav, &app] { return new DiaryWindow(app, nav); });
+    nav.registerView(View::Weekly, [&nav, &app] { return new WeeklyWindow(app, nav); });
+    nav.registerView(View::Monthly, [&nav, &app] { return new MonthlyWindow(app, nav); });
 }

@@ -195,7 +195,7 @@ MonthGrid::MonthGrid(const std::array<QString, 7>& headings, Size size, QWidget*
     back->setObjectName(QStringLiteral("lbBack"));
     back->setStyleSheet(QStringLiteral(
         "#lbBack { background: #eef2f7; border: 1px solid #c5cfdc; border-radius: 6px; }"));
-    auto* days = new QGridLayout(back);
+    auto* days = m_days = new QGridLayout(back);
     days->setContentsMargins(large ? 6 : 4, large ? 6 : 4, large ? 6 : 4, large ? 6 : 4);
     days->setSpacing(large ? 3 : 2);
     const QSize daySize = large ? QSize(52, 42) : QSize(34, 24);
@@ -239,6 +239,30 @@ MonthGrid::MonthGrid(const std::array<QString, 7>& headings, Size size, QWidget*
     all->setSpacing(large ? 6 : 3);
     all->addLayout(header);
     all->addWidget(back, 1);
+}
+
+void MonthGrid::addUnderDays(const std::function<QWidget*(int, QWidget*)>& make) {
+    for (int k = 0; k < DayCells; ++k) {
+        DayCell* day = m_cells[size_t(k)];
+        QWidget* parent = day->parentWidget();
+        auto* box = new QWidget(parent);
+        auto* column = new QVBoxLayout(box);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(1);
+        m_days->removeWidget(day);
+        day->setParent(box);
+        day->setFixedHeight(int(day->fontMetrics().height() * 1.4) + 4);
+        column->addWidget(day);
+        QWidget* under = make(k, box);
+        column->addWidget(under, 1);
+        m_under[size_t(k)] = under;
+        m_days->addWidget(box, 1 + k / 7, k % 7);
+    }
+    // The headings keep their height; the days share the rest.
+    for (int i = Headings; i < 44; ++i)
+        m_cells[size_t(i)]->setFixedHeight(m_cells[size_t(i)]->minimumHeight());
+    for (int line = 1; line <= 6; ++line)
+        m_days->setRowStretch(line, 1);
 }
 
 void MonthGrid::apply(const MonthPaint::Month& m) {

@@ -7,7 +7,9 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
+class QGridLayout;
 class QToolButton;
 
 // One day cell (or weekday heading) of a month grid. A day cell knows the store row
@@ -76,6 +78,11 @@ public:
     enum class Size { Large, Small };
     MonthGrid(const std::array<QString, 7>& headings, Size size, QWidget* parent = nullptr);
 
+    // Puts a widget of the caller's under each day cell (the month page's event
+    // boxes); `make` is called for the cells 0..36.
+    void addUnderDays(const std::function<QWidget*(int cell, QWidget* parent)>& make);
+    QWidget* underDay(int cell) const { return m_under[size_t(cell)]; }
+
     // Shows the month: captions, day colours, tips and load backgrounds, then the
     // today mark on the current day's cell where the month has one.
     void apply(const MonthPaint::Month& m);
@@ -102,6 +109,8 @@ Q_SIGNALS:
 
 private:
     std::array<DayCell*, 44> m_cells{};
+    std::array<QWidget*, 37> m_under{};
+    QGridLayout* m_days = nullptr;
     ClickLabel* m_month = nullptr;
     ClickLabel* m_year = nullptr;
     QToolButton* m_prev = nullptr;

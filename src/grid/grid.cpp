@@ -201,7 +201,8 @@ void Grid::updateScrollBars() {
     m_leftCol = std::clamp(m_leftCol, fc, std::max(fc, maxLeft));
     QScrollBar* v = verticalScrollBar();
     QScrollBar* h = horizontalScrollBar();
-    const QSignalBlocker bv(v), bh(h);
+    // Not blocked: the scroll area shows or hides a bar on its range signal. The
+    // values follow the clamped scroll position, so scrolling to them changes nothing.
     v->setRange(0, std::max(0, maxTop - fr));
     v->setPageStep(std::max(1, visibleRows()));
     v->setValue(m_topRow - fr);

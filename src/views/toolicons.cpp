@@ -188,6 +188,30 @@ void draw(QPainter& p, ToolIcon icon) {
             p.drawLine(QPointF(x, 3.5), QPointF(x, 20.5));
         break;
     }
+    case ToolIcon::Diary: {
+        // An open notebook: two pages with lines.
+        p.setPen(ink());
+        p.setBrush(Paper);
+        QPainterPath left, right;
+        left.moveTo(12, 6);
+        left.cubicTo(9, 4, 5, 4, 2.5, 5);
+        left.lineTo(2.5, 20);
+        left.cubicTo(5, 19, 9, 19, 12, 21);
+        left.closeSubpath();
+        right.moveTo(12, 6);
+        right.cubicTo(15, 4, 19, 4, 21.5, 5);
+        right.lineTo(21.5, 20);
+        right.cubicTo(19, 19, 15, 19, 12, 21);
+        right.closeSubpath();
+        p.drawPath(left);
+        p.drawPath(right);
+        p.setPen(QPen(Blue, 1));
+        for (qreal y : {9.0, 12.0, 15.0}) {
+            p.drawLine(QPointF(5, y), QPointF(10, y + 0.6));
+            p.drawLine(QPointF(14, y + 0.6), QPointF(19, y));
+        }
+        break;
+    }
     case ToolIcon::Sort: {
         p.setPen(QPen(Ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         for (int i = 0; i < 4; ++i)

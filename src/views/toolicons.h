@@ -18,6 +18,7 @@ enum class ToolIcon {
     Weekly,
     Monthly,
     Annual,
+    Diary,
     Sort,
 };
 

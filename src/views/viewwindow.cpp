@@ -128,6 +128,14 @@ void ViewWindow::openView(View view) {
     m_nav.open(view);
 }
 
+void ViewWindow::openViewAt(View view, const QDate& date) {
+    storePage();
+    if (!m_nav.has(view))
+        return;
+    m_app.setCurrentDate(date);
+    m_nav.open(view);
+}
+
 void ViewWindow::markChanged() {
     m_app.setDocChanged(true);
 }

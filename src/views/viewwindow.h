@@ -55,6 +55,9 @@ protected:
     // Stores the page, then opens another window (nothing else when it cannot be
     // opened yet).
     void openView(View view);
+    // Stores the page, then opens another window at `date` (nothing else when it
+    // cannot be opened yet).
+    void openViewAt(View view, const QDate& date);
     // An edit of the page: the document has unsaved changes.
     void markChanged();
 

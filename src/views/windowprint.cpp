@@ -20,6 +20,8 @@ bool leftOut(const QWidget* w) {
 }
 
 void paintLabel(QPainter& p, const QLabel* label) {
+    if (label->autoFillBackground())
+        p.fillRect(label->rect(), label->palette().color(QPalette::Window));
     if (label->text().isEmpty())
         return;
     p.setFont(paperFont(label->font()));
