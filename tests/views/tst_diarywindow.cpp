@@ -1,4 +1,4 @@
-#include "diaryfixture.h"
+#include "viewfixture.h"
 
 #include "calendar/monthgrid.h"
 #include "todo/todostring.h"
@@ -54,7 +54,7 @@ class TestDiaryWindow : public QObject {
 
 private Q_SLOTS:
     void aCalendarDayOpensItsPageWithTheFocusInTheRecord() {
-        DiaryFixture f;
+        ViewFixture f;
         f.env.app.store.set(f.row(QDate(2005, 5, 12)), StoreCol::Record, u"十二日の記録"_s);
         QVERIFY(QTest::qWaitForWindowExposed(f.calendar));
 
@@ -77,9 +77,9 @@ private Q_SLOTS:
     }
 
     void anEmptyCalendarCellIsInertAndStoresNothing() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
-        DiaryFixture::type(w->recordBox(), u"書きかけ"_s);
+        ViewFixture::type(w->recordBox(), u"書きかけ"_s);
 
         QTest::mouseClick(w->calendar()->cell(33), Qt::LeftButton);
 
@@ -90,9 +90,9 @@ private Q_SLOTS:
     }
 
     void pickingADayStoresThePageFirst() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
-        DiaryFixture::type(w->recordBox(), u"十日"_s);
+        ViewFixture::type(w->recordBox(), u"十日"_s);
         QVERIFY(f.env.app.docChanged());
 
         QTest::mouseClick(w->calendar()->cell(mayCell(11)), Qt::LeftButton);
@@ -121,9 +121,9 @@ private Q_SLOTS:
         QFETCH(QDate, from);
         QFETCH(QString, arrow);
         QFETCH(QDate, to);
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(from);
-        DiaryFixture::type(w->recordBox(), u"memo"_s);
+        ViewFixture::type(w->recordBox(), u"memo"_s);
 
         QTest::mouseClick(w->calendar()->findChild<QToolButton*>(arrow), Qt::LeftButton);
 
@@ -139,7 +139,7 @@ private Q_SLOTS:
     }
 
     void enterMovesDownKeepingTheRowInViewAndStopsOnTheLastRow() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         Grid* fg = w->todoGrid();
         fg->setFixedHeight(150); // a few rows in view
@@ -172,7 +172,7 @@ private Q_SLOTS:
 
     void deleteEmptiesTheSelectedBlockWhicheverWayItWasSelected() {
         QFETCH(QList<int>, corners);
-        DiaryFixture f;
+        ViewFixture f;
         QString day;
         for (int i = 1; i <= 4; ++i)
             day += ToDo_ItemString(true, u"0%1:00"_s.arg(i), u"重要"_s, u"用件%1"_s.arg(i));
@@ -197,16 +197,16 @@ private Q_SLOTS:
     }
 
     void typingIntoTheToDoGridMarksTheDocumentAndTimesAreStoredAsHoursAndMinutes() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         Grid* fg = w->todoGrid();
         QCOMPARE(fg->model()->colComboList(2), u"|最重|重要|普通|要軽"_s);
         fg->setFocus();
         fg->setCursor(1, 1);
-        DiaryFixture::typeInGrid(fg, u"930"_s);
+        ViewFixture::typeInGrid(fg, u"930"_s);
         QTest::keyClick(fg->editor(), Qt::Key_Return);
         fg->setCursor(1, 3);
-        DiaryFixture::typeInGrid(fg, u"職員会議"_s);
+        ViewFixture::typeInGrid(fg, u"職員会議"_s);
         QTest::keyClick(fg->editor(), Qt::Key_Return);
         QVERIFY(f.env.app.docChanged());
 
@@ -219,7 +219,7 @@ private Q_SLOTS:
     }
 
     void sortingFromTheMenuOrdersTheItemsByTime() {
-        DiaryFixture f;
+        ViewFixture f;
         f.env.app.store.set(f.row(May10), StoreCol::ToDo,
                             ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"十時"_s) +
                                 ToDo_ItemString(false, QString(), u"普通"_s, u"いつでも"_s) +
@@ -237,9 +237,9 @@ private Q_SLOTS:
     }
 
     void theCloseBoxStoresThePageAndShowsTheCalendar() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
-        DiaryFixture::type(w->eventsBox(), u"運動会"_s);
+        ViewFixture::type(w->eventsBox(), u"運動会"_s);
 
         QVERIFY(!w->close()); // the window is hidden, not closed
 
@@ -255,9 +255,9 @@ private Q_SLOTS:
     }
 
     void aLinkToAWindowNotBuiltYetStoresThePageAndStays() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
-        DiaryFixture::type(w->recordBox(), u"記録"_s);
+        ViewFixture::type(w->recordBox(), u"記録"_s);
 
         QTest::mouseClick(w->calendar()->yearLabel(), Qt::LeftButton);
 
@@ -273,11 +273,11 @@ private Q_SLOTS:
     }
 
     void comingBackShowsWhatWasTypedAndWhatOthersStored() {
-        DiaryFixture f;
+        ViewFixture f;
         auto* other = new Elsewhere(f.env.app);
         f.env.nav->registerView(View::Search, [other] { return other; });
         DiaryWindow* w = f.open(May10);
-        DiaryFixture::type(w->recordBox(), u"途中まで"_s);
+        ViewFixture::type(w->recordBox(), u"途中まで"_s);
 
         // The other window is opened and, while it is active, changes the same day.
         f.env.nav->open(View::Search);
@@ -291,7 +291,7 @@ private Q_SLOTS:
         QCOMPARE(w->recordBox()->toPlainText(), u"途中まで"_s);
 
         // Going over to the other window by activation alone stores the page too.
-        DiaryFixture::type(w->recordBox(), u"。続き"_s);
+        ViewFixture::type(w->recordBox(), u"。続き"_s);
         other->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(other));
         QCOMPARE(f.stored(May10, StoreCol::Record), u"途中まで。続き"_s);
@@ -305,7 +305,7 @@ private Q_SLOTS:
         // Items deleted elsewhere stay deleted: the grid shows the store, not itself.
         w->todoGrid()->setFocus();
         w->todoGrid()->setCursor(1, 3);
-        DiaryFixture::typeInGrid(w->todoGrid(), u"消される用件"_s);
+        ViewFixture::typeInGrid(w->todoGrid(), u"消される用件"_s);
         QTest::keyClick(w->todoGrid()->editor(), Qt::Key_Return);
         other->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(other));
@@ -319,7 +319,7 @@ private Q_SLOTS:
     }
 
     void aDialogOfTheViewItselfStoresAndReloadsNothing() {
-        DiaryFixture f;
+        ViewFixture f;
         // A colour dialog that really opens, takes the activation and is answered.
         class RealDialog : public ColorDialog::Backend {
         public:
@@ -332,7 +332,7 @@ private Q_SLOTS:
         };
         ColorDialog::install(std::make_unique<RealDialog>());
         DiaryWindow* w = f.open(May10);
-        DiaryFixture::type(w->recordBox(), u"未保存"_s);
+        ViewFixture::type(w->recordBox(), u"未保存"_s);
 
         QTest::mouseDClick(w->recordBox()->viewport(), Qt::LeftButton);
 
@@ -347,7 +347,7 @@ private Q_SLOTS:
     }
 
     void theDiaryCalendarShowsTheLoadOfEachDay() {
-        DiaryFixture f;
+        ViewFixture f;
         const QString done = ToDo_ItemString(true, u"09:00"_s, u"普通"_s, u"済み"_s);
         f.env.app.store.set(f.row(QDate(2005, 5, 12)), StoreCol::ToDo, done);
         f.env.app.store.set(f.row(QDate(2005, 5, 13)), StoreCol::ToDo, openItems(3) + done);
@@ -371,7 +371,7 @@ private Q_SLOTS:
     }
 
     void aDoubleClickOnADayKeepsItsColour() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         f.env.colors->answers = {QColor(0, 128, 0), std::nullopt};
         QTest::mouseDClick(w->calendar()->cell(mayCell(20)), Qt::LeftButton);
@@ -387,7 +387,7 @@ private Q_SLOTS:
     }
 
     void typingMarksTheDocumentChangedInEveryBox() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         QList<TextBox*> boxes{w->eventsBox(), w->recordBox()};
         for (int i = 0; i < 7; ++i)
@@ -395,7 +395,7 @@ private Q_SLOTS:
         for (TextBox* box : boxes) {
             f.env.app.setDocChanged(false);
             box->setFocus();
-            DiaryFixture::type(box, u"字"_s);
+            ViewFixture::type(box, u"字"_s);
             QVERIFY2(f.env.app.docChanged(), qPrintable(box->objectName()));
         }
         // Any key in the events box counts, even one that changes nothing.
@@ -408,7 +408,7 @@ private Q_SLOTS:
     }
 
     void twelveToDoItemsSurviveOpeningAndClosingTheDiary() {
-        DiaryFixture f;
+        ViewFixture f;
         QString day;
         for (int i = 1; i <= 12; ++i)
             day += ToDo_ItemString(i == 7, u"%1:15"_s.arg(i + 7, 2, 10, QChar(u'0')), u"重要"_s,

@@ -1,4 +1,4 @@
-#include "diaryfixture.h"
+#include "viewfixture.h"
 
 #include "todo/todostring.h"
 #include "views/viewcommands.h"
@@ -33,11 +33,11 @@ class TestViewCommands : public QObject {
 
 private Q_SLOTS:
     void editingActsOnTheSelectionOfTheFocusedBox() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         TextBox* events = w->eventsBox();
         events->setFocus();
-        DiaryFixture::type(events, u"あいうえお"_s);
+        ViewFixture::type(events, u"あいうえお"_s);
         f.env.app.setDocChanged(false);
 
         select(events, 1, 3);
@@ -86,10 +86,10 @@ private Q_SLOTS:
     }
 
     void theBoxesOwnClipboardKeysUseTheProgramsClipboard() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         TextBox* record = w->recordBox();
-        DiaryFixture::type(record, u"記録"_s);
+        ViewFixture::type(record, u"記録"_s);
         select(record, 0, 2);
         QTest::keyClick(record, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(f.env.clipboard->content, u"記録"_s);
@@ -99,7 +99,7 @@ private Q_SLOTS:
     }
 
     void editingElsewhereThanInABoxDoesNothing() {
-        DiaryFixture f;
+        ViewFixture f;
         f.env.app.store.set(f.row(May10), StoreCol::ToDo,
                             ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"会議"_s));
         DiaryWindow* w = f.open(May10);
@@ -118,10 +118,10 @@ private Q_SLOTS:
     }
 
     void aHugePasteIsRefusedAndTheBoxIsKept() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         TextBox* record = w->recordBox();
-        DiaryFixture::type(record, u"大事"_s);
+        ViewFixture::type(record, u"大事"_s);
         f.env.clipboard->setText(QString(TextBox::MaxPaste + 1, u'x'));
         w->action(u"mnuPaste"_s)->trigger();
         QCOMPARE(record->toPlainText(), u"大事"_s);
@@ -147,7 +147,7 @@ private Q_SLOTS:
     void colourCommandsColourTheFocusedBox() {
         QFETCH(QString, command);
         QFETCH(bool, chosen);
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         TextBox* box = w->slotItemBox(2);
         box->setFocus();
@@ -168,7 +168,7 @@ private Q_SLOTS:
     }
 
     void colourCommandsOutsideABoxSaySoAndAskNothing() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         w->todoGrid()->setFocus();
         for (const char* name : {"mnuMoji", "mnuBack"})
@@ -181,7 +181,7 @@ private Q_SLOTS:
     }
 
     void aDoubleClickColoursTheTextOfTheRecordAndTheSlotsOnly() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         f.env.colors->answers = {QColor(255, 0, 0), QColor(0, 128, 0)};
         QTest::mouseDClick(w->recordBox()->viewport(), Qt::LeftButton);
@@ -201,7 +201,7 @@ private Q_SLOTS:
     void helpWithoutAManualSaysSoInTheWindowsName() {
         if (QFileInfo::exists(Help::helpPath()))
             QSKIP("a manual lies beside the test program");
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         w->action(u"mnuiHelp"_s)->trigger();
         QCOMPARE(f.env.messages->shown.size(), 1);
@@ -213,7 +213,7 @@ private Q_SLOTS:
     }
 
     void thePrintedPageHoldsTheDaysTextsInLandscape() {
-        DiaryFixture f;
+        ViewFixture f;
         using namespace StoreCol;
         const int row = f.row(May10);
         f.env.app.store.set(row, Events, u"避難訓練"_s);
@@ -242,7 +242,7 @@ private Q_SLOTS:
     }
 
     void aFailedPrintIsReportedAndACancelledOneIsNot() {
-        DiaryFixture f;
+        ViewFixture f;
         DiaryWindow* w = f.open(May10);
         f.env.printer->cancel = true;
         w->action(u"mnuPrint"_s)->trigger();

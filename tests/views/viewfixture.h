@@ -10,15 +10,17 @@
 #include "grid/grid.h"
 #include "store/dates.h"
 #include "views/diarywindow.h"
+#include "views/monthlywindow.h"
 #include "views/textbox.h"
+#include "views/weeklywindow.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 
-struct DiaryFixture {
-    explicit DiaryFixture(const QDateTime& now = at(2005, 5, 10)) : env(now) {
+struct ViewFixture {
+    explicit ViewFixture(const QDateTime& now = at(2005, 5, 10)) : env(now) {
         env.newYear(2005);
         calendar = new CalendarWindow(env.app, *env.nav);
         calendar->timer()->stop();
@@ -27,15 +29,16 @@ struct DiaryFixture {
         env.nav->open(View::Calendar);
     }
 
-    // Opens the diary at `date` as the calendar's menu does.
-    DiaryWindow* open(const QDate& date) {
+    // Opens a view at `date` as the calendar's menu does.
+    template <class Window> Window* open(View view, const QDate& date) {
         env.app.setCurrentDate(date);
-        env.nav->open(View::Diary);
-        diary = static_cast<DiaryWindow*>(env.nav->window(View::Diary)->widget());
-        if (!QTest::qWaitForWindowActive(diary))
-            qWarning("the diary did not become active");
-        return diary;
+        env.nav->open(view);
+        auto* w = static_cast<Window*>(env.nav->window(view)->widget());
+        if (!QTest::qWaitForWindowActive(w))
+            qWarning("the view did not become active");
+        return w;
     }
+    DiaryWindow* open(const QDate& date) { return diary = open<DiaryWindow>(View::Diary, date); }
 
     int row(const QDate& d) const { return Dates::rowOfDate(d, env.app.BaseYear); }
     QString stored(const QDate& d, int col) const { return env.app.store.text(row(d), col); }
