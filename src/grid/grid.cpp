@@ -545,20 +545,27 @@ void Grid::drawCellText(QPainter& p, const QRectF& rect, int row, int col, const
         p.restore();
         return;
     }
-    // On screen the laid-out text is kept per cell while its text and width stay.
+    // On screen the laid-out text is kept per cell while its text and width stay. A
+    // cell one line high shows one line, cut short with "…" where it does not fit.
     const quint64 key = (quint64(quint32(row)) << 32) | quint32(col);
     const int width = int(area.width());
+    const QFontMetrics fm(p.font());
+    const bool oneLine = area.height() < 2 * fm.lineSpacing();
     CachedText& cached = m_textCache[key];
-    if (cached.width != width || cached.text != text) {
+    if (cached.width != width || cached.text != text || cached.oneLine != oneLine) {
         QString shown = displayText(text);
+        if (oneLine)
+            shown = fm.elidedText(shown.section(u'\n', 0, 0), Qt::ElideRight, width);
         shown.replace(u'\n', QChar::LineSeparator);
         cached.text = text;
         cached.width = width;
+        cached.oneLine = oneLine;
         cached.layout = QStaticText(shown);
         cached.layout.setTextFormat(Qt::PlainText);
         cached.layout.setTextWidth(width);
         QTextOption option(align & Qt::AlignHorizontal_Mask);
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        option.setWrapMode(oneLine ? QTextOption::NoWrap
+                                   : QTextOption::WrapAtWordBoundaryOrAnywhere);
         cached.layout.setTextOption(option);
         cached.layout.setPerformanceHint(QStaticText::AggressiveCaching);
         cached.layout.prepare(QTransform(), p.font());

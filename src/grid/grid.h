@@ -164,6 +164,7 @@ private:
     struct CachedText {
         QString text;
         int width = 0;
+        bool oneLine = false;
         QStaticText layout;
     };
     mutable QHash<quint64, CachedText> m_textCache;

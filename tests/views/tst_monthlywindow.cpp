@@ -122,6 +122,18 @@ private Q_SLOTS:
         QCOMPARE(w->page()->monthLabel()->text(), u"%1月"_s.arg(to.month()));
     }
 
+    void thePrintedMonthHoldsItsDaysAndEvents() {
+        ViewFixture f;
+        f.env.app.store.set(f.row(QDate(2005, 5, 21)), StoreCol::Events, u"運動会"_s);
+        auto* w = f.open<MonthlyWindow>(View::Monthly, May10);
+        w->action(u"mnuPrint"_s)->trigger();
+        QCOMPARE(f.env.printer->files.size(), 1);
+        QCOMPARE(f.env.printer->orientations.value(0), QPageLayout::Landscape);
+        const QString text = TestEnvironment::pdfText(f.env.printer->files[0]);
+        for (const QString& expected : {u"5月"_s, u"運動会"_s, u"憲法記念日"_s, u"31"_s})
+            QVERIFY2(text.contains(expected), qPrintable(expected + u" not in:\n"_s + text));
+    }
+
     void aDayOpensTheDiaryAfterTheMonthIsStored() {
         ViewFixture f;
         auto* w = f.open<MonthlyWindow>(View::Monthly, May10);

@@ -197,6 +197,22 @@ private Q_SLOTS:
         QCOMPARE(f.env.app.store.number(f.row(QDate(2005, 5, 9)), StoreCol::EventsFore), 0);
     }
 
+    void thePrintedWeekHoldsItsHeadingsAndTexts() {
+        ViewFixture f;
+        f.env.app.store.set(f.row(QDate(2005, 5, 12)), StoreCol::Events, u"避難訓練"_s);
+        f.env.app.store.set(f.row(QDate(2005, 5, 13)), StoreCol::SlotItem1 + 3, u"図工"_s);
+        f.env.app.store.set(f.row(QDate(2005, 5, 14)), StoreCol::ToDo,
+                            ToDo_ItemString(false, {}, {}, u"学級通信"_s));
+        auto* w = f.open<WeeklyWindow>(View::Weekly, May10);
+        w->action(u"mnuPrint"_s)->trigger();
+        QCOMPARE(f.env.printer->files.size(), 1);
+        QCOMPARE(f.env.printer->orientations.value(0), QPageLayout::Landscape);
+        const QString text = TestEnvironment::pdfText(f.env.printer->files[0]);
+        for (const QString& expected :
+             {u"5月8日"_s, u"5月14日"_s, u"避難訓練"_s, u"図工"_s, u"学級通信"_s})
+            QVERIFY2(text.contains(expected), qPrintable(expected + u" not in:\n"_s + text));
+    }
+
     void theDiaryLinksToTheWeekAndTheMonth() {
         ViewFixture f;
         DiaryWindow* diary = f.open(May10);

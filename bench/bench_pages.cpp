@@ -1,5 +1,6 @@
-// The diary with a full document: moving from one day to the next (storing the page,
-// loading the next day, painting its calendar), and opening the diary for the first
+// The views with a full document: the diary moving from one day to the next (storing
+// the page, loading the next day, painting its calendar), the weekly view to the next
+// week and the monthly view to the next month, and opening each view for the first
 // time from the calendar (creating the window, loading and showing the page).
 
 #include "benchdocument.h"
@@ -13,6 +14,8 @@
 #include "store/dates.h"
 #include "views/diarypage.h"
 #include "views/diarywindow.h"
+#include "views/monthlywindow.h"
+#include "views/weeklywindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -32,9 +35,10 @@ struct Program {
         nav.open(View::Calendar);
         QApplication::processEvents();
     }
-    DiaryWindow* diary() const {
-        NavWindow* w = nav.window(View::Diary);
-        return w ? static_cast<DiaryWindow*>(w->widget()) : nullptr;
+    DiaryWindow* diary() const { return window<DiaryWindow>(View::Diary); }
+    template <class Window> Window* window(View view) const {
+        NavWindow* w = nav.window(view);
+        return w ? static_cast<Window*>(w->widget()) : nullptr;
     }
 
     AppState app;
@@ -81,15 +85,49 @@ void BM_DiaryPageNextDay(benchmark::State& state) {
 }
 BENCHMARK(BM_DiaryPageNextDay)->Unit(benchmark::kMicrosecond);
 
-// From the calendar's 表示 → 日記 to the diary painted, the first time: the window is
+// A step to the next week through the small calendar (seven days later), through May
+// and June and back.
+void BM_WeeklyNextWeek(benchmark::State& state) {
+    Program p;
+    p.nav.open(View::Weekly);
+    QApplication::processEvents();
+    auto* w = p.window<WeeklyWindow>(View::Weekly);
+    QDate day(2005, 5, 1);
+    for (auto _ : state) {
+        day = day >= QDate(2005, 6, 24) ? QDate(2005, 5, 1) : day.addDays(7);
+        Q_EMIT w->calendar()->dayClicked(Dates::rowOfDate(day, p.app.BaseYear));
+    }
+}
+BENCHMARK(BM_WeeklyNextWeek)->Unit(benchmark::kMicrosecond);
+
+// A step to the next month with the arrow, April to March and back to April.
+void BM_MonthlyNextMonth(benchmark::State& state) {
+    Program p;
+    p.app.setCurrentDate(QDate(2005, 4, 1));
+    p.nav.open(View::Monthly);
+    QApplication::processEvents();
+    auto* w = p.window<MonthlyWindow>(View::Monthly);
+    for (auto _ : state) {
+        if (p.app.CurMonth == 3) {
+            state.PauseTiming();
+            p.app.setCurrentDate(QDate(2005, 4, 1));
+            p.nav.open(View::Monthly);
+            state.ResumeTiming();
+        }
+        Q_EMIT w->page()->nextMonth();
+    }
+}
+BENCHMARK(BM_MonthlyNextMonth)->Unit(benchmark::kMicrosecond);
+
+// From the calendar's 表示 menu to the view painted, the first time: the window is
 // created then. A new program each time.
-void BM_DiaryFirstOpen(benchmark::State& state) {
+void firstOpen(benchmark::State& state, const char* menuItem, View view) {
     for (auto _ : state) {
         state.PauseTiming();
         auto* p = new Program;
         state.ResumeTiming();
-        p->calendar->action(QStringLiteral("mnuNikki"))->trigger();
-        p->diary()->repaint();
+        p->calendar->action(QString::fromLatin1(menuItem))->trigger();
+        p->nav.window(view)->widget()->repaint();
         QApplication::processEvents();
         state.PauseTiming();
         delete p;
@@ -97,6 +135,17 @@ void BM_DiaryFirstOpen(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
+void BM_DiaryFirstOpen(benchmark::State& state) {
+    firstOpen(state, "mnuNikki", View::Diary);
+}
+void BM_WeeklyFirstOpen(benchmark::State& state) {
+    firstOpen(state, "mnuShuu", View::Weekly);
+}
+void BM_MonthlyFirstOpen(benchmark::State& state) {
+    firstOpen(state, "mnuTuki", View::Monthly);
+}
 BENCHMARK(BM_DiaryFirstOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_WeeklyFirstOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_MonthlyFirstOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
