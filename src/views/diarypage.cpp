@@ -24,15 +24,34 @@ PageBox& boxOf(DiaryPage& page, int col) {
     return page.slotTexts[size_t(col - SlotText1)];
 }
 
-// Every box of the page with its text, text colour and background columns: the lines
-// of the cell-colour map that have a background (the weekday has no box here).
-template <class F> void forEachBox(DiaryPage& page, F f) {
+// The boxes a page can show: the lines of the cell-colour map that have a background
+// (the weekday has none).
+const ColorMapLine& colorsOf(int textCol) {
     for (const ColorMapLine& m : cellColorMap())
-        if (m.backCol >= 0)
-            f(boxOf(page, m.gridCol), m);
+        if (m.gridCol == textCol && m.backCol >= 0)
+            return m;
+    Q_ASSERT(!"a column without a box");
+    return cellColorMap()[1];
 }
 
 } // namespace
+
+PageBox loadPageBox(const YearStore& store, int row, int textCol) {
+    const ColorMapLine& m = colorsOf(textCol);
+    PageBox box;
+    box.text = store.text(row, m.gridCol);
+    box.fore = quint32(store.number(row, m.foreCol));
+    const quint32 back = quint32(store.number(row, m.backCol));
+    box.back = back != 0 ? back : SystemWindowColor;
+    return box;
+}
+
+void storePageBox(const PageBox& box, YearStore& store, int row, int textCol) {
+    const ColorMapLine& m = colorsOf(textCol);
+    store.set(row, m.gridCol, box.text);
+    store.set(row, m.foreCol, qint64(box.fore));
+    store.set(row, m.backCol, qint64(box.back));
+}
 
 DiaryPage::DiaryPage() : todo(TaskRows + 1, 4) {
     Diary_GridInit(todo);
@@ -63,26 +82,19 @@ void Diary_GridInit(GridModel& fg) {
 }
 
 void Store_ToDiary(DiaryPage& page, const AppState& app) {
-    const YearStore& s = app.store;
     const int row = Store_DayRow(app);
-    forEachBox(page, [&](PageBox& box, const ColorMapLine& m) {
-        box.text = s.text(row, m.gridCol);
-        box.fore = quint32(s.number(row, m.foreCol));
-        const quint32 back = quint32(s.number(row, m.backCol));
-        box.back = back != 0 ? back : SystemWindowColor;
-    });
-    ToDo_LoadDiary(page.todo, s, row);
+    for (const ColorMapLine& m : cellColorMap())
+        if (m.backCol >= 0)
+            boxOf(page, m.gridCol) = loadPageBox(app.store, row, m.gridCol);
+    ToDo_LoadDiary(page.todo, app.store, row);
 }
 
 void Diary_ToStore(DiaryPage& page, AppState& app) {
-    YearStore& s = app.store;
     const int row = Store_DayRow(app);
-    forEachBox(page, [&](const PageBox& box, const ColorMapLine& m) {
-        s.set(row, m.gridCol, box.text);
-        s.set(row, m.foreCol, qint64(box.fore));
-        s.set(row, m.backCol, qint64(box.back));
-    });
-    ToDo_SaveDiary(page.todo, s, row);
+    for (const ColorMapLine& m : cellColorMap())
+        if (m.backCol >= 0)
+            storePageBox(boxOf(page, m.gridCol), app.store, row, m.gridCol);
+    ToDo_SaveDiary(page.todo, app.store, row);
 }
 
 void Diary_SortToDo(GridModel& fg) {

@@ -19,6 +19,15 @@ struct PageBox {
     quint32 back = SystemWindowColor;
 };
 
+class YearStore;
+
+// A box of a page from the store: the text of column `textCol` of `row` with the text
+// and background colours the cell-colour map gives that column. A background that is
+// 0 or empty becomes the system window colour.
+PageBox loadPageBox(const YearStore& store, int row, int textCol);
+// The box back into the same three cells.
+void storePageBox(const PageBox& box, YearStore& store, int row, int textCol);
+
 // What the diary shows of one day: the events, the record, the titles and contents
 // of the seven time slots, and the ToDo grid.
 struct DiaryPage {

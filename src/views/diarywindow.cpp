@@ -11,10 +11,8 @@
 
 #include <QEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QScreen>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -43,14 +41,7 @@ DiaryWindow::DiaryWindow(AppState& app, Navigator& nav, QWidget* parent)
     : ViewWindow(app, nav, QStringLiteral("日記"), QStringLiteral("日記"), parent) {
     buildCommands(commandTable());
     setCentralWidget(buildPage());
-    // Centred, and small enough for a 1366 × 768 screen with its title bar.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        constexpr int TitleBar = 30;
-        resize(std::min(1180, area.width() - 16), std::min(680, area.height() - TitleBar - 8));
-        move(area.x() + (area.width() - width()) / 2,
-             area.y() + std::max(0, (area.height() - height() - TitleBar) / 2));
-    }
+    placeOnScreen(QSize(1180, 680));
 }
 
 std::vector<Command> DiaryWindow::commandTable() {

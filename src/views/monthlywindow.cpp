@@ -9,9 +9,7 @@
 #include "views/viewcommands.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -20,13 +18,7 @@ MonthlyWindow::MonthlyWindow(AppState& app, Navigator& nav, QWidget* parent)
     : ViewWindow(app, nav, u"月日程"_s, u"月日程"_s, parent) {
     buildCommands(commandTable());
     setCentralWidget(buildPage());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        constexpr int TitleBar = 30;
-        resize(std::min(1180, area.width() - 16), std::min(680, area.height() - TitleBar - 8));
-        move(area.x() + (area.width() - width()) / 2,
-             area.y() + std::max(0, (area.height() - height() - TitleBar) / 2));
-    }
+    placeOnScreen(QSize(1180, 680));
 }
 
 std::vector<Command> MonthlyWindow::commandTable() {

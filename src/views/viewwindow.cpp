@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -70,6 +72,18 @@ ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
 void ViewWindow::buildCommands(const std::vector<Command>& table) {
     m_commands.build(this, table, m_nav);
     connect(&m_nav, &Navigator::viewsChanged, this, [this] { m_commands.updateEnabled(m_nav); });
+}
+
+void ViewWindow::placeOnScreen(const QSize& preferred) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    constexpr int TitleBar = 30;
+    resize(std::min(preferred.width(), area.width() - 16),
+           std::min(preferred.height(), area.height() - TitleBar - 8));
+    move(area.x() + (area.width() - width()) / 2,
+         area.y() + std::max(0, (area.height() - height() - TitleBar) / 2));
 }
 
 void ViewWindow::storeNow() {

@@ -46,6 +46,9 @@ protected:
     virtual QWidget* writingWidget() const { return nullptr; }
 
     void buildCommands(const std::vector<Command>& table);
+    // Sizes the window to `preferred`, or smaller to fit the screen with its title
+    // bar (a 1366 × 768 screen included), and centres it.
+    void placeOnScreen(const QSize& preferred);
     // The date of the page shown (invalid before the first).
     QDate pageDate() const { return m_pageDate; }
 

@@ -8,19 +8,6 @@ namespace {
 
 constexpr int TaskRows = 10;
 
-void loadBox(PageBox& box, const YearStore& s, int row, int textCol, int foreCol, int backCol) {
-    box.text = s.text(row, textCol);
-    box.fore = quint32(s.number(row, foreCol));
-    const quint32 back = quint32(s.number(row, backCol));
-    box.back = back != 0 ? back : SystemWindowColor;
-}
-
-void storeBox(const PageBox& box, YearStore& s, int row, int textCol, int foreCol, int backCol) {
-    s.set(row, textCol, box.text);
-    s.set(row, foreCol, qint64(box.fore));
-    s.set(row, backCol, qint64(box.back));
-}
-
 bool inYearRow(int row) {
     return row >= 1 && row <= YearStore::DayRows;
 }
@@ -76,11 +63,10 @@ void Weekly_Load(WeeklyPage& page, const AppState& app) {
             day.slots.fill(PageBox());
             continue;
         }
-        loadBox(day.events, s, day.row, Events, EventsFore, EventsBack);
+        day.events = loadPageBox(s, day.row, Events);
         if (e > 0)
             for (int i = 0; i < 7; ++i)
-                loadBox(day.slots[size_t(i)], s, day.row, SlotItem1 + i, SlotItemFore1 + i,
-                        SlotItemBack1 + i);
+                day.slots[size_t(i)] = loadPageBox(s, day.row, SlotItem1 + i);
         ToDo_LoadWeekDay(day.todo, s, day.row);
     }
 }
@@ -94,13 +80,12 @@ void Weekly_ToStore(WeeklyPage& page, AppState& app) {
         const int row = sunday + e;
         if (!inYearRow(row))
             continue;
-        storeBox(day.events, s, row, Events, EventsFore, EventsBack);
+        storePageBox(day.events, s, row, Events);
         ToDo_SaveWeekDay(day.todo, s, row);
         // The week's Sunday has no time slots on this page.
         if (e > 0)
             for (int i = 0; i < 7; ++i)
-                storeBox(day.slots[size_t(i)], s, row, SlotItem1 + i, SlotItemFore1 + i,
-                         SlotItemBack1 + i);
+                storePageBox(day.slots[size_t(i)], s, row, SlotItem1 + i);
     }
 }
 

@@ -10,10 +10,8 @@
 #include "views/viewcommands.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
@@ -42,13 +40,7 @@ WeeklyWindow::WeeklyWindow(AppState& app, Navigator& nav, QWidget* parent)
     : ViewWindow(app, nav, u"週日程"_s, u"週日程"_s, parent) {
     buildCommands(commandTable());
     setCentralWidget(buildPage());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        constexpr int TitleBar = 30;
-        resize(std::min(1260, area.width() - 16), std::min(680, area.height() - TitleBar - 8));
-        move(area.x() + (area.width() - width()) / 2,
-             area.y() + std::max(0, (area.height() - height() - TitleBar) / 2));
-    }
+    placeOnScreen(QSize(1260, 680));
 }
 
 std::vector<Command> WeeklyWindow::commandTable() {

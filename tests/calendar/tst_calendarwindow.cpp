@@ -1,4 +1,5 @@
 #include "../testsupport.h"
+#include "../todoitems.h"
 
 #include "app/viewregistry.h"
 #include "calendar/calendarwindow.h"
@@ -15,13 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString openItems(int n) {
-    QString s;
-    for (int i = 0; i < n; ++i)
-        s += ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"用事"_s);
-    return s;
-}
 
 // A new document of `baseYear` with the clock fixed at `now`.
 struct Fixture {

@@ -1,3 +1,4 @@
+#include "../todoitems.h"
 #include "viewfixture.h"
 
 #include "calendar/monthgrid.h"
@@ -39,13 +40,6 @@ public:
 private:
     AppState& m_app;
 };
-
-QString openItems(int n) {
-    QString s;
-    for (int i = 0; i < n; ++i)
-        s += ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"用事"_s);
-    return s;
-}
 
 } // namespace
 

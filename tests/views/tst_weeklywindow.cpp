@@ -1,3 +1,4 @@
+#include "../todoitems.h"
 #include "viewfixture.h"
 
 #include "calendar/monthgrid.h"
@@ -10,13 +11,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QDate May10(2005, 5, 10); // a Tuesday: day 2 of the week from Sunday 8 May
-
-QString openItems(int n) {
-    QString s;
-    for (int i = 0; i < n; ++i)
-        s += ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"用事"_s);
-    return s;
-}
 
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "../todoitems.h"
 #include "store/appstate.h"
 #include "store/dates.h"
 #include "todo/todostring.h"
@@ -27,13 +28,6 @@ struct Year {
     }
     AppState app;
 };
-
-QString openItems(int n) {
-    QString s;
-    for (int i = 0; i < n; ++i)
-        s += ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"用事"_s);
-    return s;
-}
 
 } // namespace
 
