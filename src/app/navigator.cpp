@@ -21,6 +21,7 @@ void Navigator::adopt(View view, NavWindow* window) {
     m_windows[view] = window;
     m_order.append(window);
     m_widgets.append(window->widget());
+    m_loaded.append(window->widget());
     Q_EMIT windowCreated(view, window);
     Q_EMIT viewsChanged();
 }
@@ -98,4 +99,26 @@ bool Navigator::owns(const QWidget* topLevel) const {
         if (w.data() == topLevel)
             return true;
     return false;
+}
+
+void Navigator::addLoaded(QWidget* window) {
+    if (window)
+        m_loaded.append(window);
+}
+
+QList<QWidget*> Navigator::loadedWindows() const {
+    QList<QWidget*> out;
+    for (const auto& w : m_loaded)
+        if (w)
+            out.append(w.data());
+    return out;
+}
+
+void Forms_UnloadAll(Navigator& nav) {
+    const QList<QWidget*> windows = nav.loadedWindows();
+    for (qsizetype i = windows.size() - 1; i >= 1 && !nav.ending(); --i) {
+        const QList<QWidget*> now = nav.loadedWindows();
+        if (now.contains(windows[i]))
+            windows[i]->close();
+    }
 }

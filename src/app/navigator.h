@@ -73,6 +73,17 @@ public:
     View currentView() const { return m_currentView; }
     // Windows in the order they were created.
     QList<NavWindow*> loadOrder() const { return m_order; }
+    // Every loaded window in the order it was loaded: the navigator's own and the
+    // ones other windows made and announced (the main window's annual windows).
+    void addLoaded(QWidget* window);
+    QList<QWidget*> loadedWindows() const;
+
+    // A window ends the program at once (the annual window's question).
+    void requestEnd() {
+        m_ending = true;
+        Q_EMIT endRequested();
+    }
+    bool ending() const { return m_ending; }
     // Whether a top-level widget is one of the navigator's windows.
     bool owns(const QWidget* topLevel) const;
 
@@ -81,6 +92,7 @@ public:
 Q_SIGNALS:
     // A window was registered or adopted: what can be opened has changed.
     void viewsChanged();
+    void endRequested();
     void windowCreated(View view, NavWindow* window);
     void switched(View view);
 
@@ -88,7 +100,14 @@ private:
     std::map<View, Factory> m_factories;
     std::map<View, NavWindow*> m_windows;
     QList<NavWindow*> m_order;
-    QList<QPointer<QWidget>> m_widgets;
+    QList<QPointer<QWidget>> m_widgets; // owned, in creation order
+    QList<QPointer<QWidget>> m_loaded;  // every loaded window, in load order
     NavWindow* m_current = nullptr;
     View m_currentView = View::Calendar;
+    bool m_ending = false;
 };
+
+// Closes every loaded window but the first loaded one, from the last loaded back; each
+// window's own close handling runs (a view shows the calendar, an annual window may
+// refuse, and so on).
+void Forms_UnloadAll(Navigator& nav);

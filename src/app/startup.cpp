@@ -10,6 +10,8 @@
 
 Startup::Startup(AppState& app, QObject* parent) : QObject(parent), m_app(app) {
     registerViews(m_nav, m_app);
+    // A window may end the program at once (closing an annual window with changes).
+    connect(&m_nav, &Navigator::endRequested, this, &Startup::programEnding);
 }
 
 Startup::~Startup() {

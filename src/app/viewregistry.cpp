@@ -1,5 +1,6 @@
 #include "app/viewregistry.h"
 
+#include "app/mainwindow.h"
 #include "app/navigator.h"
 #include "views/diarywindow.h"
 #include "views/monthlywindow.h"
@@ -9,4 +10,5 @@ void registerViews(Navigator& nav, AppState& app) {
     nav.registerView(View::Diary, [&nav, &app] { return new DiaryWindow(app, nav); });
     nav.registerView(View::Weekly, [&nav, &app] { return new WeeklyWindow(app, nav); });
     nav.registerView(View::Monthly, [&nav, &app] { return new MonthlyWindow(app, nav); });
+    nav.registerView(View::Main, [&nav, &app] { return new MainWindow(app, nav); });
 }

@@ -1,5 +1,6 @@
 #include "store/appstate.h"
 
+#include "calendar/annuallayout.h"
 #include "calendar/holidays.h"
 #include "platform/clock.h"
 #include "store/dates.h"
@@ -46,20 +47,9 @@ void installApp(AppState* state) {
 }
 
 void setupBufferGrid(GridModel& grid) {
-    grid.beginBulkEdit();
-    grid.setRows(367);
-    grid.setCols(20);
+    Annual_Layout(grid, 20);
     grid.setFixedRows(0);
     grid.setFixedCols(0);
-    grid.setColWidth(-1, 1700);
-    grid.setColWidth(0, 1500);
-    grid.setColWidth(1, 500);
-    grid.setColWidth(2, 2500);
-    for (int c = 2; c < grid.cols(); ++c)
-        grid.setColDataType(c, GridModel::TextType);
-    grid.setRowHeight(-1, 1000);
-    grid.setRowHeight(0, 350);
-    grid.endBulkEdit();
 }
 
 int Store_DayRow(const AppState& app) {
@@ -132,6 +122,17 @@ void Store_FromBuffer(AppState& app) {
     copyGridToStore(app.buffer, app.store);
     app.BaseYear = int(qint16(app.store.number(0, 0)));
     setCurrentDateToToday(app);
+}
+
+void Store_ToAnnual(const AppState& app, GridModel& grid) {
+    copyStoreToGrid(app.store, grid);
+}
+
+void Store_FromAnnual(AppState& app, const GridModel& grid, const QString& caption) {
+    copyGridToStore(grid, app.store);
+    app.BaseYear = int(qint16(app.store.number(0, 0)));
+    setCurrentDateToToday(app);
+    app.DocPath = caption;
 }
 
 FileResult Store_Save(AppState& app) {

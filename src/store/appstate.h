@@ -45,8 +45,8 @@ AppState& App();
 // caller's scope through the guard below.
 void installApp(AppState* state);
 
-// Lays out the buffer grid as a document needs it: 367 × 20 cells, no fixed rows or
-// columns, the column widths and row heights of the annual table.
+// Lays out the buffer grid as a document needs it: the annual table's layout with a
+// twentieth column, no fixed rows or columns.
 void setupBufferGrid(GridModel& grid);
 
 // Row of the current date (1 April of BaseYear = 1).
@@ -73,6 +73,15 @@ void Store_New(AppState& app = App());
 
 // Buffer grid → store; then BaseYear from cell (0,0) and the current date.
 void Store_FromBuffer(AppState& app = App());
+
+// Store → an annual window's grid: every text of columns 0..18 and every mapped
+// colour.
+void Store_ToAnnual(const AppState& app, GridModel& grid);
+
+// An annual window's grid (the active one, captioned `caption`) → store; then
+// BaseYear from its corner cell, the current date at today in that year, and DocPath
+// := the caption.
+void Store_FromAnnual(AppState& app, const GridModel& grid, const QString& caption);
 
 // Store → buffer grid, then the buffer grid is saved to DocPath.
 FileResult Store_Save(AppState& app = App());

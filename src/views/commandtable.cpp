@@ -76,6 +76,16 @@ Command toolAction(const QString& key, ToolIcon icon, std::function<void()> run,
     return c;
 }
 
+Command toolWithout(const QString& key, ToolIcon icon, const QString& tip) {
+    Command c;
+    c.kind = Command::Kind::Tool;
+    c.name = key;
+    c.icon = icon;
+    c.tip = tip;
+    c.disabled = true;
+    return c;
+}
+
 Command toolSeparator() {
     Command c;
     c.kind = Command::Kind::ToolSeparator;
@@ -171,7 +181,7 @@ void CommandSet::build(QMainWindow* window, const std::vector<Command>& table,
                     QObject::connect(a, &QAction::triggered, window, c.run);
                 if (c.opens)
                     m_opening.append({a, *c.opens});
-                a->setEnabled(enabledFor(c));
+                a->setEnabled(enabledFor(c) && !c.disabled);
             }
             m_toolBar->addAction(a);
             m_actions.insert(QStringLiteral("tb_") + c.name, a);

@@ -32,6 +32,8 @@ struct Command {
     std::optional<View> opens;
     // A toolbar button that runs a menu item names it here.
     QString runs;
+    // A button shown but without an action in this window.
+    bool disabled = false;
     ToolIcon icon = ToolIcon::None;
 };
 
@@ -53,6 +55,8 @@ Command tool(const QString& key, ToolIcon icon, const QString& menuItem, const Q
 // A toolbar button with an action of its own.
 Command toolAction(const QString& key, ToolIcon icon, std::function<void()> run,
                    std::optional<View> opens = std::nullopt, const QString& tip = {});
+// A toolbar button shown without an action in this window (disabled).
+Command toolWithout(const QString& key, ToolIcon icon, const QString& tip = {});
 Command toolSeparator();
 } // namespace Cmd
 

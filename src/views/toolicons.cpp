@@ -212,6 +212,57 @@ void draw(QPainter& p, ToolIcon icon) {
         }
         break;
     }
+    case ToolIcon::New: {
+        sheet(p, QRectF(5, 2.5, 13, 18));
+        p.setPen(QPen(Green, 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(17, 14), QPointF(17, 22));
+        p.drawLine(QPointF(13, 18), QPointF(21, 18));
+        break;
+    }
+    case ToolIcon::Open: {
+        p.setPen(ink());
+        p.setBrush(QColor(236, 196, 96));
+        QPainterPath back;
+        back.moveTo(2.5, 19.5);
+        back.lineTo(2.5, 5);
+        back.lineTo(8.5, 5);
+        back.lineTo(10.5, 7.5);
+        back.lineTo(19.5, 7.5);
+        back.lineTo(19.5, 10.5);
+        p.drawPath(back);
+        p.setBrush(QColor(248, 216, 128));
+        QPainterPath front;
+        front.moveTo(2.5, 19.5);
+        front.lineTo(6, 10.5);
+        front.lineTo(22, 10.5);
+        front.lineTo(18.5, 19.5);
+        front.closeSubpath();
+        p.drawPath(front);
+        break;
+    }
+    case ToolIcon::Save: {
+        p.setPen(ink());
+        p.setBrush(Blue);
+        p.drawRoundedRect(QRectF(3, 3, 18, 18), 2, 2);
+        p.setBrush(Paper);
+        p.drawRect(QRectF(7, 3, 10, 7));
+        p.setBrush(QColor(205, 212, 224));
+        p.drawRect(QRectF(6, 13, 12, 8));
+        p.setPen(Qt::NoPen);
+        p.setBrush(Ink);
+        p.drawRect(QRectF(13.5, 4.5, 2, 4));
+        break;
+    }
+    case ToolIcon::PasteAdd: {
+        draw(p, ToolIcon::Paste);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Green);
+        p.drawEllipse(QPointF(17.5, 6.5), 5, 5);
+        p.setPen(QPen(Paper, 1.8, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(17.5, 4), QPointF(17.5, 9));
+        p.drawLine(QPointF(15, 6.5), QPointF(20, 6.5));
+        break;
+    }
     case ToolIcon::Sort: {
         p.setPen(QPen(Ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         for (int i = 0; i < 4; ++i)

@@ -20,6 +20,10 @@ enum class ToolIcon {
     Annual,
     Diary,
     Sort,
+    New,
+    Open,
+    Save,
+    PasteAdd,
 };
 
 QIcon toolIcon(ToolIcon icon);

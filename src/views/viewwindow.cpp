@@ -89,6 +89,10 @@ void ViewWindow::placeOnScreen(const QSize& preferred) {
 void ViewWindow::storeNow() {
     if (m_stale)
         return;
+    if (!pageOfADate()) {
+        storeBack();
+        return;
+    }
     PageDateScope scope(m_app, m_pageDate);
     storeBack();
 }
@@ -143,9 +147,13 @@ void ViewWindow::openView(View view) {
 }
 
 void ViewWindow::openViewAt(View view, const QDate& date) {
-    storePage();
-    if (!m_nav.has(view))
+    if (!m_nav.has(view)) {
+        storePage();
         return;
+    }
+    // Stored once here: storing again on the way out could move the date.
+    storeNow();
+    m_stale = true;
     m_app.setCurrentDate(date);
     m_nav.open(view);
 }

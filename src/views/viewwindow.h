@@ -44,6 +44,9 @@ protected:
     virtual void storeBack() = 0;
     // The widget that takes the keyboard focus when the view opens.
     virtual QWidget* writingWidget() const { return nullptr; }
+    // Whether the page is one date's (stored for the date it shows, whatever the
+    // current date is by then); the main window's page is a whole document.
+    virtual bool pageOfADate() const { return true; }
 
     void buildCommands(const std::vector<Command>& table);
     // Sizes the window to `preferred`, or smaller to fit the screen with its title
