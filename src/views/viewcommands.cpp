@@ -8,6 +8,7 @@
 #include "platform/printer.h"
 #include "store/appstate.h"
 #include "views/textbox.h"
+#include "views/viewwindow.h"
 #include "views/windowprint.h"
 
 #include <QFileInfo>
@@ -85,8 +86,10 @@ bool chooseDayColor(QWidget* window, DayCell* cell, int row, AppState& app) {
 void help(QWidget* window) {
     const QString path = Help::helpPath();
     if (!QFileInfo::exists(path)) {
+        const auto* view = qobject_cast<const ViewWindow*>(window);
         MessageBox::show(window, QStringLiteral("ﾍﾙﾌﾟの目次を表示できません。ﾍﾙﾌﾟが存在しません。"),
-                         MessageBox::OkOnly, MessageBox::Information, window->windowTitle());
+                         MessageBox::OkOnly, MessageBox::Information,
+                         view ? view->caption() : window->windowTitle());
         return;
     }
     QString error;

@@ -64,7 +64,7 @@ struct Caret {
 
 ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
                        const QString& caption, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_nav(nav) {
+    : QMainWindow(parent), m_app(app), m_nav(nav), m_caption(caption) {
     setObjectName(objectName);
     setWindowTitle(caption);
 }

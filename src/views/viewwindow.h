@@ -35,6 +35,8 @@ public:
     QToolBar* toolBar() const { return m_commands.toolBar(); }
     QMenu* commandMenu(const QString& name) const { return m_commands.menu(name); }
     AppState& app() const { return m_app; }
+    // The window's own caption (the frame may add the active child window's).
+    QString caption() const { return m_caption; }
     Navigator& navigator() const { return m_nav; }
 
 protected:
@@ -76,6 +78,7 @@ private:
 
     AppState& m_app;
     Navigator& m_nav;
+    QString m_caption;
     CommandSet m_commands;
     // The date whose page the widgets show; stores always go there.
     QDate m_pageDate;

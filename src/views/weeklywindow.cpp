@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QLabel* caption(const QString& name, const QString& text, QWidget* parent, qreal scale, bool bold) {
+QLabel* label(const QString& name, const QString& text, QWidget* parent, qreal scale, bool bold) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
     QFont f = l->font();
@@ -120,9 +120,9 @@ QWidget* WeeklyWindow::buildPage() {
         auto* line = new QHBoxLayout(row);
         line->setContentsMargins(0, 0, 4, 0);
         line->addStretch();
-        line->addWidget(caption(u"Label12_%1"_s.arg(i), QString::number(i + 1), row, 1.2, true));
+        line->addWidget(label(u"Label12_%1"_s.arg(i), QString::number(i + 1), row, 1.2, true));
         line->addWidget(
-            caption(u"Label6_%1"_s.arg(i), QString::fromUtf16(SlotHours[i]), row, 0.85, false));
+            label(u"Label6_%1"_s.arg(i), QString::fromUtf16(SlotHours[i]), row, 0.85, false));
         g->addWidget(row, 3 + i, 0);
     }
 

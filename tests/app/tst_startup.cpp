@@ -18,8 +18,7 @@ class TestStartup : public QObject {
 
 private:
     // Writes a document of `baseYear` with a record text on row 10.
-    static QString makeDocument(const QString& path, int baseYear)
-    {
+    static QString makeDocument(const QString& path, int baseYear) {
         AppState doc;
         doc.BaseYear = baseYear;
         doc.DocPath = path;
@@ -33,8 +32,7 @@ private:
     }
 
 private Q_SLOTS:
-    void withoutDocumentTheYearDialogAsksAndBuildsTheYear()
-    {
+    void withoutDocumentTheYearDialogAsksAndBuildsTheYear() {
         TestEnvironment env(at(2006, 2, 10));
         Startup s(env.app);
         s.Main(QString());
@@ -76,8 +74,7 @@ private Q_SLOTS:
         QCOMPARE(s.calendarWindow()->windowTitle(), QStringLiteral("デイログ"));
     }
 
-    void theYearDialogCannotBeClosedByTheUser()
-    {
+    void theYearDialogCannotBeClosedByTheUser() {
         TestEnvironment env(at(2006, 5, 1));
         Startup s(env.app);
         s.Main(QString());
@@ -94,17 +91,17 @@ private Q_SLOTS:
         QVERIFY(!s.calendarWindow());
     }
 
-    void theCurrentDateIsTodayInTheChosenYear_data()
-    {
+    void theCurrentDateIsTodayInTheChosenYear_data() {
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<QString>("year");
         QTest::addColumn<QDate>("current");
         QTest::newRow("May 2006, year 2003") << at(2006, 5, 20) << "2003" << QDate(2003, 5, 20);
-        QTest::newRow("29 Feb in a year without it") << at(2008, 2, 29) << "2006" << QDate(2007, 3, 1);
-        QTest::newRow("current year beyond the old list") << at(2031, 1, 5) << "2041" << QDate(2042, 1, 5);
+        QTest::newRow("29 Feb in a year without it")
+            << at(2008, 2, 29) << "2006" << QDate(2007, 3, 1);
+        QTest::newRow("current year beyond the old list")
+            << at(2031, 1, 5) << "2041" << QDate(2042, 1, 5);
     }
-    void theCurrentDateIsTodayInTheChosenYear()
-    {
+    void theCurrentDateIsTodayInTheChosenYear() {
         QFETCH(QDateTime, now);
         QFETCH(QString, year);
         QFETCH(QDate, current);
@@ -120,14 +117,12 @@ private Q_SLOTS:
         QCOMPARE(env.app.store.number(Store_DayRow(env.app), StoreCol::WeekdayFore), 16711935);
     }
 
-    void aDocumentOnTheCommandLineOpensAtTodayInItsYear_data()
-    {
+    void aDocumentOnTheCommandLineOpensAtTodayInItsYear_data() {
         QTest::addColumn<bool>("quoted");
         QTest::newRow("plain") << false;
         QTest::newRow("quoted, with a blank") << true;
     }
-    void aDocumentOnTheCommandLineOpensAtTodayInItsYear()
-    {
+    void aDocumentOnTheCommandLineOpensAtTodayInItsYear() {
         QFETCH(bool, quoted);
         QTemporaryDir dir;
         TestEnvironment env(at(2006, 2, 10));
@@ -147,20 +142,18 @@ private Q_SLOTS:
         QVERIFY(env.messages->shown.isEmpty());
     }
 
-    void aDocumentThatCannotBeOpenedIsReportedAndStartUpAsksForTheYear_data()
-    {
+    void aDocumentThatCannotBeOpenedIsReportedAndStartUpAsksForTheYear_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("reasonPart");
         QTest::newRow("missing") << QByteArray() << QStringLiteral("見つかりません");
         QTest::newRow("foreign") << QByteArray("<?xml version=\"1.0\"?><a/>")
                                  << QStringLiteral("DayLogのファイルではありません");
-        QTest::newRow("truncated") << QByteArray("DayLogGrid\t1\n367\t20\n0\t0\t2005\n")
-                                   << QStringLiteral("壊れています");
+        QTest::newRow("truncated")
+            << QByteArray("DayLogGrid\t1\n367\t20\n0\t0\t2005\n") << QStringLiteral("壊れています");
         QTest::newRow("not a year") << QByteArray("DayLogGrid\t1\n1\t1\n0\t0\tabc\nend\n")
                                     << QStringLiteral("年度のデータではありません");
     }
-    void aDocumentThatCannotBeOpenedIsReportedAndStartUpAsksForTheYear()
-    {
+    void aDocumentThatCannotBeOpenedIsReportedAndStartUpAsksForTheYear() {
         QFETCH(QByteArray, content);
         QFETCH(QString, reasonPart);
         QTemporaryDir dir;
@@ -185,8 +178,7 @@ private Q_SLOTS:
         QVERIFY(!s.calendarWindow());
     }
 
-    void theSplashShowsTheVersionAndClosesOnAKeyOrAClick()
-    {
+    void theSplashShowsTheVersionAndClosesOnAKeyOrAClick() {
         for (bool byKey : {true, false}) {
             QPointer<SplashWindow> splash = new SplashWindow;
             QCOMPARE(splash->versionLabel()->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 0.1.0"));
