@@ -5,11 +5,15 @@
 
 #include "benchdocument.h"
 
+#include "app/mainwindow.h"
 #include "app/navigator.h"
 #include "app/viewregistry.h"
+#include "calendar/annuallayout.h"
+#include "calendar/annualwindow.h"
 #include "calendar/calendarwindow.h"
 #include "calendar/monthgrid.h"
 #include "calendar/monthpaint.h"
+#include "grid/grid.h"
 #include "store/appstate.h"
 #include "store/dates.h"
 #include "views/diarypage.h"
@@ -19,6 +23,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 
 #include <benchmark/benchmark.h>
 
@@ -135,6 +140,59 @@ void firstOpen(benchmark::State& state, const char* menuItem, View view) {
         state.ResumeTiming();
     }
 }
+void BM_MainFirstOpen(benchmark::State& state) {
+    firstOpen(state, "mnuNen", View::Main);
+}
+BENCHMARK(BM_MainFirstOpen)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The copies between the store and an annual window's table, both ways.
+void BM_StoreToAnnual(benchmark::State& state) {
+    AppState app;
+    BenchDocument::fill(app);
+    GridModel table;
+    Nen_GridInit(table, 2005);
+    for (auto _ : state)
+        Store_ToAnnual(app, table);
+}
+BENCHMARK(BM_StoreToAnnual)->Unit(benchmark::kMillisecond);
+
+void BM_StoreFromAnnual(benchmark::State& state) {
+    AppState app;
+    BenchDocument::fill(app);
+    GridModel table;
+    Nen_GridInit(table, 2005);
+    Store_ToAnnual(app, table);
+    for (auto _ : state)
+        Store_FromAnnual(app, table, QStringLiteral("year.dys"));
+}
+BENCHMARK(BM_StoreFromAnnual)->Unit(benchmark::kMillisecond);
+
+// Page Down in the annual table of a full document, repainted each time, from the
+// top to the end and again.
+void BM_AnnualPageDown(benchmark::State& state) {
+    Program p;
+    p.nav.open(View::Main);
+    QApplication::processEvents();
+    auto* main = p.window<MainWindow>(View::Main);
+    main->resize(1366, 740);
+    QApplication::processEvents();
+    Grid* grid = main->activeAnnual()->grid();
+    grid->setCursor(1, 3);
+    grid->setTopRow(1);
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+    for (auto _ : state) {
+        if (grid->model()->row() >= 366) {
+            state.PauseTiming();
+            grid->setCursor(1, 3);
+            grid->setTopRow(1);
+            state.ResumeTiming();
+        }
+        QApplication::sendEvent(grid, &down);
+        grid->viewport()->repaint();
+    }
+}
+BENCHMARK(BM_AnnualPageDown)->Unit(benchmark::kMillisecond);
+
 void BM_DiaryFirstOpen(benchmark::State& state) {
     firstOpen(state, "mnuNikki", View::Diary);
 }

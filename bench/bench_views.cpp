@@ -4,6 +4,7 @@
 #include "benchdocument.h"
 
 #include "app/navigator.h"
+#include "calendar/annuallayout.h"
 #include "calendar/calendarwindow.h"
 #include "calendar/monthpaint.h"
 #include "calendar/todotiming.h"
@@ -29,19 +30,10 @@ AppState& fullDocument() {
     return *app;
 }
 
-// The annual view's shape: 367 rows × 19 columns, 1000-twip rows, every cell filled.
+// The annual table of a full document, laid out as the annual windows lay it out.
 void annualGrid(GridModel& m) {
-    m.setRows(367);
-    m.setCols(19);
+    Nen_GridInit(m, 2005);
     copyStoreToGrid(fullDocument().store, m);
-    m.setFixedRows(1);
-    m.setFixedCols(2);
-    m.setColWidth(-1, 1700);
-    m.setColWidth(0, 1500);
-    m.setColWidth(1, 500);
-    m.setColWidth(2, 2500);
-    m.setRowHeight(-1, 1000);
-    m.setRowHeight(0, 350);
 }
 
 // A repaint of a 1280 × 800 viewport into an image: as it stands (scroll 0), scrolled

@@ -151,6 +151,14 @@ AnnualWindow* MainWindow::newAnnualWindow() {
     return w;
 }
 
+void MainWindow::enterPage() {
+    // Coming to the table shows the current date; coming back to it after another
+    // window of the program was used leaves the table where the user left it.
+    m_entering = true;
+    ViewWindow::enterPage();
+    m_entering = false;
+}
+
 void MainWindow::loadFromStore() {
     // The window of the current document takes the store.
     for (AnnualWindow* w : annualWindows()) {
@@ -161,7 +169,8 @@ void MainWindow::loadFromStore() {
         Store_ToAnnual(app(), w->model());
         w->setTag(QString());
         m_area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
-        w->showCurrentDate();
+        if (m_entering)
+            w->showCurrentDate();
         return;
     }
     // None shows it: a new one does.

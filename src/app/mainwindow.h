@@ -42,6 +42,8 @@ public:
     void restoreHeights();
     void tile(Qt::Orientation orientation);
 
+    void enterPage() override;
+
 protected:
     void loadFromStore() override;
     void storeBack() override;
@@ -56,4 +58,5 @@ private:
     QMdiArea* m_area;
     QPointer<YearDialog> m_yearDialog;
     int m_untitled = 0; // the running number of new documents
+    bool m_entering = false;
 };
