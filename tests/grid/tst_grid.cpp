@@ -41,7 +41,8 @@ private:
         m.setColWidth(0, 400);
         m.setColWidth(3, 3000);
         m.setColComboList(2, ToDo_CategoryComboList());
-        g.setColTimeEditor(1, true);
+        g.setColInput(1, {ToDo_NormalizeTime, QStringLiteral("hh:mm"),
+                          QStringLiteral("時刻は 9:30 のように入力してください。")});
         YearStore store;
         ToDo_SaveDiary(m, store, 1); // the empty, headed state
     }
