@@ -27,7 +27,10 @@ Grid::Grid(QWidget* parent)
 }
 
 Grid::~Grid() {
-    // Before the viewport goes, and with it an open editor that would lose the focus.
+    // The editor goes before the viewport, which holds an open editor's widget: that
+    // widget loses the focus on the way. Nothing the model does reaches the grid after.
+    if (m_model)
+        disconnect(m_model, nullptr, this, nullptr);
     delete m_editor;
 }
 

@@ -6,8 +6,10 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -182,47 +184,72 @@ void GridPainter::drawText(QPainter& p, const QRectF& rect, int row, int col, co
         p.restore();
         return;
     }
-    // On screen the laid-out text is kept per cell while its text and width stay. A
-    // cell one line high shows one line, cut short with "…" where it does not fit.
+    // On screen the laid-out text is kept per cell while its text, space and alignment
+    // stay. A cell one line high shows one line, cut short with "…" where it does not fit.
     const quint64 key = (quint64(quint32(row)) << 32) | quint32(col);
     const int width = int(area.width());
+    const int height = int(area.height());
     const QFontMetrics fm(p.font());
     const bool oneLine = area.height() < 2 * fm.lineSpacing();
     GridTextCache::Text& cached = m_cache->m_texts[key];
-    if (cached.width != width || cached.text != text || cached.oneLine != oneLine) {
+    if (cached.width != width || cached.height != height || cached.align != align ||
+        cached.oneLine != oneLine || cached.text != text) {
         QString shown = displayText(text);
         if (oneLine)
             shown = fm.elidedText(shown.section(u'\n', 0, 0), Qt::ElideRight, width);
         shown.replace(u'\n', QChar::LineSeparator);
         cached.text = text;
         cached.width = width;
+        cached.height = height;
+        cached.align = align;
         cached.oneLine = oneLine;
-        cached.layout = QStaticText(shown);
-        cached.layout.setTextFormat(Qt::PlainText);
-        cached.layout.setTextWidth(width);
-        QTextOption option(align & Qt::AlignHorizontal_Mask);
-        option.setWrapMode(oneLine ? QTextOption::NoWrap
-                                   : QTextOption::WrapAtWordBoundaryOrAnywhere);
-        cached.layout.setTextOption(option);
-        cached.layout.setPerformanceHint(QStaticText::AggressiveCaching);
-        cached.layout.prepare(QTransform(), p.font());
+        // Lines that begin below the cell would be cut away: they are not laid out.
+        layOut(cached, shown, p.font(), area.height() + pad);
     }
-    const QSizeF size = cached.layout.size();
     qreal top = area.top();
-    if (size.height() < area.height()) {
+    if (cached.size < area.height()) {
         if (align & Qt::AlignVCenter)
-            top += (area.height() - size.height()) / 2;
+            top += (area.height() - cached.size) / 2;
         else if (align & Qt::AlignBottom)
-            top += area.height() - size.height();
+            top += area.height() - cached.size;
     }
-    if (size.height() > area.height() + 1) {
+    const bool clip = cached.size > area.height() + 1;
+    if (clip) {
         p.save();
         p.setClipRect(rect);
-        p.drawStaticText(QPointF(area.left(), top), cached.layout);
-        p.restore();
-    } else {
-        p.drawStaticText(QPointF(area.left(), top), cached.layout);
     }
+    const QPointF at(area.left(), top);
+    for (const QGlyphRun& run : cached.runs)
+        p.drawGlyphRun(at, run);
+    if (clip)
+        p.restore();
+}
+
+void GridPainter::layOut(GridTextCache::Text& text, const QString& shown, const QFont& font,
+                         qreal limit) {
+    // One line under the other, each with its leading.
+    QTextLayout layout(shown, font);
+    QTextOption option(text.align & Qt::AlignHorizontal_Mask);
+    option.setWrapMode(text.oneLine ? QTextOption::NoWrap
+                                    : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.setCacheEnabled(true); // the glyphs shaped for the lines serve the runs too
+    layout.beginLayout();
+    qreal y = 0;
+    while (y < limit) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLeadingIncluded(true);
+        line.setLineWidth(text.width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+        if (line.leading() < 0)
+            y += std::ceil(line.leading());
+    }
+    layout.endLayout();
+    text.size = layout.boundingRect().height();
+    text.runs = layout.glyphRuns();
 }
 
 bool GridPainter::paintPages(const GridModel& m, const QPalette& palette, const QFont& font,

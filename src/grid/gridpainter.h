@@ -3,10 +3,11 @@
 #include "grid/gridaxis.h"
 
 #include <QFont>
+#include <QGlyphRun>
 #include <QHash>
+#include <QList>
 #include <QPalette>
 #include <QRect>
-#include <QStaticText>
 
 #include <vector>
 
@@ -14,7 +15,8 @@ class GridModel;
 class QPagedPaintDevice;
 class QPainter;
 
-// Laid-out texts of the cells on screen, each kept while its text, width and font stay.
+// Laid-out texts of the cells on screen, each kept while its text, the space for it and
+// its alignment stay; the grid clears them when its font changes.
 class GridTextCache {
 public:
     void clear() { m_texts.clear(); }
@@ -25,9 +27,11 @@ private:
     friend class GridPainter;
     struct Text {
         QString text;
-        int width = 0;
+        int width = 0, height = 0; // of the space inside the cell's padding
+        Qt::Alignment align;
         bool oneLine = false;
-        QStaticText layout;
+        qreal size = 0; // the height of the lines laid out
+        QList<QGlyphRun> runs;
     };
     QHash<quint64, Text> m_texts;
 };
@@ -66,6 +70,9 @@ private:
     void paintCell(QPainter& p, const QRectF& rect, int row, int col, bool selected) const;
     void drawText(QPainter& p, const QRectF& rect, int row, int col, const QString& text,
                   int alignment) const;
+    // Lays `shown` out into `text` in lines of its width as far as `limit` down.
+    static void layOut(GridTextCache::Text& text, const QString& shown, const QFont& font,
+                       qreal limit);
 
     const GridModel& m_model;
     QPalette m_palette;
