@@ -1,23 +1,22 @@
 #pragma once
 
+#include "grid/gridaxis.h"
+#include "grid/grideditor.h"
 #include "grid/gridmodel.h"
+#include "grid/gridpainter.h"
 #include "print/paperpaint.h"
 
 #include <QAbstractScrollArea>
-#include <QHash>
 #include <QPageLayout>
 #include <QPointer>
-#include <QStaticText>
-
-#include <vector>
 
 class QPagedPaintDevice;
 
 // The table widget of the program: shows and edits a GridModel like a spreadsheet.
 // Fixed rows and columns stay in place while the rest scrolls by whole rows and
 // columns (TopRow, LeftCol); the cursor cell and selected block follow mouse and
-// keys; texts are edited in place (a drop-down where the column has a list, a time
-// field where the column takes times of day).
+// keys; texts are edited in place (a drop-down where the column has a list; the window
+// may have a column's input checked and stored in a form of its own).
 class Grid : public QAbstractScrollArea, public PaperPaintable {
     Q_OBJECT
 public:
@@ -29,8 +28,8 @@ public:
     void setModel(GridModel* model);
 
     // Scroll position: the first scrollable row and column shown.
-    int topRow() const { return m_topRow; }
-    int leftCol() const { return m_leftCol; }
+    int topRow() const { return m_rowAxis.first(); }
+    int leftCol() const { return m_colAxis.first(); }
     void setTopRow(int row);
     void setLeftCol(int col);
 
@@ -57,16 +56,15 @@ public:
     void setStretchCol(int col);
     int stretchCol() const { return m_stretchCol; }
 
-    // Columns whose editor takes a time of day and stores it as hh:mm.
-    void setColTimeEditor(int col, bool on);
-    bool colTimeEditor(int col) const;
+    // How a column's editor checks what is typed and the form it is stored in.
+    void setColInput(int col, ColumnInput input);
 
     // Moves the cursor (and selection) like the user would, scrolling it into view.
     void setCursor(int row, int col, bool extend = false);
 
     // Editing in place.
-    bool isEditing() const { return m_editor != nullptr; }
-    QWidget* editor() const { return m_editor; }
+    bool isEditing() const { return m_editor->isOpen(); }
+    QWidget* editor() const { return m_editor->widget(); }
     bool startEdit(const QString& replaceWith = QString(), bool replace = false);
     bool commitEdit();
     void cancelEdit();
@@ -108,7 +106,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -116,58 +113,46 @@ private:
         int row = -1, col = -1;
         int resizeCol = -1, resizeRow = -1; // a border being grabbed
     };
+    // A column width or row height being dragged on a heading border.
+    struct Resize {
+        Qt::Orientation along = Qt::Horizontal; // columns
+        int line = -1;
+        int origin = 0;  // where the drag began, along the axis
+        int startPx = 0; // the line's size then
+    };
     void attach(GridModel* model);
     void relayout();
     void updateScrollBars();
-    int maxTopRow() const;
-    int maxLeftCol() const;
-    int visibleRows() const;
+    // The axes with the model's fixed lines, which it may change without a signal.
+    const GridAxis& rowAxis() const;
+    const GridAxis& colAxis() const;
+    GridAxis& rowAxis();
+    GridAxis& colAxis();
+    void scrollAxisTo(GridAxis& axis, int line, int extent);
     qreal dpiX() const;
     qreal dpiY() const;
-    int colPx(int col) const { return m_colPx[size_t(col)]; }
-    int rowPx(int row) const { return m_rowPx[size_t(row)]; }
-    int fixedWidthPx() const;
-    int fixedHeightPx() const;
     // Pixel rectangle of a cell in the viewport (empty when not shown).
     QRect cellRect(int row, int col) const;
-    int colX(int col) const;
-    int rowY(int row) const;
     Hit hitTest(const QPoint& pos) const;
     void ensureVisible(int row, int col);
     void moveBy(int dRow, int dCol, bool extend);
     void toggleCheck(int row, int col);
-    // `paperUnit` is 0 on screen; on paper it is one screen pixel in the unit painted.
-    void paintCell(QPainter& p, const QRectF& rect, int row, int col, bool selected,
-                   qreal paperUnit);
-    void drawCellText(QPainter& p, const QRectF& rect, int row, int col, const QString& text,
-                      int alignment, qreal paperUnit);
     void onCursorChanged(int oldRow, int oldCol, int newRow, int newCol);
-    QString comboEntries(int col) const;
 
     GridModel* m_ownModel;
     QPointer<GridModel> m_model;
-    std::vector<int> m_colPx, m_rowPx; // 0 for hidden lines
-    int m_topRow = 1, m_leftCol = 1;
+    mutable GridAxis m_rowAxis, m_colAxis;
     bool m_highLight = true;
     bool m_redraw = true;
     int m_mouseRow = -1, m_mouseCol = -1;
-    std::vector<bool> m_timeCols;
     int m_stretchCol = -1;
-    QWidget* m_editor = nullptr;
-    int m_editRow = -1, m_editCol = -1;
+    GridEditor* m_editor;
     bool m_keyConsumed = false;
     bool m_selecting = false;
-    int m_resizeCol = -1, m_resizeRow = -1, m_resizeOrigin = 0, m_resizeStartPx = 0;
+    Resize m_resize;
     enum class HeaderDrag { None, Cols, Rows } m_headerDrag = HeaderDrag::None;
     QPageLayout::Orientation m_printOrientation = QPageLayout::Portrait;
-    // Laid-out texts of the cells on screen, reused while text and width stay.
-    struct CachedText {
-        QString text;
-        int width = 0;
-        bool oneLine = false;
-        QStaticText layout;
-    };
-    mutable QHash<quint64, CachedText> m_textCache;
+    GridTextCache m_textCache;
 };
 
 // How many data rows fit into the grid's own height.

@@ -5,11 +5,13 @@
 #include "todo/todostring.h"
 
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 // Drives a real Grid with mouse and keys.
@@ -41,7 +43,8 @@ private:
         m.setColWidth(0, 400);
         m.setColWidth(3, 3000);
         m.setColComboList(2, ToDo_CategoryComboList());
-        g.setColTimeEditor(1, true);
+        g.setColInput(1, {ToDo_NormalizeTime, QStringLiteral("hh:mm"),
+                          QStringLiteral("時刻は 9:30 のように入力してください。")});
         YearStore store;
         ToDo_SaveDiary(m, store, 1); // the empty, headed state
     }
@@ -234,6 +237,135 @@ private Q_SLOTS:
         QVERIFY(g.isEditing()); // not a time: the editor stays open
         QTest::keyClick(g.editor(), Qt::Key_Escape);
         QCOMPARE(m.textMatrix(2, 1), QString());
+    }
+
+    void aColumnsInputCheckRefusesTextAndKeepsItsEditorOpen() {
+        QWidget window;
+        auto* grid = new Grid(&window);
+        auto* other = new QLineEdit(&window);
+        grid->setGeometry(0, 0, 600, 300);
+        other->setGeometry(0, 310, 200, 30);
+        GridModel& m = *grid->model();
+        m.setRows(3);
+        m.setCols(4);
+        m.setRowHeight(-1, 1200); // tall enough for several lines
+        auto code = [](const QString& s) { return s.startsWith(u'#') ? s.toUpper() : QString(); };
+        grid->setColInput(2, {code, QStringLiteral("#code"), QStringLiteral("refused")});
+        window.resize(600, 350);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        grid->setFocus();
+
+        // A checked column edits in one line, with its hint; a refused text stays.
+        grid->setCursor(1, 2);
+        type(grid, QStringLiteral("ab"));
+        auto* line = qobject_cast<QLineEdit*>(grid->editor());
+        QVERIFY(line);
+        QCOMPARE(line->placeholderText(), QStringLiteral("#code"));
+        QTest::keyClick(line, Qt::Key_Tab);
+        QVERIFY(grid->isEditing());
+        QCOMPARE(QToolTip::text(), QStringLiteral("refused"));
+        QCOMPARE(m.col(), 2);
+        line->setText(QStringLiteral("#ab"));
+        QTest::keyClick(line, Qt::Key_Tab);
+        QVERIFY(!grid->isEditing());
+        QCOMPARE(m.textMatrix(1, 2), QStringLiteral("#AB"));
+        QCOMPARE(m.col(), 3);
+
+        // Other columns are not checked; leaving with a refused text keeps the old one.
+        QTest::keyClick(grid, Qt::Key_F2);
+        QVERIFY(qobject_cast<QPlainTextEdit*>(grid->editor()));
+        QTest::keyClick(grid->editor(), Qt::Key_Escape);
+        grid->setCursor(1, 2);
+        type(grid, QStringLiteral("x"));
+        QVERIFY(grid->isEditing());
+        other->setFocus();
+        QVERIFY(!grid->isEditing());
+        QCOMPARE(m.textMatrix(1, 2), QStringLiteral("#AB"));
+    }
+
+    void aNewAlignmentShowsAtOnce() {
+        Grid g;
+        GridModel& m = *g.model();
+        m.setRows(2);
+        m.setCols(2);
+        m.setColWidth(1, 3000);
+        m.setTextMatrix(1, 1, QStringLiteral("左"));
+        m.setCell(GridModel::CellAlignment, 1, 1, 1);
+        show(g, QSize(400, 200));
+        auto shot = [&g] {
+            QImage image(g.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+            g.viewport()->render(&image);
+            return image;
+        };
+        const QImage left = shot();
+        m.setCell(GridModel::CellAlignment, 1, 1, 7); // right, the same height
+        QVERIFY(shot() != left);
+        m.setCell(GridModel::CellAlignment, 1, 1, 1);
+        QCOMPARE(shot(), left);
+    }
+
+    void theAxisFindsLinesAndBordersUpToItsEnds() {
+        // A fixed line and a hidden fixed one, then scrolled lines with a hidden one.
+        GridAxis axis;
+        axis.setSizes({20, 0, 30, 40, 0, 40, 40});
+        axis.setFixed(2);
+        axis.setFirst(3);
+        QCOMPARE(axis.fixedSize(), 20);
+        QCOMPARE(axis.position(0), 0);
+        QCOMPARE(axis.position(2), -1); // scrolled away
+        QCOMPARE(axis.position(5), 60);
+        QCOMPARE(axis.hitTest(19, 100, false).line, 0);
+        QCOMPARE(axis.hitTest(20, 100, false).line, 3);
+        QCOMPARE(axis.hitTest(99, 100, false).line, 5);
+        QCOMPARE(axis.hitTest(-1, 100, false).line, -1);
+        QCOMPARE(axis.hitTest(140, 200, false).line, -1); // past the last line
+
+        // Borders within the grip either side, a hidden line's never, and only on request.
+        QCOMPARE(axis.hitTest(17, 100, true).border, 0);
+        QCOMPARE(axis.hitTest(22, 100, true).border, 0);
+        QCOMPARE(axis.hitTest(22, 100, true).line, 3);
+        QCOMPARE(axis.hitTest(62, 100, true).border, 3);
+        QCOMPARE(axis.hitTest(143, 200, true).border, 6);
+        QCOMPARE(axis.hitTest(144, 200, true).border, -1);
+        QCOMPARE(axis.hitTest(62, 100, false).border, -1);
+
+        // What is on screen: hidden lines left out, nothing that starts past the end.
+        std::vector<int> shown;
+        for (const GridAxis::Line& line : axis.shown(100))
+            shown.push_back(line.index);
+        QCOMPARE(shown, (std::vector<int>{0, 3, 5}));
+    }
+
+    void theAxisScrollsWithinItsEnds() {
+        GridAxis axis;
+        axis.setSizes({20, 0, 30, 40, 0, 40, 40});
+        axis.setFixed(2);
+        QCOMPARE(axis.maxFirst(1000), 2);
+        QCOMPARE(axis.maxFirst(30), 6); // never past the last line
+        axis.scrollTo(0, 100);
+        QCOMPARE(axis.first(), 2);
+        axis.scrollTo(99, 100);
+        QCOMPARE(axis.first(), axis.maxFirst(100));
+
+        // Brought into view whole: back to a line above, on to one below.
+        axis.setFirst(3);
+        axis.bringIntoView(6, 100);
+        QVERIFY(axis.position(6) >= axis.fixedSize());
+        QVERIFY(axis.position(6) + axis.size(6) <= 100);
+        axis.bringIntoView(2, 100);
+        QCOMPARE(axis.first(), 2);
+        axis.bringIntoView(0, 100); // a fixed line is always there
+        QCOMPARE(axis.first(), 2);
+        // A line larger than the space is shown from its start.
+        axis.bringIntoView(5, 50);
+        QCOMPARE(axis.position(5), 20);
+
+        // Steps pass over hidden lines and stop at the ends of the scrolled ones.
+        QCOMPARE(axis.step(3, 1), 5);
+        QCOMPARE(axis.step(5, -1), 3);
+        QCOMPARE(axis.step(3, -5), 2);
+        QCOMPARE(axis.step(5, 10), 6);
     }
 
     void aKeyDownHandlerCanTakeAKey() {
