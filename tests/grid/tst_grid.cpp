@@ -1,3 +1,4 @@
+#include "calendar/annuallayout.h"
 #include "grid/grid.h"
 #include "grid/gridcolors.h"
 #include "platform/printer.h"
@@ -19,16 +20,12 @@ class TestGrid : public QObject {
     Q_OBJECT
 
 private:
-    // An annual-shaped grid: 367 rows × 19 columns, one fixed row, two fixed columns,
-    // 1000-twip rows.
+    // The annual table's layout (367 rows × 19 columns, 1000-twip rows), one fixed row
+    // and two fixed columns, every cell holding its row and column.
     static void annualShape(GridModel& m) {
-        m.setRows(367);
-        m.setCols(19);
+        Annual_Layout(m, 19);
         m.setFixedRows(1);
         m.setFixedCols(2);
-        m.setRowHeight(-1, 1000);
-        m.setRowHeight(0, 350);
-        m.setColWidth(-1, 1700);
         for (int r = 0; r < m.rows(); ++r)
             for (int c = 0; c < m.cols(); ++c)
                 m.setTextMatrix(r, c, QStringLiteral("%1-%2").arg(r).arg(c));
