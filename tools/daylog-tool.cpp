@@ -3,19 +3,25 @@
 //   daylog-tool holidays FROM TO   every public holiday from FROM to TO (YYYY-MM-DD)
 //   daylog-tool new YEAR FILE      a new document for the year that starts in April YEAR
 //   daylog-tool dump FILE          the year store of a document, one line per row
+//   daylog-tool todo FILE FROM TO [--sort ORDER]
+//                                  the ToDo items of the days FROM..TO as the ToDo list
+//                                  shows them, in one of its orders
 //   daylog-tool --version
 
 #include "calendar/holidays.h"
+#include "grid/gridmodel.h"
 #include "platform/clock.h"
 #include "store/appstate.h"
 #include "store/dates.h"
 #include "store/documentfile.h"
+#include "todo/todolist.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringList>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -38,6 +44,8 @@ int usage(const QString& why) {
                "  daylog-tool holidays FROM TO   (日付は YYYY-MM-DD)\n"
                "  daylog-tool new YEAR FILE\n"
                "  daylog-tool dump FILE\n"
+               "  daylog-tool todo FILE FROM TO [--sort ORDER]\n"
+               "    ORDER: date date-desc open-first done-first category text text-desc\n"
                "  daylog-tool --version\n",
                stderr);
     return UsageError;
@@ -116,23 +124,78 @@ QString escaped(const QString& text) {
     return s;
 }
 
+bool loadStore(AppState& app, const QString& path);
+
 int dump(const QStringList& args) {
     if (args.size() != 1)
         return usage(QStringLiteral("dump にはファイル名が一つ要ります。"));
     AppState app;
-    app.DocPath = args[0];
-    const FileResult r = DocFiles::loadDocument(app.DocPath, app.buffer);
-    if (!r.ok()) {
-        err(r.loadMessage(app.DocPath));
+    if (!loadStore(app, args[0]))
         return Failure;
-    }
-    Store_FromBuffer(app);
     QString text;
     for (int row = 0; row <= YearStore::DayRows; ++row) {
         text += QString::number(row);
         for (int c = 0; c <= StoreCol::RecordBack; ++c)
             text += u'\t' + escaped(app.store.text(row, c));
         text += u'\n';
+    }
+    out(text);
+    return 0;
+}
+
+bool loadStore(AppState& app, const QString& path) {
+    app.DocPath = path;
+    const FileResult r = DocFiles::loadDocument(app.DocPath, app.buffer);
+    if (!r.ok()) {
+        err(r.loadMessage(app.DocPath));
+        return false;
+    }
+    Store_FromBuffer(app);
+    return true;
+}
+
+int todo(QStringList args) {
+    std::optional<ToDoOrder> order;
+    if (const qsizetype i = args.indexOf(QStringLiteral("--sort")); i >= 0) {
+        if (i + 1 >= args.size())
+            return usage(QStringLiteral("--sort には並べ方が要ります。"));
+        static const std::pair<const char*, ToDoOrder> orders[] = {
+            {"date", ToDoOrder::DateUp},          {"date-desc", ToDoOrder::DateDown},
+            {"open-first", ToDoOrder::OpenFirst}, {"done-first", ToDoOrder::DoneFirst},
+            {"category", ToDoOrder::Category},    {"text", ToDoOrder::TextUp},
+            {"text-desc", ToDoOrder::TextDown}};
+        for (const auto& [name, o] : orders)
+            if (args[i + 1] == QLatin1String(name))
+                order = o;
+        if (!order)
+            return usage(QStringLiteral("並べ方「%1」はありません。").arg(args[i + 1]));
+        args.remove(i, 2);
+    }
+    if (args.size() != 3)
+        return usage(QStringLiteral("todo にはファイル名と FROM と TO の日付が要ります。"));
+    const QDate from = parseIsoDate(args[1]), to = parseIsoDate(args[2]);
+    if (!from.isValid() || !to.isValid())
+        return usage(QStringLiteral("日付は YYYY-MM-DD の形の正しい日付で指定してください。"));
+    AppState app;
+    if (!loadStore(app, args[0]))
+        return Failure;
+    GridModel list;
+    if (!ToDo_ListShow(list, app, from, to)) {
+        err(QStringLiteral("日付設定が不適切です"));
+        return Failure;
+    }
+    if (order)
+        ToDo_Sort(list, *order);
+    using namespace ToDoList;
+    QString text;
+    for (int r = 1; r < list.rows(); ++r) {
+        if (list.textMatrix(r, DateCol).isEmpty())
+            continue; // the empty row of a range without items
+        const bool done = list.cell(GridModel::CellChecked, r, DoneCol) == 1;
+        text += escaped(list.textMatrix(r, DateCol)) + u'\t' + (done ? u'1' : u'0') + u'\t' +
+                escaped(list.textMatrix(r, TimeCol)) + u'\t' +
+                escaped(list.textMatrix(r, CategoryCol)) + u'\t' +
+                escaped(list.textMatrix(r, TextCol)) + u'\n';
     }
     out(text);
     return 0;
@@ -162,5 +225,7 @@ int main(int argc, char** argv) {
         return newDocument(args);
     if (command == QStringLiteral("dump"))
         return dump(args);
+    if (command == QStringLiteral("todo"))
+        return todo(args);
     return usage(QStringLiteral("不明なコマンド「%1」です。").arg(command));
 }

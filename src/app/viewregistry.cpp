@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "app/navigator.h"
+#include "todo/todolistwindow.h"
 #include "views/diarywindow.h"
 #include "views/monthlywindow.h"
 #include "views/weeklywindow.h"
@@ -11,4 +12,5 @@ void registerViews(Navigator& nav, AppState& app) {
     nav.registerView(View::Weekly, [&nav, &app] { return new WeeklyWindow(app, nav); });
     nav.registerView(View::Monthly, [&nav, &app] { return new MonthlyWindow(app, nav); });
     nav.registerView(View::Main, [&nav, &app] { return new MainWindow(app, nav); });
+    nav.registerView(View::ToDoList, [&nav, &app] { return new ToDoListWindow(app, nav); });
 }

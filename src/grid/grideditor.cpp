@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -36,7 +37,8 @@ const ColumnInput* GridEditor::colInput(int col) const {
     if (col < 0 || size_t(col) >= m_inputs.size())
         return nullptr;
     const ColumnInput& input = m_inputs[size_t(col)];
-    if (!input.normalize && input.placeholder.isEmpty() && input.refusal.isEmpty())
+    if (!input.normalize && input.placeholder.isEmpty() && input.refusal.isEmpty() &&
+        !input.isDate())
         return nullptr;
     return &input;
 }
@@ -53,7 +55,19 @@ void GridEditor::open(GridModel& model, int row, int col, const QRect& rect, con
     const QString list = model.colComboList(col);
     const int lineHeight = m_grid->fontMetrics().height();
     QWidget* viewport = m_grid->viewport();
-    if (!list.isEmpty()) {
+    if (input && input->isDate()) {
+        auto* edit = new QDateEdit(viewport);
+        edit->setCalendarPopup(true);
+        edit->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+        edit->setDateRange(input->firstDate, input->lastDate);
+        QDate day = input->readDate(text);
+        if (!day.isValid() && input->emptyDate)
+            day = input->emptyDate();
+        edit->setDate(day.isValid() ? day : input->firstDate);
+        m_widget = edit;
+        edit->setGeometry(rect.x(), rect.y(), std::max(rect.width(), 110),
+                          std::max(rect.height(), edit->sizeHint().height()));
+    } else if (!list.isEmpty()) {
         auto* combo = new QComboBox(viewport);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
@@ -96,7 +110,9 @@ bool GridEditor::commit() {
     if (!m_widget)
         return true;
     QString text;
-    if (auto* combo = qobject_cast<QComboBox*>(m_widget))
+    if (auto* date = qobject_cast<QDateEdit*>(m_widget))
+        text = colInput(m_col)->writeDate(date->date());
+    else if (auto* combo = qobject_cast<QComboBox*>(m_widget))
         text = combo->currentText();
     else if (auto* plain = qobject_cast<QPlainTextEdit*>(m_widget))
         text = plain->toPlainText();
@@ -164,7 +180,9 @@ void GridEditor::commitAndMove(int dRow, int dCol) {
 
 bool GridEditor::handleKey(int key, Qt::KeyboardModifiers modifiers) {
     auto* multiLine = qobject_cast<QPlainTextEdit*>(m_widget);
-    const bool combo = qobject_cast<QComboBox*>(m_widget) != nullptr;
+    // A drop-down and a date field use Up and Down themselves.
+    const bool combo = qobject_cast<QComboBox*>(m_widget) != nullptr ||
+                       qobject_cast<QDateEdit*>(m_widget) != nullptr;
     switch (key) {
     case Qt::Key_Escape:
         cancel();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -19,13 +20,33 @@ struct ColumnInput {
     std::function<QString(const QString&)> normalize; // stored form, or a null QString to refuse
     QString placeholder;                              // the editor's hint
     QString refusal;                                  // shown as a tip when refused
+
+    // A column of days is edited with a date field and its calendar, from `firstDate`
+    // to `lastDate`: `readDate` reads a cell's text (an invalid date when it is none,
+    // the field then starts at `emptyDate`), `writeDate` gives the text to store.
+    QDate firstDate, lastDate;
+    std::function<QDate(const QString&)> readDate;
+    std::function<QString(const QDate&)> writeDate;
+    std::function<QDate()> emptyDate;
+
+    bool isDate() const { return firstDate.isValid() && readDate && writeDate; }
+
+    // A column whose typed text is checked by `normalize`.
+    static ColumnInput checked(std::function<QString(const QString&)> normalize,
+                               const QString& placeholder, const QString& refusal) {
+        ColumnInput c;
+        c.normalize = std::move(normalize);
+        c.placeholder = placeholder;
+        c.refusal = refusal;
+        return c;
+    }
 };
 
-// The editor a grid opens on a cell to change its text in place: a drop-down where the
-// column has a list of entries, several lines where the cell is tall enough, one line
-// otherwise. It lies over the cell on the grid's viewport and takes the keys that
-// finish an edit: Enter, Tab and (in one line) Up and Down store the text and ask for
-// the next cell; Escape gives up; Alt, Shift or Ctrl with Enter begins a new line in
+// The editor a grid opens on a cell to change its text in place: a date field in a
+// column of days, a drop-down where the column has a list of entries, several lines
+// where the cell is tall enough, one line otherwise. It lies over the cell on the grid's viewport
+// and takes the keys that finish an edit: Enter, Tab and (in one line) Up and Down store the text
+// and ask for the next cell; Escape gives up; Alt, Shift or Ctrl with Enter begins a new line in
 // several lines. The text is stored when the focus leaves for another widget.
 class GridEditor : public QObject {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include "grid/gridcolors.h"
 #include "store/appstate.h"
 #include "store/dates.h"
+#include "todo/todocolumns.h"
 #include "todo/todostring.h"
 #include "views/textbox.h"
 #include "views/viewcommands.h"
@@ -164,8 +165,7 @@ QWidget* DiaryWindow::buildPage() {
     m_grid = new Grid(page);
     m_grid->setObjectName(u"fg"_s);
     m_grid->setModel(&m_page.todo);
-    m_grid->setColInput(
-        1, {ToDo_NormalizeTime, u"hh:mm"_s, u"時刻は 9:30 のように入力してください。"_s});
+    m_grid->setColInput(1, ToDo_TimeInput());
     m_grid->setMinimumHeight(200);
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the task column fits
     m_grid->setStretchCol(3);

@@ -106,7 +106,7 @@ void ViewWindow::reload() {
 }
 
 void ViewWindow::storePage() {
-    if (m_stale)
+    if (m_stale || !followsActivation())
         return;
     storeNow();
     // Storing may have emptied parts of the page (the ToDo grid): show it again.
@@ -163,7 +163,7 @@ void ViewWindow::markChanged() {
 }
 
 void ViewWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange) {
+    if (event->type() == QEvent::ActivationChange && followsActivation()) {
         if (!isActiveWindow()) {
             // Only another window of the program counts; the view's own dialogs and
             // other programs do not.

@@ -49,6 +49,10 @@ protected:
     // Whether the page is one date's (stored for the date it shows, whatever the
     // current date is by then); the main window's page is a whole document.
     virtual bool pageOfADate() const { return true; }
+    // Whether the page is stored when another window of the program takes over and
+    // shown afresh on return. A window whose edits are written only by its own save
+    // command (the ToDo list) keeps its page as it is.
+    virtual bool followsActivation() const { return true; }
 
     void buildCommands(const std::vector<Command>& table);
     // Sizes the window to `preferred`, or smaller to fit the screen with its title

@@ -345,7 +345,8 @@ private Q_SLOTS:
         QTest::newRow("mnuTuki") << u"mnuTuki"_s << u"月日程(&M)"_s << true;
         QTest::newRow("mnuNen") << u"mnuNen"_s << u"年間日程(&Y)"_s << true;
         // The other windows open from the calendar only once they exist.
-        for (const char* name : {"mnuKiroku", "mnuKoumoku", "mnuToDo", "mnuKensaku"})
+        QTest::newRow("mnuToDo") << u"mnuToDo"_s << u"ToDo一覧(&T)"_s << true;
+        for (const char* name : {"mnuKiroku", "mnuKoumoku", "mnuKensaku"})
             QTest::newRow(name) << QString::fromLatin1(name) << QString() << false;
     }
 

@@ -40,8 +40,9 @@ private:
         m.setColWidth(0, 400);
         m.setColWidth(3, 3000);
         m.setColComboList(2, ToDo_CategoryComboList());
-        g.setColInput(1, {ToDo_NormalizeTime, QStringLiteral("hh:mm"),
-                          QStringLiteral("時刻は 9:30 のように入力してください。")});
+        g.setColInput(
+            1, ColumnInput::checked(ToDo_NormalizeTime, QStringLiteral("hh:mm"),
+                                    QStringLiteral("時刻は 9:30 のように入力してください。")));
         YearStore store;
         ToDo_SaveDiary(m, store, 1); // the empty, headed state
     }
@@ -247,7 +248,8 @@ private Q_SLOTS:
         m.setCols(4);
         m.setRowHeight(-1, 1200); // tall enough for several lines
         auto code = [](const QString& s) { return s.startsWith(u'#') ? s.toUpper() : QString(); };
-        grid->setColInput(2, {code, QStringLiteral("#code"), QStringLiteral("refused")});
+        grid->setColInput(
+            2, ColumnInput::checked(code, QStringLiteral("#code"), QStringLiteral("refused")));
         window.resize(600, 350);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
