@@ -123,6 +123,7 @@ void ToDoListWindow::loadFromStore() {
     m_grid->setColInput(DateCol, days);
     m_grid->cancelEdit();
     ToDo_GridInit(m_list);
+    ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
     m_shownFrom = m_shownTo = QDate();
     m_modified = false;
 }
@@ -165,6 +166,7 @@ void ToDoListWindow::show_() {
         MessageBox::show(this, u"日付設定が不適切です"_s);
         return;
     }
+    ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
     m_shownFrom = from;
     m_shownTo = to;
     m_modified = false;

@@ -246,7 +246,7 @@ void DiaryWindow::loadFromStore() {
     m_grid->cancelEdit();
     m_page.todo.clear();
     Diary_GridInit(m_page.todo);
-    fitColumns();
+    ToDo_FitColumns(*m_grid, 1, 2);
     Cal_DrawDiary();
     Store_ToDiary(m_page, app());
     if (newDay) {
@@ -321,17 +321,4 @@ void DiaryWindow::gridKeyDown(int key) {
     }
     LastRow = fg.row();
     LastCol = fg.col();
-}
-
-void DiaryWindow::fitColumns() {
-    // The time and category columns are at least as wide as "00:00" and "最重" in the
-    // grid's font; the task column takes what the others leave.
-    GridModel& fg = m_page.todo;
-    const qreal dpi = m_grid->logicalDpiX();
-    const QFontMetrics fm(m_grid->font());
-    auto atLeast = [&](int col, const QString& text) {
-        fg.setColWidth(col, std::max(600, Twips::fromPixels(fm.horizontalAdvance(text) + 10, dpi)));
-    };
-    atLeast(1, u"00:00"_s);
-    atLeast(2, u"最重"_s);
 }

@@ -49,7 +49,6 @@ private:
     void stepMonth(int direction);
     void pickDay(int row);
     void colorDay(int index, int row);
-    void fitColumns();
 
     DiaryPage m_page;
     TextBox* m_events = nullptr;

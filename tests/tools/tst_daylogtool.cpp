@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -55,7 +57,108 @@ private Q_SLOTS:
     void dumpEscapesControlCharacters();
     void unreadableDocumentExitsWithOne_data();
     void unreadableDocumentExitsWithOne();
+    void todoListsTheRangeInEveryOrder_data();
+    void todoListsTheRangeInEveryOrder();
+    void todoRefusesARangeBackwardsAndAnUnknownOrder();
+
+private:
+    QTemporaryDir m_dir;
+    QString todoDocument();
 };
+
+// A year with five items a day, every category, open and done, timed and untimed, and
+// a text holding a TAB.
+QString TestDaylogTool::todoDocument() {
+    const QString path = m_dir.filePath(u"todo.dys"_s);
+    if (QFileInfo::exists(path))
+        return path;
+    AppState app;
+    app.BaseYear = 2005;
+    app.DocPath = path;
+    app.setCurrentDate(QDate(2005, 4, 1));
+    Store_New(app);
+    static const char16_t* const categories[] = {u"要軽", u"普通", u"重要", u"最重"};
+    for (int r = 1; r <= 366; ++r) {
+        QString day;
+        for (int i = 0; i < 5; ++i) {
+            const int k = (r * 7 + i * 3) % 11;
+            day +=
+                u'|' + QString::number(k % 3 == 0 ? 1 : 0) + u',' +
+                (k % 4 == 0 ? QString() : u"%1:%2"_s.arg(7 + k, 2, 10, QChar(u'0')).arg(i * 10)) +
+                u',' + QString::fromUtf16(categories[k % 4]) + u',' +
+                (r == 40 && i == 0 ? u"tab\there"_s : u"用件%1"_s.arg(k, 2, 10, QChar(u'0')));
+        }
+        app.store.set(r, StoreCol::ToDo, day);
+    }
+    Store_Save(app);
+    return path;
+}
+
+void TestDaylogTool::todoListsTheRangeInEveryOrder_data() {
+    QTest::addColumn<QString>("order");
+    for (const char* o :
+         {"", "date", "date-desc", "open-first", "done-first", "category", "text", "text-desc"})
+        QTest::newRow(*o ? o : "as stored") << QString::fromLatin1(o);
+}
+
+void TestDaylogTool::todoListsTheRangeInEveryOrder() {
+    QFETCH(QString, order);
+    QStringList args{u"todo"_s, todoDocument(), u"2005-04-01"_s, u"2006-04-01"_s};
+    if (!order.isEmpty())
+        args << u"--sort"_s << order;
+    const Run r = runTool(args);
+    QCOMPARE(r.exitCode, 0);
+    QList<QStringList> items;
+    for (const QString& line : r.out.split(u'\n', Qt::SkipEmptyParts))
+        items.append(line.split(u'\t'));
+    QCOMPARE(items.size(), 366 * 5);
+    for (const QStringList& f : items)
+        QCOMPARE(f.size(), 5);
+    // The TAB in a text is escaped, so every line keeps its five fields.
+    QVERIFY(r.out.contains(u"2005/05/10\t"_s));
+    QVERIFY(r.out.contains(u"tab\\there"_s));
+    auto column = [&](int i) {
+        QStringList c;
+        for (const QStringList& f : items)
+            c.append(f[i]);
+        return c;
+    };
+    const QStringList dates = column(0), flags = column(1), texts = column(4);
+    if (order.isEmpty() || order == u"date"_s) {
+        QVERIFY(std::is_sorted(dates.begin(), dates.end()));
+    } else if (order == u"date-desc"_s) {
+        QVERIFY(std::is_sorted(dates.rbegin(), dates.rend()));
+    } else if (order == u"open-first"_s || order == u"done-first"_s) {
+        const QString first = order == u"open-first"_s ? u"0"_s : u"1"_s;
+        const qsizetype switchAt = flags.indexOf(first == u"0"_s ? u"1"_s : u"0"_s);
+        QVERIFY(switchAt > 0);
+        QVERIFY(!flags.mid(switchAt).contains(first));
+        // Within each part the days still run in order.
+        QVERIFY(std::is_sorted(dates.begin(), dates.begin() + switchAt));
+    } else if (order == u"category"_s) {
+        const QStringList cats = column(3);
+        const QStringList rank{u"最重"_s, u"重要"_s, u"普通"_s, u"要軽"_s};
+        for (qsizetype i = 1; i < cats.size(); ++i)
+            QVERIFY(rank.indexOf(cats[i - 1]) <= rank.indexOf(cats[i]));
+    } else if (order == u"text"_s || order == u"text-desc"_s) {
+        QStringList plain = texts;
+        plain.removeAll(u"tab\\there"_s);
+        if (order == u"text"_s)
+            QVERIFY(std::is_sorted(plain.begin(), plain.end()));
+        else
+            QVERIFY(std::is_sorted(plain.rbegin(), plain.rend()));
+    }
+}
+
+void TestDaylogTool::todoRefusesARangeBackwardsAndAnUnknownOrder() {
+    const Run backwards = runTool({u"todo"_s, todoDocument(), u"2005-05-02"_s, u"2005-05-01"_s});
+    QCOMPARE(backwards.exitCode, 1);
+    QVERIFY(backwards.err.contains(u"日付設定が不適切です"_s));
+    QVERIFY(backwards.out.isEmpty());
+    const Run unknown = runTool(
+        {u"todo"_s, todoDocument(), u"2005-05-01"_s, u"2005-05-02"_s, u"--sort"_s, u"size"_s});
+    QCOMPARE(unknown.exitCode, 2);
+}
 
 void TestDaylogTool::initTestCase() {
     QVERIFY2(QFileInfo(qEnvironmentVariable("DAYLOG_TOOL")).isExecutable(),
