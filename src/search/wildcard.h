@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+// Wildcard patterns as the statistics and the search match them against a whole cell
+// text: "*" any run of characters (none too), "?" any one character, "#" one digit
+// 0-9, "[list]" one character of the list ("a-z" ranges allowed), "[!list]" one
+// character not in it; every other character stands for itself, case and width
+// significant. A pattern is compiled once and matched in time linear in the text.
+class Wildcard {
+public:
+    // The pattern "*" + text + "*": whether a cell contains `text`, its wildcards
+    // acting as wildcards.
+    static Wildcard contains(const QString& text);
+    static Wildcard compile(const QString& pattern);
+
+    // False when the pattern cannot be matched as written (an unclosed "[", a range
+    // whose ends are out of order); error() then says why, in Japanese.
+    bool isValid() const { return m_error.isEmpty(); }
+    QString error() const { return m_error; }
+
+    bool matches(QStringView text) const;
+
+private:
+    struct Element {
+        enum Kind : quint8 { Char, Any, Digit, Set } kind = Char;
+        bool negated = false;
+        char32_t ch = 0;
+        std::vector<std::pair<char32_t, char32_t>> ranges; // Set: inclusive ranges
+        bool accepts(char32_t c) const;
+    };
+    using Segment = std::vector<Element>;
+
+    bool matchAt(const std::u32string& text, size_t pos, const Segment& segment) const;
+
+    std::vector<Segment> m_segments; // the pattern between its stars
+    QString m_literal;               // the longest run of plain characters: a quick test
+    bool m_anchoredStart = false;    // no star before the first segment
+    bool m_anchoredEnd = false;      // no star after the last segment
+    QString m_error;
+};
