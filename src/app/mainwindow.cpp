@@ -7,7 +7,6 @@
 #include "grid/gridcolors.h"
 #include "platform/colordialog.h"
 #include "platform/messagebox.h"
-#include "print/blockprint.h"
 #include "store/appstate.h"
 
 #include <QMdiArea>
@@ -237,9 +236,7 @@ void MainWindow::printSelection() {
     AnnualWindow* w = activeAnnual();
     if (!w)
         return;
-    if (Print_Selection(*w->grid()) == Printer::Result::Failed)
-        MessageBox::show(this, u"印刷できませんでした。"_s, MessageBox::OkOnly,
-                         MessageBox::Critical);
+    ViewCommands::printBlock(this, *w->grid());
 }
 
 void MainWindow::restoreWidths() {

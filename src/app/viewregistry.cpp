@@ -2,6 +2,9 @@
 
 #include "app/mainwindow.h"
 #include "app/navigator.h"
+#include "search/searchwindow.h"
+#include "stats/itemstatswindow.h"
+#include "stats/recordstatswindow.h"
 #include "todo/todolistwindow.h"
 #include "views/diarywindow.h"
 #include "views/monthlywindow.h"
@@ -13,4 +16,7 @@ void registerViews(Navigator& nav, AppState& app) {
     nav.registerView(View::Monthly, [&nav, &app] { return new MonthlyWindow(app, nav); });
     nav.registerView(View::Main, [&nav, &app] { return new MainWindow(app, nav); });
     nav.registerView(View::ToDoList, [&nav, &app] { return new ToDoListWindow(app, nav); });
+    nav.registerView(View::RecordStats, [&nav, &app] { return new RecordStatsWindow(app, nav); });
+    nav.registerView(View::ItemStats, [&nav, &app] { return new ItemStatsWindow(app, nav); });
+    nav.registerView(View::Search, [&nav, &app] { return new SearchWindow(app, nav); });
 }

@@ -133,9 +133,12 @@ bool GridEditor::commit() {
     m_widget = nullptr;
     m_row = m_col = -1;
     editor->removeEventFilter(this);
+    // Hiding the editor passes the focus on to the next widget of the window: it is
+    // taken back to the grid when the editor had it.
+    const bool hadFocus = editor->hasFocus();
     editor->hide();
     editor->deleteLater();
-    if (editor->hasFocus() || !QApplication::focusWidget())
+    if (hadFocus || !QApplication::focusWidget())
         m_grid->setFocus(Qt::OtherFocusReason);
     const bool changed = m_model && m_model->valid(row, col) &&
                          GridPainter::displayText(m_model->textMatrix(row, col)) != text;

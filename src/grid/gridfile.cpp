@@ -215,6 +215,8 @@ QString FileResult::reason() const {
         return tr("ファイルが壊れています（%1）。").arg(detail);
     case NotADocument:
         return tr("年度のデータではありません（%1）。").arg(detail);
+    case NotATemplate:
+        return tr("キーワードのテンプレートではありません（%1）。").arg(detail);
     case WriteFailed:
         return tr("書き込めません（%1）。").arg(detail);
     case Unsupported:

@@ -35,6 +35,7 @@ struct FileResult {
         NewerVersion,
         Damaged,
         NotADocument,
+        NotATemplate,
         WriteFailed,
         Unsupported,
     };

@@ -8,6 +8,7 @@
 #include "store/appstate.h"
 #include "store/dates.h"
 #include "todo/todocolumns.h"
+#include "views/viewcommands.h"
 
 #include <QCloseEvent>
 #include <QDateEdit>
@@ -126,16 +127,6 @@ void ToDoListWindow::loadFromStore() {
     ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
     m_shownFrom = m_shownTo = QDate();
     m_modified = false;
-}
-
-void ToDoListWindow::enterPage() {
-    // Asked for again while it is open: it comes to the front as it is.
-    if (isVisible()) {
-        raise();
-        activateWindow();
-        return;
-    }
-    ViewWindow::enterPage();
 }
 
 QWidget* ToDoListWindow::writingWidget() const {
@@ -257,12 +248,10 @@ void ToDoListWindow::paste() {
 }
 
 void ToDoListWindow::print() {
-    const Printer::Result r =
-        Printer::print(this, caption(), m_grid->printOrientation(),
-                       [this](QPagedPaintDevice* device) { return m_grid->paintPages(device); });
-    if (r == Printer::Result::Failed)
-        MessageBox::show(this, u"印刷できませんでした。"_s, MessageBox::OkOnly,
-                         MessageBox::Critical);
+    ViewCommands::reportPrint(this, Printer::print(this, caption(), m_grid->printOrientation(),
+                                                   [this](QPagedPaintDevice* device) {
+                                                       return m_grid->paintPages(device);
+                                                   }));
 }
 
 void ToDoListWindow::closeEvent(QCloseEvent* event) {

@@ -16,8 +16,6 @@ class ToDoListWindow : public ViewWindow {
 public:
     ToDoListWindow(AppState& app, Navigator& nav, QWidget* parent = nullptr);
 
-    void enterPage() override;
-
     // "表示": the items of the picked days (asks first about unsaved edits).
     void show_();
     // "保存": false when a row's date stopped it (the cursor is then on that row).

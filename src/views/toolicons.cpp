@@ -272,6 +272,23 @@ void draw(QPainter& p, ToolIcon icon) {
         p.drawPolyline(QList<QPointF>{{14.5, 16.5}, {18, 20.5}, {21.5, 16.5}});
         break;
     }
+    case ToolIcon::Search: {
+        p.setPen(QPen(Ink, 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(14.5, 14.5), QPointF(20.5, 20.5));
+        p.setPen(ink(1.8));
+        p.setBrush(QColor(214, 232, 250));
+        p.drawEllipse(QPointF(10, 10), 6.5, 6.5);
+        break;
+    }
+    case ToolIcon::Count: {
+        // A tally: four strokes and the fifth across them.
+        p.setPen(QPen(Ink, 1.8, Qt::SolidLine, Qt::RoundCap));
+        for (int i = 0; i < 4; ++i)
+            p.drawLine(QPointF(5 + i * 4, 4), QPointF(5 + i * 4, 20));
+        p.setPen(QPen(Accent, 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(2.5, 17), QPointF(21.5, 7));
+        break;
+    }
     }
 }
 

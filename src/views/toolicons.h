@@ -24,6 +24,8 @@ enum class ToolIcon {
     Open,
     Save,
     PasteAdd,
+    Search,
+    Count,
 };
 
 QIcon toolIcon(ToolIcon icon);

@@ -6,6 +6,7 @@
 #include "platform/help.h"
 #include "platform/messagebox.h"
 #include "platform/printer.h"
+#include "print/blockprint.h"
 #include "store/appstate.h"
 #include "views/textbox.h"
 #include "views/viewwindow.h"
@@ -97,14 +98,22 @@ void help(QWidget* window) {
         MessageBox::show(window, error);
 }
 
-void printWindow(QMainWindow* window) {
-    QWidget* page = window->centralWidget();
-    const Printer::Result r = Printer::print(
-        window, window->windowTitle(), QPageLayout::Landscape,
-        [page](QPagedPaintDevice* device) { return WindowPrint::paint(page, device); });
-    if (r == Printer::Result::Failed)
+void reportPrint(QWidget* window, Printer::Result result) {
+    if (result == Printer::Result::Failed)
         MessageBox::show(window, QStringLiteral("印刷できませんでした。"), MessageBox::OkOnly,
                          MessageBox::Critical);
+}
+
+void printWindow(QMainWindow* window) {
+    QWidget* page = window->centralWidget();
+    reportPrint(window, Printer::print(window, window->windowTitle(), QPageLayout::Landscape,
+                                       [page](QPagedPaintDevice* device) {
+                                           return WindowPrint::paint(page, device);
+                                       }));
+}
+
+void printBlock(QWidget* window, Grid& grid) {
+    reportPrint(window, Print_Selection(grid));
 }
 
 } // namespace ViewCommands

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/printer.h"
+
 class AppState;
 class DayCell;
+class Grid;
 class QMainWindow;
 class QWidget;
 class TextBox;
@@ -36,5 +39,9 @@ void help(QWidget* window);
 
 // Prints the window's page in landscape; a failure is reported.
 void printWindow(QMainWindow* window);
+// Prints the selected block of `grid` with its headings; a failure is reported.
+void printBlock(QWidget* window, Grid& grid);
+// Tells the user when a print failed (a cancelled print is no failure).
+void reportPrint(QWidget* window, Printer::Result result);
 
 } // namespace ViewCommands

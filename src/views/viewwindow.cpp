@@ -119,6 +119,13 @@ void ViewWindow::leavePage() {
 }
 
 void ViewWindow::enterPage() {
+    // A window beside the views, asked for again while it is open, comes to the
+    // front as it is.
+    if (!followsActivation() && isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
     storeNow();
     m_stale = true;
     Store_ClampDay(m_app);

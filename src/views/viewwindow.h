@@ -50,8 +50,9 @@ protected:
     // current date is by then); the main window's page is a whole document.
     virtual bool pageOfADate() const { return true; }
     // Whether the page is stored when another window of the program takes over and
-    // shown afresh on return. A window whose edits are written only by its own save
-    // command (the ToDo list) keeps its page as it is.
+    // shown afresh on return. A window whose page is its own (the ToDo list, the
+    // statistics, the search) keeps it as it is, and asked for again while it is open
+    // it only comes to the front.
     virtual bool followsActivation() const { return true; }
 
     void buildCommands(const std::vector<Command>& table);

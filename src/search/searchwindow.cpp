@@ -1,0 +1,129 @@
+#include "search/searchwindow.h"
+
+#include "platform/messagebox.h"
+#include "search/search.h"
+#include "search/wildcard.h"
+#include "store/appstate.h"
+#include "store/dates.h"
+#include "views/textbox.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+SearchWindow::SearchWindow(AppState& app, Navigator& nav, QWidget* parent)
+    : ViewWindow(app, nav, u"検索"_s, u"検索"_s, parent) {
+    buildCommands(commandTable());
+    setCentralWidget(buildPage());
+    placeOnScreen(QSize(420, 520));
+}
+
+std::vector<Command> SearchWindow::commandTable() {
+    return {
+        Cmd::barItem(
+            u"mnuFind"_s, u"検索(&F)"_s, [this] { search(); }, QKeySequence::Find),
+        Cmd::barItem(u"mnuClose"_s, u"閉じる(&X)"_s, [this] { close(); }),
+        Cmd::tool(u"検索"_s, ToolIcon::Search, u"mnuFind"_s, u"検索します"_s),
+    };
+}
+
+QWidget* SearchWindow::buildPage() {
+    auto* page = new QWidget(this);
+    m_text = new QLineEdit(page);
+    m_text->setObjectName(u"Text1"_s);
+    m_text->setMaxLength(TextBox::MaxPaste);
+    auto* textLabel = new QLabel(u"検索文字"_s, page);
+    textLabel->setObjectName(u"lbMoji"_s);
+    textLabel->setBuddy(m_text);
+    connect(m_text, &QLineEdit::returnPressed, this, &SearchWindow::search);
+
+    auto picker = [page](const QString& name) {
+        auto* p = new QDateEdit(page);
+        p->setObjectName(name);
+        p->setCalendarPopup(true);
+        p->setDisplayFormat(u"yyyy/MM/dd"_s);
+        return p;
+    };
+    m_from = picker(u"DTPicker1"_s);
+    m_to = picker(u"DTPicker2"_s);
+    auto* between = new QLabel(u"～"_s, page);
+    between->setObjectName(u"Label1"_s);
+
+    m_list = new QListWidget(page);
+    m_list->setObjectName(u"List1"_s);
+    // One click opens the day, as does Enter on the line the keys moved to.
+    connect(m_list, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { openDay(item->text()); });
+    connect(m_list, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { openDay(item->text()); });
+
+    auto* form = new QGridLayout;
+    form->addWidget(textLabel, 0, 0);
+    form->addWidget(m_text, 0, 1, 1, 3);
+    form->addWidget(m_from, 1, 1);
+    form->addWidget(between, 1, 2, Qt::AlignCenter);
+    form->addWidget(m_to, 1, 3);
+    form->setColumnStretch(1, 1);
+    form->setColumnStretch(3, 1);
+    auto* all = new QVBoxLayout(page);
+    all->setContentsMargins(10, 8, 10, 10);
+    all->addLayout(form);
+    all->addWidget(m_list, 1);
+    return page;
+}
+
+void SearchWindow::loadFromStore() {
+    const QDate first(app().BaseYear, 4, 1), last(app().BaseYear + 1, 3, 31);
+    for (QDateEdit* p : {m_from, m_to})
+        p->setDateRange(first, last);
+    m_from->setDate(first);
+    m_to->setDate(app().currentDate());
+    m_list->clear();
+}
+
+QWidget* SearchWindow::writingWidget() const {
+    return m_text;
+}
+
+QStringList SearchWindow::resultTexts() const {
+    QStringList texts;
+    for (int i = 0; i < m_list->count(); ++i)
+        texts.append(m_list->item(i)->text());
+    return texts;
+}
+
+void SearchWindow::search() {
+    const QString text = m_text->text();
+    if (text.isEmpty()) {
+        MessageBox::show(this, u"検索項目を入力してください"_s);
+        m_text->setFocus();
+        return;
+    }
+    const Wildcard pattern = Wildcard::contains(text);
+    if (!pattern.isValid()) {
+        MessageBox::show(this, u"検索文字「%1」は使えません。%2。"_s.arg(text, pattern.error()),
+                         MessageBox::OkOnly, MessageBox::Warning);
+        m_text->setFocus();
+        return;
+    }
+    m_list->clear();
+    const int first = Dates::rowOfDate(m_from->date(), app().BaseYear);
+    const int last = Dates::rowOfDate(m_to->date(), app().BaseYear);
+    m_list->addItems(Search_Days(app(), first, last, pattern));
+    if (m_list->count() > 0)
+        m_list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+}
+
+void SearchWindow::openDay(const QString& dateText) {
+    const QDate day = Dates::fromStoreText(dateText);
+    const int row = Dates::rowOfDate(day, app().BaseYear);
+    if (!day.isValid() || row < 1 || row > YearStore::DayRows)
+        return;
+    openViewAt(View::Diary, day);
+    navigator().closeWindow(this);
+}

@@ -1,0 +1,168 @@
+#include "stats/statswindow.h"
+
+#include "grid/grid.h"
+#include "grid/gridclip.h"
+#include "platform/filedialog.h"
+#include "platform/messagebox.h"
+#include "stats/stats.h"
+#include "store/appstate.h"
+#include "store/dates.h"
+#include "store/documentcommands.h"
+#include "store/documentfile.h"
+#include "views/viewcommands.h"
+
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString filterOf(TemplateKind kind) {
+    return QString::fromUtf16(kind == TemplateKind::Record ? DocFiles::RecordTemplateFilter
+                                                           : DocFiles::ItemTemplateFilter);
+}
+
+QString extOf(TemplateKind kind) {
+    return QString::fromUtf16(kind == TemplateKind::Record ? DocFiles::RecordTemplateExt
+                                                           : DocFiles::ItemTemplateExt);
+}
+
+} // namespace
+
+StatsWindow::StatsWindow(AppState& app, Navigator& nav, const QString& objectName,
+                         const QString& caption, const QString& between, TemplateKind kind)
+    : ViewWindow(app, nav, objectName, caption), m_kind(kind) {
+    setCentralWidget(buildPage(between));
+}
+
+QWidget* StatsWindow::buildPage(const QString& between) {
+    auto* page = new QWidget(this);
+    auto picker = [page](const QString& name) {
+        auto* p = new QDateEdit(page);
+        p->setObjectName(name);
+        p->setCalendarPopup(true);
+        p->setDisplayFormat(u"yyyy/MM/dd"_s);
+        return p;
+    };
+    m_from = picker(u"DTPicker1"_s);
+    m_to = picker(u"DTPicker2"_s);
+    auto* label = new QLabel(between, page);
+    label->setObjectName(u"Label1"_s);
+
+    m_grid = new Grid(page);
+    m_grid->setObjectName(u"cpg"_s);
+    m_grid->setModel(&m_table);
+    connect(m_grid, &Grid::cellChanged, this, &StatsWindow::cursorMoved);
+    connect(m_grid, &Grid::keyDown, this, [this](int key) {
+        // Delete empties the selected cells (a keyword block while it is open).
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            GridClip::clearBlock(m_table);
+            m_grid->consumeKey();
+        }
+    });
+
+    auto* range = new QHBoxLayout;
+    range->addWidget(m_from);
+    range->addWidget(label);
+    range->addWidget(m_to);
+    range->addStretch();
+    auto* all = new QVBoxLayout(page);
+    all->setContentsMargins(10, 8, 10, 10);
+    all->addLayout(range);
+    all->addWidget(m_grid, 1);
+    return page;
+}
+
+void StatsWindow::loadFromStore() {
+    // Opening the window: the days of the year to pick from, 1 April to today picked,
+    // and a fresh keyword table.
+    const QDate first(app().BaseYear, 4, 1), last(app().BaseYear + 1, 3, 31);
+    for (QDateEdit* p : {m_from, m_to})
+        p->setDateRange(first, last);
+    m_from->setDate(first);
+    m_to->setDate(app().currentDate());
+    m_grid->cancelEdit();
+    setUpTable();
+}
+
+QWidget* StatsWindow::writingWidget() const {
+    return m_grid;
+}
+
+int StatsWindow::firstRow() const {
+    return Dates::rowOfDate(m_from->date(), app().BaseYear);
+}
+
+int StatsWindow::lastRow() const {
+    return Dates::rowOfDate(m_to->date(), app().BaseYear);
+}
+
+bool StatsWindow::finishEdit() {
+    return !m_grid->isEditing() || m_grid->commitEdit();
+}
+
+void StatsWindow::count() {
+    if (!finishEdit())
+        return;
+    const QString bad = countRows(firstRow(), lastRow());
+    if (!bad.isEmpty())
+        MessageBox::show(this, bad, MessageBox::OkOnly, MessageBox::Warning);
+}
+
+void StatsWindow::saveTemplate() {
+    if (!finishEdit())
+        return;
+    const QString path = chooseSavePath(this, filterOf(m_kind), extOf(m_kind));
+    if (path.isEmpty())
+        return;
+    // The keyword cells are kept closed in the file, as headings.
+    closeKeywords();
+    const FileResult r = Template_Write(m_table, path);
+    if (!r.ok())
+        MessageBox::show(this, r.saveMessage(path), MessageBox::OkOnly, MessageBox::Critical);
+}
+
+void StatsWindow::openTemplate() {
+    const QString path =
+        FileDialog::getOpenFileName(this, u"キーワード読み込み"_s, filterOf(m_kind));
+    if (path.isEmpty())
+        return;
+    m_grid->cancelEdit();
+    const FileResult r = Template_Read(m_table, path, m_kind);
+    if (!r.ok()) {
+        MessageBox::show(this, r.loadMessage(path), MessageBox::OkOnly, MessageBox::Critical);
+        return;
+    }
+    closeKeywords();
+}
+
+void StatsWindow::print() {
+    if (!finishEdit())
+        return;
+    ViewCommands::printBlock(this, *m_grid);
+}
+
+void StatsWindow::paintOpen(int row1, int col1, int row2, int col2) {
+    m_table.beginBulkEdit();
+    for (int r = row1; r <= row2; ++r)
+        for (int c = col1; c <= col2; ++c)
+            m_table.setBackColorAt(r, c, Stats::OpenKeywordColor);
+    m_table.endBulkEdit();
+}
+
+void StatsWindow::paintClosed(int row1, int col1, int row2, int col2) {
+    const quint32 heading = m_table.cellAt(0, 0).back;
+    m_table.beginBulkEdit();
+    for (int r = row1; r <= row2; ++r)
+        for (int c = col1; c <= col2; ++c)
+            m_table.setBackColorAt(r, c, heading);
+    m_table.endBulkEdit();
+}
+
+void StatsWindow::startTyping(int row, int col) {
+    m_grid->setCursor(row, col);
+    m_grid->setFocus(Qt::OtherFocusReason);
+}
