@@ -85,6 +85,7 @@ void StatsWindow::loadFromStore() {
     m_from->setDate(first);
     m_to->setDate(app().currentDate());
     m_grid->cancelEdit();
+    m_table.assignData(GridData{1, 1, {GridCell{}}}); // nothing of a previous opening
     setUpTable();
 }
 

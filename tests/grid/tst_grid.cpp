@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolTip>
+#include <QVBoxLayout>
 #include <QtTest>
 
 // Drives a real Grid with mouse and keys.
@@ -150,6 +151,32 @@ private Q_SLOTS:
         type(multi, QStringLiteral("二行目"));
         QTest::keyClick(multi, Qt::Key_Return);
         QCOMPARE(m.textMatrix(4, 4), QStringLiteral("4-4\n二行目"));
+    }
+
+    void theFocusComesBackToTheGridAfterAnEdit() {
+        // Among other widgets of a window: the next key goes to the grid, not to the
+        // widget after the editor in the window's focus chain.
+        QWidget window;
+        auto* before = new QLineEdit(&window);
+        auto* g = new Grid(&window);
+        annualShape(*g->model());
+        g->model()->setRowHeight(-1, 280); // one-line editors
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(before);
+        layout->addWidget(g);
+        window.resize(700, 500);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        g->setFocus();
+        g->setCursor(3, 4);
+        type(g, QStringLiteral("会"));
+        QTest::keyClick(g->editor(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), g);
+        type(g, QStringLiteral("議"));
+        QTest::keyClick(g->editor(), Qt::Key_Tab);
+        QCOMPARE(g->model()->textMatrix(4, 4), QStringLiteral("議"));
+        QCOMPARE(QApplication::focusWidget(), g);
+        QVERIFY(before->text().isEmpty());
     }
 
     void theMouseSelectsCellsAndBlocks() {

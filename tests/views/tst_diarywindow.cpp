@@ -248,20 +248,29 @@ private Q_SLOTS:
         QVERIFY(f.calendar->isVisible());
     }
 
-    void windowsNotBuiltYetAreDisabledAndTheYearCaptionOpensTheTable() {
+    void statisticsOpenBesideAndTheYearCaptionOpensTheTable() {
         ViewFixture f;
         DiaryWindow* w = f.open(May10);
         ViewFixture::type(w->recordBox(), u"記録"_s);
 
-        for (const char* name : {"mnuKiroku", "mnuKoumoku", "tb_記録統計"})
-            QVERIFY2(!w->action(QString::fromUtf8(name))->isEnabled(), name);
         for (const char* name :
              {"mnuPrint", "mnuClose", "mnucalender", "mnuShou", "mnuTuki", "mnuNen", "mnuTodoSort",
-              "tb_ToDo一覧", "tb_カレンダー", "tb_週日程", "tb_月日程", "tb_年間"})
+              "mnuKiroku", "mnuKoumoku", "tb_記録統計", "tb_スケジュール統計", "tb_ToDo一覧",
+              "tb_カレンダー", "tb_週日程", "tb_月日程", "tb_年間"})
             QVERIFY2(w->action(QString::fromUtf8(name))->isEnabled(), name);
+        // The statistics count what the page holds: it is stored first, and the diary
+        // stays open beside them.
+        w->action(u"tb_記録統計"_s)->trigger();
+        QCOMPARE(f.stored(May10, StoreCol::Record), u"記録"_s);
+        QVERIFY(f.env.nav->window(View::RecordStats)->widget()->isVisible());
+        QVERIFY(w->isVisible());
+        f.env.nav->closeWindow(f.env.nav->window(View::RecordStats));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        ViewFixture::type(w->recordBox(), u"。"_s);
         // The year caption opens the main window, after the page is stored.
         QTest::mouseClick(w->calendar()->yearLabel(), Qt::LeftButton);
-        QCOMPARE(f.stored(May10, StoreCol::Record), u"記録"_s);
+        QCOMPARE(f.stored(May10, StoreCol::Record), u"記録。"_s);
         QCOMPARE(f.env.nav->currentView(), View::Main);
         QVERIFY(!w->isVisible());
     }
