@@ -9,6 +9,8 @@
 
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,6 +43,7 @@ QWidget* SearchWindow::buildPage() {
     textLabel->setObjectName(u"lbMoji"_s);
     textLabel->setBuddy(m_text);
     connect(m_text, &QLineEdit::returnPressed, this, &SearchWindow::search);
+    m_text->installEventFilter(this);
 
     auto picker = [page](const QString& name) {
         auto* p = new QDateEdit(page);
@@ -62,14 +65,16 @@ QWidget* SearchWindow::buildPage() {
     connect(m_list, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { openDay(item->text()); });
 
+    auto* days = new QHBoxLayout;
+    days->addWidget(m_from);
+    days->addWidget(between);
+    days->addWidget(m_to);
+    days->addStretch();
     auto* form = new QGridLayout;
     form->addWidget(textLabel, 0, 0);
-    form->addWidget(m_text, 0, 1, 1, 3);
-    form->addWidget(m_from, 1, 1);
-    form->addWidget(between, 1, 2, Qt::AlignCenter);
-    form->addWidget(m_to, 1, 3);
+    form->addWidget(m_text, 0, 1);
+    form->addLayout(days, 1, 1);
     form->setColumnStretch(1, 1);
-    form->setColumnStretch(3, 1);
     auto* all = new QVBoxLayout(page);
     all->setContentsMargins(10, 8, 10, 10);
     all->addLayout(form);
@@ -84,6 +89,18 @@ void SearchWindow::loadFromStore() {
     m_from->setDate(first);
     m_to->setDate(app().currentDate());
     m_list->clear();
+}
+
+bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Down from the text goes to the days found, where Enter opens one.
+    if (watched == m_text && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down && m_list->count() > 0) {
+        if (m_list->currentRow() < 0)
+            m_list->setCurrentRow(0);
+        m_list->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    return ViewWindow::eventFilter(watched, event);
 }
 
 QWidget* SearchWindow::writingWidget() const {

@@ -31,6 +31,7 @@ protected:
     QWidget* writingWidget() const override;
     bool pageOfADate() const override { return false; }
     bool followsActivation() const override { return false; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::vector<Command> commandTable();
