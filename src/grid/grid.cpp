@@ -4,9 +4,11 @@
 #include "platform/printer.h"
 #include "print/fitrows.h"
 
+#include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -197,7 +199,25 @@ bool Grid::viewportEvent(QEvent* event) {
     // The viewport also changes size when a scroll bar comes or goes.
     if (event->type() == QEvent::Resize && m_stretchCol >= 0)
         relayout();
+    if (event->type() == QEvent::ToolTip) {
+        showCutText(static_cast<QHelpEvent*>(event));
+        return true;
+    }
     return QAbstractScrollArea::viewportEvent(event);
+}
+
+void Grid::showCutText(const QHelpEvent* event) {
+    // A text the cell cuts short is shown whole while the mouse rests on it.
+    const Hit hit = hitTest(event->pos());
+    const QRect cell = cellRect(hit.row, hit.col);
+    const QString text = cell.isEmpty() ? QString() : m_model->textMatrix(hit.row, hit.col);
+    constexpr int Padding = 3;
+    const QRect room(0, 0, std::max(1, cell.width() - 2 * Padding), 1 << 20);
+    const QRect needed = fontMetrics().boundingRect(room, Qt::TextWordWrap, text);
+    if (!text.isEmpty() && (needed.width() > room.width() || needed.height() > cell.height()))
+        QToolTip::showText(event->globalPos(), text, viewport(), cell);
+    else
+        QToolTip::hideText();
 }
 
 void Grid::setStretchCol(int col) {

@@ -10,6 +10,7 @@
 #include <QPageLayout>
 #include <QPointer>
 
+class QHelpEvent;
 class QPagedPaintDevice;
 
 // The table widget of the program: shows and edits a GridModel like a spreadsheet.
@@ -138,6 +139,7 @@ private:
     void moveBy(int dRow, int dCol, bool extend);
     void toggleCheck(int row, int col);
     void onCursorChanged(int oldRow, int oldCol, int newRow, int newCol);
+    void showCutText(const QHelpEvent* event);
 
     GridModel* m_ownModel;
     QPointer<GridModel> m_model;

@@ -8,7 +8,7 @@ RecordStatsWindow::RecordStatsWindow(AppState& app, Navigator& nav, QWidget* par
     : StatsWindow(app, nav, u"記録統計"_s, u"記録統計"_s, u"から"_s, TemplateKind::Record) {
     setParent(parent);
     buildCommands(commandTable());
-    placeOnScreen(QSize(600, 640));
+    placeOnScreen(QSize(560, 640));
 }
 
 std::vector<Command> RecordStatsWindow::commandTable() {
