@@ -5,9 +5,9 @@
 #include "search/wildcard.h"
 #include "store/appstate.h"
 #include "store/dates.h"
+#include "views/dayrange.h"
 #include "views/textbox.h"
 
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -45,17 +45,7 @@ QWidget* SearchWindow::buildPage() {
     connect(m_text, &QLineEdit::returnPressed, this, &SearchWindow::search);
     m_text->installEventFilter(this);
 
-    auto picker = [page](const QString& name) {
-        auto* p = new QDateEdit(page);
-        p->setObjectName(name);
-        p->setCalendarPopup(true);
-        p->setDisplayFormat(u"yyyy/MM/dd"_s);
-        return p;
-    };
-    m_from = picker(u"DTPicker1"_s);
-    m_to = picker(u"DTPicker2"_s);
-    auto* between = new QLabel(u"～"_s, page);
-    between->setObjectName(u"Label1"_s);
+    m_range = new DayRange(u"～"_s, page);
 
     m_list = new QListWidget(page);
     m_list->setObjectName(u"List1"_s);
@@ -66,9 +56,7 @@ QWidget* SearchWindow::buildPage() {
             [this](QListWidgetItem* item) { openDay(item->text()); });
 
     auto* days = new QHBoxLayout;
-    days->addWidget(m_from);
-    days->addWidget(between);
-    days->addWidget(m_to);
+    days->addWidget(m_range);
     days->addStretch();
     auto* form = new QGridLayout;
     form->addWidget(textLabel, 0, 0);
@@ -82,13 +70,32 @@ QWidget* SearchWindow::buildPage() {
     return page;
 }
 
+void SearchWindow::pickYear() {
+    m_range->setYear(app().BaseYear, QDate(app().BaseYear, 4, 1), app().currentDate());
+}
+
 void SearchWindow::loadFromStore() {
-    const QDate first(app().BaseYear, 4, 1), last(app().BaseYear + 1, 3, 31);
-    for (QDateEdit* p : {m_from, m_to})
-        p->setDateRange(first, last);
-    m_from->setDate(first);
-    m_to->setDate(app().currentDate());
+    pickYear();
     m_list->clear();
+}
+
+QDateEdit* SearchWindow::fromPicker() const {
+    return m_range->from();
+}
+
+QDateEdit* SearchWindow::toPicker() const {
+    return m_range->to();
+}
+
+void SearchWindow::changeEvent(QEvent* event) {
+    // Another document opened meanwhile: its year's days are the ones to pick, and
+    // the days found were another year's.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        !m_range->isYear(app().BaseYear)) {
+        pickYear();
+        m_list->clear();
+    }
+    ViewWindow::changeEvent(event);
 }
 
 bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -128,10 +135,10 @@ void SearchWindow::search() {
         m_text->setFocus();
         return;
     }
+    if (!m_range->isYear(app().BaseYear))
+        pickYear();
     m_list->clear();
-    const int first = Dates::rowOfDate(m_from->date(), app().BaseYear);
-    const int last = Dates::rowOfDate(m_to->date(), app().BaseYear);
-    m_list->addItems(Search_Days(app(), first, last, pattern));
+    m_list->addItems(Search_Days(app(), m_range->firstRow(), m_range->lastRow(), pattern));
     if (m_list->count() > 0)
         m_list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }

@@ -2,6 +2,7 @@
 
 #include "views/viewwindow.h"
 
+class DayRange;
 class QDateEdit;
 class QLineEdit;
 class QListWidget;
@@ -20,8 +21,8 @@ public:
     void openDay(const QString& dateText);
 
     QLineEdit* textBox() const { return m_text; }
-    QDateEdit* fromPicker() const { return m_from; }
-    QDateEdit* toPicker() const { return m_to; }
+    QDateEdit* fromPicker() const;
+    QDateEdit* toPicker() const;
     QListWidget* results() const { return m_list; }
     QStringList resultTexts() const;
 
@@ -32,13 +33,14 @@ protected:
     bool pageOfADate() const override { return false; }
     bool followsActivation() const override { return false; }
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     std::vector<Command> commandTable();
     QWidget* buildPage();
+    void pickYear();
 
     QLineEdit* m_text = nullptr; // Text1
-    QDateEdit* m_from = nullptr; // DTPicker1
-    QDateEdit* m_to = nullptr;   // DTPicker2
+    DayRange* m_range = nullptr;
     QListWidget* m_list = nullptr;
 };

@@ -6,14 +6,14 @@
 #include "platform/messagebox.h"
 #include "stats/stats.h"
 #include "store/appstate.h"
-#include "store/dates.h"
 #include "store/documentcommands.h"
 #include "store/documentfile.h"
+#include "views/dayrange.h"
 #include "views/viewcommands.h"
 
 #include <QDateEdit>
+#include <QEvent>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -40,17 +40,7 @@ StatsWindow::StatsWindow(AppState& app, Navigator& nav, const QString& objectNam
 
 QWidget* StatsWindow::buildPage(const QString& between) {
     auto* page = new QWidget(this);
-    auto picker = [page](const QString& name) {
-        auto* p = new QDateEdit(page);
-        p->setObjectName(name);
-        p->setCalendarPopup(true);
-        p->setDisplayFormat(u"yyyy/MM/dd"_s);
-        return p;
-    };
-    m_from = picker(u"DTPicker1"_s);
-    m_to = picker(u"DTPicker2"_s);
-    auto* label = new QLabel(between, page);
-    label->setObjectName(u"Label1"_s);
+    m_range = new DayRange(between, page);
 
     m_grid = new Grid(page);
     m_grid->setObjectName(u"cpg"_s);
@@ -65,9 +55,7 @@ QWidget* StatsWindow::buildPage(const QString& between) {
     });
 
     auto* range = new QHBoxLayout;
-    range->addWidget(m_from);
-    range->addWidget(label);
-    range->addWidget(m_to);
+    range->addWidget(m_range);
     range->addStretch();
     auto* all = new QVBoxLayout(page);
     all->setContentsMargins(10, 8, 10, 10);
@@ -76,14 +64,13 @@ QWidget* StatsWindow::buildPage(const QString& between) {
     return page;
 }
 
+void StatsWindow::pickYear() {
+    m_range->setYear(app().BaseYear, QDate(app().BaseYear, 4, 1), app().currentDate());
+}
+
 void StatsWindow::loadFromStore() {
-    // Opening the window: the days of the year to pick from, 1 April to today picked,
-    // and a fresh keyword table.
-    const QDate first(app().BaseYear, 4, 1), last(app().BaseYear + 1, 3, 31);
-    for (QDateEdit* p : {m_from, m_to})
-        p->setDateRange(first, last);
-    m_from->setDate(first);
-    m_to->setDate(app().currentDate());
+    // Opening the window: 1 April to today picked, and a fresh keyword table.
+    pickYear();
     m_grid->cancelEdit();
     m_table.assignData(GridData{1, 1, {GridCell{}}}); // nothing of a previous opening
     setUpTable();
@@ -93,12 +80,20 @@ QWidget* StatsWindow::writingWidget() const {
     return m_grid;
 }
 
-int StatsWindow::firstRow() const {
-    return Dates::rowOfDate(m_from->date(), app().BaseYear);
+QDateEdit* StatsWindow::fromPicker() const {
+    return m_range->from();
 }
 
-int StatsWindow::lastRow() const {
-    return Dates::rowOfDate(m_to->date(), app().BaseYear);
+QDateEdit* StatsWindow::toPicker() const {
+    return m_range->to();
+}
+
+void StatsWindow::changeEvent(QEvent* event) {
+    // Another document opened meanwhile: its year's days are the ones to pick.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        !m_range->isYear(app().BaseYear))
+        pickYear();
+    ViewWindow::changeEvent(event);
 }
 
 bool StatsWindow::finishEdit() {
@@ -108,7 +103,9 @@ bool StatsWindow::finishEdit() {
 void StatsWindow::count() {
     if (!finishEdit())
         return;
-    const QString bad = countRows(firstRow(), lastRow());
+    if (!m_range->isYear(app().BaseYear))
+        pickYear();
+    const QString bad = countRows(m_range->firstRow(), m_range->lastRow());
     if (!bad.isEmpty())
         MessageBox::show(this, bad, MessageBox::OkOnly, MessageBox::Warning);
 }

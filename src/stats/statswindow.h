@@ -4,6 +4,7 @@
 #include "stats/templates.h"
 #include "views/viewwindow.h"
 
+class DayRange;
 class Grid;
 class QDateEdit;
 
@@ -26,11 +27,8 @@ public:
 
     Grid* grid() const { return m_grid; }
     GridModel& table() { return m_table; }
-    QDateEdit* fromPicker() const { return m_from; }
-    QDateEdit* toPicker() const { return m_to; }
-    // The picked days as store rows (1 April = 1).
-    int firstRow() const;
-    int lastRow() const;
+    QDateEdit* fromPicker() const;
+    QDateEdit* toPicker() const;
 
 protected:
     StatsWindow(AppState& app, Navigator& nav, const QString& objectName, const QString& caption,
@@ -57,14 +55,16 @@ protected:
     QWidget* writingWidget() const override;
     bool pageOfADate() const override { return false; }
     bool followsActivation() const override { return false; }
+    void changeEvent(QEvent* event) override;
 
 private:
     QWidget* buildPage(const QString& between);
     bool finishEdit();
+    // The days to pick from and the days picked, for the year of the store.
+    void pickYear();
 
     TemplateKind m_kind;
     GridModel m_table;
     Grid* m_grid = nullptr;
-    QDateEdit* m_from = nullptr; // DTPicker1
-    QDateEdit* m_to = nullptr;   // DTPicker2
+    DayRange* m_range = nullptr;
 };

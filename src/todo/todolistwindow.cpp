@@ -8,6 +8,7 @@
 #include "store/appstate.h"
 #include "store/dates.h"
 #include "todo/todocolumns.h"
+#include "views/dayrange.h"
 #include "views/viewcommands.h"
 
 #include <QCloseEvent>
@@ -64,17 +65,7 @@ std::vector<Command> ToDoListWindow::commandTable() {
 
 QWidget* ToDoListWindow::buildPage() {
     auto* page = new QWidget(this);
-    auto picker = [page](const QString& name) {
-        auto* p = new QDateEdit(page);
-        p->setObjectName(name);
-        p->setCalendarPopup(true);
-        p->setDisplayFormat(u"yyyy/MM/dd"_s);
-        return p;
-    };
-    m_from = picker(u"DTPicker1"_s);
-    m_to = picker(u"DTPicker2"_s);
-    auto* between = new QLabel(u"から"_s, page);
-    between->setObjectName(u"Label1"_s);
+    m_range = new DayRange(u"から"_s, page);
     m_show = new QPushButton(u"表示"_s, page);
     m_show->setObjectName(u"Command1"_s);
     m_show->setDefault(true);
@@ -93,9 +84,7 @@ QWidget* ToDoListWindow::buildPage() {
     ToDo_GridInit(m_list);
 
     auto* range = new QHBoxLayout;
-    range->addWidget(m_from);
-    range->addWidget(between);
-    range->addWidget(m_to);
+    range->addWidget(m_range);
     range->addSpacing(12);
     range->addWidget(m_show);
     range->addWidget(m_save);
@@ -110,11 +99,8 @@ QWidget* ToDoListWindow::buildPage() {
 void ToDoListWindow::loadFromStore() {
     // Opening the list: the days of the year to pick from, the current date picked,
     // and no item until "表示".
+    m_range->setYear(app().BaseYear, app().currentDate(), app().currentDate());
     const QDate first(app().BaseYear, 4, 1), last(app().BaseYear + 1, 3, 31);
-    for (QDateEdit* p : {m_from, m_to}) {
-        p->setDateRange(first, last);
-        p->setDate(app().currentDate());
-    }
     ColumnInput days;
     days.firstDate = first;
     days.lastDate = last;
@@ -127,6 +113,14 @@ void ToDoListWindow::loadFromStore() {
     ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
     m_shownFrom = m_shownTo = QDate();
     m_modified = false;
+}
+
+QDateEdit* ToDoListWindow::fromPicker() const {
+    return m_range->from();
+}
+
+QDateEdit* ToDoListWindow::toPicker() const {
+    return m_range->to();
 }
 
 QWidget* ToDoListWindow::writingWidget() const {
@@ -152,7 +146,7 @@ bool ToDoListWindow::settleEdits() {
 void ToDoListWindow::show_() {
     if (!settleEdits())
         return;
-    const QDate from = m_from->date(), to = m_to->date();
+    const QDate from = m_range->from()->date(), to = m_range->to()->date();
     if (!ToDo_ListShow(m_list, app(), from, to)) {
         MessageBox::show(this, u"日付設定が不適切です"_s);
         return;

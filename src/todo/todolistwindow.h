@@ -4,6 +4,7 @@
 #include "todo/todolist.h"
 #include "views/viewwindow.h"
 
+class DayRange;
 class Grid;
 class QDateEdit;
 class QPushButton;
@@ -26,8 +27,8 @@ public:
 
     Grid* grid() const { return m_grid; }
     GridModel& list() { return m_list; }
-    QDateEdit* fromPicker() const { return m_from; }
-    QDateEdit* toPicker() const { return m_to; }
+    QDateEdit* fromPicker() const;
+    QDateEdit* toPicker() const;
     QPushButton* showButton() const { return m_show; }
     QPushButton* saveButton() const { return m_save; }
     bool isModified() const { return m_modified; }
@@ -53,8 +54,7 @@ private:
 
     GridModel m_list;
     Grid* m_grid = nullptr;
-    QDateEdit* m_from = nullptr; // DTPicker1
-    QDateEdit* m_to = nullptr;   // DTPicker2
+    DayRange* m_range = nullptr;
     QPushButton* m_show = nullptr;
     QPushButton* m_save = nullptr;
     QDate m_shownFrom, m_shownTo; // the range the list was filled for

@@ -19,6 +19,7 @@ export QT_QPA_PLATFORM=xcb
 # The X keyboard library reads past the end of a string it was given sized; strict
 # string checks flag that inside the system library, not in the program.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}strict_string_checks=0
+export LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp
 unset QT_SCALE_FACTOR
 pids=()
 cleanup() {
