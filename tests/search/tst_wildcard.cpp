@@ -95,6 +95,7 @@ std::vector<Piece> pieceMenu() {
 }
 
 const QString Tuesday = u"火曜日は雨"_s;
+const QString Lone(QChar(0xD840)); // the first half of a pair, alone
 
 } // namespace
 
@@ -149,6 +150,10 @@ void TestWildcard::containsMatches_data() {
     QTest::newRow("question, outside the BMP") << u"鯖の?"_s << u"鯖の𩸽と"_s << true;
     QTest::newRow("question, one outside the BMP")
         << u"の?と"_s << u"鯖の𩸽と"_s << true; // not two halves
+    QTest::newRow("half of a pair alone in the text")
+        << Lone + u'a' << u'x' + Lone + u"ay"_s << true;
+    QTest::newRow("half of a pair alone, question") << u"x?a"_s << u'x' + Lone + u"ay"_s << true;
+    QTest::newRow("half of a pair against a whole pair") << Lone << u"x𠀋"_s << false;
     QTest::newRow("two questions, one outside the BMP") << u"の??と"_s << u"鯖の𩸽と"_s << false;
 
     // "#": one ASCII digit.
@@ -176,7 +181,7 @@ void TestWildcard::containsMatches_data() {
     QTest::newRow("list, outside the BMP") << u"鯖の[𩸽𠀋]"_s << u"鯖の𩸽"_s << true;
     QTest::newRow("list, range outside the BMP") << u"[𠀀-𠀏]"_s << u"x𠀋x"_s << true;
     QTest::newRow("list, BMP to outside") << u"[あ-𠀏]"_s << u"x𠀋x"_s << true;
-    QTest::newRow("list, half of a pair") << u"[\xD840]"_s << u"x𠀋x"_s << false;
+    QTest::newRow("list, half of a pair") << u'[' + Lone + u']' << u"x𠀋x"_s << false;
     QTest::newRow("not in list") << u"[!月水]曜"_s << Tuesday << true;
     QTest::newRow("not in list, is in") << u"[!火]曜"_s << Tuesday << false;
     QTest::newRow("not in list, range") << u"x[!a-c]y"_s << u"xby"_s << false;
