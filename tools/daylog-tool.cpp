@@ -6,17 +6,30 @@
 //   daylog-tool todo FILE FROM TO [--sort ORDER]
 //                                  the ToDo items of the days FROM..TO as the ToDo list
 //                                  shows them, in one of its orders
+//   daylog-tool search FILE FROM TO TEXT
+//                                  the date of every day FROM..TO with a text that
+//                                  holds TEXT (wildcards allowed), one a line
+//   daylog-tool stats-record FILE FROM TO [--key1 K]... [--key2 K]...
+//                                  record statistics: for each first keyword a line
+//                                  of it and its count with each second keyword
+//   daylog-tool stats-item FILE FROM TO [--key K[=TARGET]]...
+//                                  item statistics: for each keyword a line of it,
+//                                  its target, its count and the percentage reached
 //   daylog-tool --version
 
 #include "calendar/holidays.h"
 #include "grid/gridmodel.h"
 #include "platform/clock.h"
+#include "search/search.h"
+#include "search/wildcard.h"
+#include "stats/stats.h"
 #include "store/appstate.h"
 #include "store/dates.h"
 #include "store/documentfile.h"
 #include "todo/todolist.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -46,6 +59,11 @@ int usage(const QString& why) {
                "  daylog-tool dump FILE\n"
                "  daylog-tool todo FILE FROM TO [--sort ORDER]\n"
                "    ORDER: date date-desc open-first done-first category text text-desc\n"
+               "  daylog-tool search FILE FROM TO TEXT\n"
+               "  daylog-tool stats-record FILE FROM TO [--key1 K]... [--key2 K]...\n"
+               "    (--key1 は 50 個まで、--key2 は 10 個まで)\n"
+               "  daylog-tool stats-item FILE FROM TO [--key K[=TARGET]]...\n"
+               "    (--key は 50 個まで)\n"
                "  daylog-tool --version\n",
                stderr);
     return UsageError;
@@ -201,6 +219,152 @@ int todo(QStringList args) {
     return 0;
 }
 
+// FILE FROM TO, the first three of `args`: the document loaded into `app` and the
+// store rows of the two dates. 0 when all is well; otherwise the exit code, after the
+// message.
+int openRange(const QStringList& args, AppState& app, int& first, int& last) {
+    const QDate from = parseIsoDate(args[1]), to = parseIsoDate(args[2]);
+    if (!from.isValid() || !to.isValid())
+        return usage(QStringLiteral("日付は YYYY-MM-DD の形の正しい日付で指定してください。"));
+    if (!loadStore(app, args[0]))
+        return Failure;
+    if (from > to) {
+        err(QStringLiteral("日付設定が不適切です"));
+        return Failure;
+    }
+    first = Dates::rowOfDate(from, app.BaseYear);
+    last = Dates::rowOfDate(to, app.BaseYear);
+    return 0;
+}
+
+// Takes the options of `names` (each followed by its value) out of `args` into
+// `values`, in the order given. False, after the usage message, when an option lacks
+// its value or is not one of `names`.
+bool takeOptions(QStringList& args, const QStringList& names, QHash<QString, QStringList>& values) {
+    QStringList rest;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (!args[i].startsWith(QStringLiteral("--"))) {
+            rest.append(args[i]);
+        } else if (!names.contains(args[i])) {
+            usage(QStringLiteral("オプション「%1」はありません。").arg(args[i]));
+            return false;
+        } else if (i + 1 >= args.size()) {
+            usage(QStringLiteral("%1 には値が要ります。").arg(args[i]));
+            return false;
+        } else {
+            values[args[i]].append(args[i + 1]);
+            ++i;
+        }
+    }
+    args = rest;
+    return true;
+}
+
+int search(const QStringList& args) {
+    if (args.size() != 4)
+        return usage(
+            QStringLiteral("search にはファイル名と FROM と TO の日付と検索項目が要ります。"));
+    AppState app;
+    int first = 0, last = 0;
+    if (const int code = openRange(args, app, first, last))
+        return code;
+    const QString& keyword = args[3];
+    if (keyword.isEmpty()) {
+        err(QStringLiteral("検索項目を入力してください"));
+        return Failure;
+    }
+    const Wildcard pattern = Wildcard::contains(keyword);
+    if (!pattern.isValid()) {
+        err(Stats_BadKeyword(keyword, pattern.error()));
+        return Failure;
+    }
+    QString text;
+    for (const QString& date : Search_Days(app, first, last, pattern))
+        text += escaped(date) + u'\n';
+    out(text);
+    return 0;
+}
+
+int statsRecord(QStringList args) {
+    const QString key1 = QStringLiteral("--key1"), key2 = QStringLiteral("--key2");
+    QHash<QString, QStringList> keys;
+    if (!takeOptions(args, {key1, key2}, keys))
+        return UsageError;
+    if (args.size() != 3)
+        return usage(QStringLiteral("stats-record にはファイル名と FROM と TO の日付が要ります。"));
+    if (keys[key1].size() > Stats::KeywordRows || keys[key2].size() > Stats::Key2Columns)
+        return usage(QStringLiteral("--key1 は %1 個まで、--key2 は %2 個までです。")
+                         .arg(Stats::KeywordRows)
+                         .arg(Stats::Key2Columns));
+    AppState app;
+    int first = 0, last = 0;
+    if (const int code = openRange(args, app, first, last))
+        return code;
+    GridModel grid;
+    Kiroku_GridInit(grid);
+    const QStringList& firsts = keys[key1];
+    const QStringList& seconds = keys[key2];
+    for (qsizetype k = 0; k < firsts.size(); ++k)
+        grid.setTextMatrix(int(k) + 1, 1, firsts[k]);
+    for (qsizetype c = 0; c < seconds.size(); ++c)
+        grid.setTextMatrix(0, int(c) + 2, seconds[c]);
+    if (const QString message = Kiroku_count(grid, app, first, last); !message.isEmpty()) {
+        err(message);
+        return Failure;
+    }
+    QString text;
+    for (qsizetype k = 0; k < firsts.size(); ++k) {
+        text += escaped(firsts[k]);
+        for (qsizetype c = 0; c < seconds.size(); ++c)
+            text += u'\t' + grid.textMatrix(int(k) + 1, int(c) + 2);
+        text += u'\n';
+    }
+    out(text);
+    return 0;
+}
+
+int statsItem(QStringList args) {
+    const QString keyOption = QStringLiteral("--key");
+    QHash<QString, QStringList> options;
+    if (!takeOptions(args, {keyOption}, options))
+        return UsageError;
+    if (args.size() != 3)
+        return usage(QStringLiteral("stats-item にはファイル名と FROM と TO の日付が要ります。"));
+    const QStringList& given = options[keyOption];
+    if (given.size() > Stats::KeywordRows)
+        return usage(QStringLiteral("--key は %1 個までです。").arg(Stats::KeywordRows));
+    AppState app;
+    int first = 0, last = 0;
+    if (const int code = openRange(args, app, first, last))
+        return code;
+    // KEYWORD=TARGET splits at the last "=": a keyword holding "=" is given with a
+    // target, empty if need be ("a=b=").
+    GridModel grid;
+    Koumoku_GridInit(grid);
+    for (qsizetype k = 0; k < given.size(); ++k) {
+        const qsizetype eq = given[k].lastIndexOf(u'=');
+        grid.setTextMatrix(int(k) + 1, 1, eq < 0 ? given[k] : given[k].left(eq));
+        grid.setTextMatrix(int(k) + 1, 2, eq < 0 ? QString() : given[k].mid(eq + 1));
+    }
+    if (const QString message = Koumoku_count(grid, app, first, last); !message.isEmpty()) {
+        err(message);
+        return Failure;
+    }
+    QString text;
+    for (int k = 1; k <= int(given.size()); ++k) {
+        const QString target = grid.textMatrix(k, 2);
+        const QString count = grid.textMatrix(k, 3);
+        const std::optional<double> goal = Koumoku_target(target);
+        QString percent;
+        if (!count.isEmpty() && goal)
+            percent = QString::number(count.toInt() * 100.0 / *goal, 'f', 1);
+        text += escaped(grid.textMatrix(k, 1)) + u'\t' + escaped(target) + u'\t' + count + u'\t' +
+                percent + u'\n';
+    }
+    out(text);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -227,5 +391,11 @@ int main(int argc, char** argv) {
         return dump(args);
     if (command == QStringLiteral("todo"))
         return todo(args);
+    if (command == QStringLiteral("search"))
+        return search(args);
+    if (command == QStringLiteral("stats-record"))
+        return statsRecord(args);
+    if (command == QStringLiteral("stats-item"))
+        return statsItem(args);
     return usage(QStringLiteral("不明なコマンド「%1」です。").arg(command));
 }

@@ -1,10 +1,11 @@
 #include "search/wildcard.h"
 
+#include <algorithm>
+
 namespace {
 
-std::u32string codePoints(QStringView text) {
-    std::u32string out;
-    out.reserve(size_t(text.size()));
+void codePoints(QStringView text, std::u32string& out) {
+    out.clear();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
@@ -14,7 +15,6 @@ std::u32string codePoints(QStringView text) {
             out.push_back(c.unicode());
         }
     }
-    return out;
 }
 
 QString show(char32_t c) {
@@ -44,13 +44,31 @@ bool Wildcard::Element::accepts(char32_t c) const {
     return false;
 }
 
+// Looks for the rarest code unit with the vectorised character search and compares the
+// whole run only where it occurs: far quicker on Japanese text than a substring search.
+bool Wildcard::Literal::foundIn(QStringView view) const {
+    const qsizetype n = text.size();
+    const qsizetype lastStart = view.size() - n;
+    const QChar key = text[keyAt];
+    for (qsizetype from = keyAt; lastStart >= 0;) {
+        const qsizetype hit = view.indexOf(key, from);
+        if (hit < 0 || hit - keyAt > lastStart)
+            return false;
+        if (view.sliced(hit - keyAt, n) == QStringView(text))
+            return true;
+        from = hit + 1;
+    }
+    return false;
+}
+
 Wildcard Wildcard::contains(const QString& text) {
     return compile(u'*' + text + u'*');
 }
 
 Wildcard Wildcard::compile(const QString& pattern) {
     Wildcard w;
-    const std::u32string p = codePoints(pattern);
+    std::u32string p;
+    codePoints(pattern, p);
     Segment current;
     bool sawStar = false;
     w.m_anchoredStart = p.empty() || p.front() != U'*';
@@ -105,22 +123,38 @@ Wildcard Wildcard::compile(const QString& pattern) {
     w.m_anchoredEnd = !sawStar || (!p.empty() && p.back() != U'*');
     if (!current.empty() || w.m_segments.empty() || w.m_anchoredEnd)
         w.m_segments.push_back(std::move(current));
-    // Every text that matches holds the longest run of plain characters.
+    // Every text that matches holds each run of plain characters.
+    std::vector<QString> runs;
     for (const Segment& seg : w.m_segments) {
-        std::u32string run;
+        QString run;
         auto keep = [&] {
-            const QString r = QString::fromUcs4(run.data(), qsizetype(run.size()));
-            if (r.size() > w.m_literal.size())
-                w.m_literal = r;
+            if (!run.isEmpty())
+                runs.push_back(run);
             run.clear();
         };
         for (const Element& e : seg) {
-            if (e.kind == Element::Char)
-                run.push_back(e.ch);
-            else
+            if (e.kind != Element::Char) {
                 keep();
+            } else if (QChar::requiresSurrogates(e.ch)) {
+                run += QChar(QChar::highSurrogate(e.ch));
+                run += QChar(QChar::lowSurrogate(e.ch));
+            } else {
+                run += QChar(char16_t(e.ch)); // a lone surrogate too, as it is in the text
+            }
         }
         keep();
+    }
+    std::stable_sort(runs.begin(), runs.end(),
+                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& run : runs) {
+        if (std::any_of(w.m_literals.begin(), w.m_literals.end(),
+                        [&](const Literal& l) { return l.text.contains(run); }))
+            continue; // tested with a longer one
+        Literal l{run, 0};
+        for (qsizetype i = 1; i < run.size(); ++i)
+            if (run[i].unicode() > run[l.keyAt].unicode())
+                l.keyAt = i;
+        w.m_literals.push_back(std::move(l));
     }
     // A leading star leaves an empty first segment: drop it.
     if (!w.m_anchoredStart && !w.m_segments.empty() && w.m_segments.front().empty() &&
@@ -141,9 +175,12 @@ bool Wildcard::matchAt(const std::u32string& text, size_t pos, const Segment& se
 bool Wildcard::matches(QStringView view) const {
     if (!isValid())
         return false;
-    if (!m_literal.isEmpty() && !view.contains(m_literal))
-        return false;
-    const std::u32string text = codePoints(view);
+    for (const Literal& l : m_literals)
+        if (!l.foundIn(view))
+            return false;
+    // One buffer a thread for the code points: no allocation for each text.
+    thread_local std::u32string text;
+    codePoints(view, text);
     const size_t n = m_segments.size();
     if (n == 1 && m_anchoredStart && m_anchoredEnd) // no star at all: the whole text
         return m_segments[0].size() == text.size() && matchAt(text, 0, m_segments[0]);

@@ -34,10 +34,19 @@ private:
     };
     using Segment = std::vector<Element>;
 
+    // A run of plain characters that every matching text holds, and the place in it of
+    // the code unit to look for first: the highest, as the rarest in Japanese text
+    // (kanji before kana, kana before punctuation and ASCII).
+    struct Literal {
+        QString text;
+        qsizetype keyAt = 0;
+        bool foundIn(QStringView view) const;
+    };
+
     bool matchAt(const std::u32string& text, size_t pos, const Segment& segment) const;
 
     std::vector<Segment> m_segments; // the pattern between its stars
-    QString m_literal;               // the longest run of plain characters: a quick test
+    std::vector<Literal> m_literals; // every run of plain characters, longest first: a quick test
     bool m_anchoredStart = false;    // no star before the first segment
     bool m_anchoredEnd = false;      // no star after the last segment
     QString m_error;

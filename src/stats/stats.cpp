@@ -4,7 +4,9 @@
 #include "search/wildcard.h"
 #include "store/appstate.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 
 using namespace Stats;
@@ -21,6 +23,14 @@ std::pair<int, int> dayRows(int first, int last) {
 }
 
 } // namespace
+
+std::optional<double> Koumoku_target(const QString& text) {
+    bool isNumber = false;
+    const double target = text.trimmed().toDouble(&isNumber);
+    if (!isNumber || !std::isfinite(target) || target <= 0)
+        return std::nullopt;
+    return target;
+}
 
 QString Stats_BadKeyword(const QString& keyword, const QString& reason) {
     return QStringLiteral("キーワード「%1」は使えません。%2。").arg(keyword, reason);
@@ -131,13 +141,11 @@ QString Koumoku_count(GridModel& cpg, const AppState& app, int first, int last) 
     for (int k = 1; k <= KeywordRows; ++k) {
         const int n = counts[size_t(k - 1)];
         cpg.setTextMatrix(k, 3, n ? QString::number(n) : QString());
-        // A bar only for a target that is a number above 0; none for a zero count.
-        bool isNumber = false;
-        const double target = cpg.textMatrix(k, 2).trimmed().toDouble(&isNumber);
-        if (n > 0 && isNumber && target > 0)
-            cpg.setCell(GridModel::CellFloodPercent, k, 3, int(n * 100.0 / target));
-        else
-            cpg.setCell(GridModel::CellFloodPercent, k, 3, -1);
+        // A bar only for a target that is a number above 0; none for a zero count. The
+        // share is capped before it becomes an int: a tiny target makes it huge.
+        const std::optional<double> target = Koumoku_target(cpg.textMatrix(k, 2));
+        const int bar = n > 0 && target ? int(std::min(100.0, n * 100.0 / *target)) : -1;
+        cpg.setCell(GridModel::CellFloodPercent, k, 3, bar);
     }
     cpg.endBulkEdit();
     return {};

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class AppState;
 class GridModel;
 
@@ -31,6 +33,10 @@ void Koumoku_GridInit(GridModel& cpg);
 // of a day counts). Returns a message naming the keyword when its pattern cannot be
 // matched as written; nothing is counted then.
 QString Koumoku_count(GridModel& cpg, const AppState& app, int first, int last);
+
+// A target of the item statistics as a number: the text read as a decimal number
+// (blanks around it allowed); nothing unless that is a finite number above 0.
+std::optional<double> Koumoku_target(const QString& text);
 
 // The message for a keyword whose pattern cannot be matched.
 QString Stats_BadKeyword(const QString& keyword, const QString& reason);

@@ -1,6 +1,7 @@
 #include "grid/gridmodel.h"
 #include "platform/clock.h"
 #include "store/appstate.h"
+#include "store/dates.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -60,10 +61,19 @@ private Q_SLOTS:
     void todoListsTheRangeInEveryOrder_data();
     void todoListsTheRangeInEveryOrder();
     void todoRefusesARangeBackwardsAndAnUnknownOrder();
+    void searchListsTheDaysFoundInOrder();
+    void searchRefusesAnEmptyTextABadPatternAndARangeBackwards();
+    void statsRecordCountsEachFirstKeywordInTheOrderGiven();
+    void statsRecordRefusesABadPatternAndARangeBackwards();
+    void statsItemGivesCountTargetAndPercentage();
+    void statsItemRefusesABadPatternAndARangeBackwards();
+    void statsTakeUpToFiftyKeywords();
+    void searchAndStatsOfAMissingDocumentExitWithOne();
 
 private:
     QTemporaryDir m_dir;
     QString todoDocument();
+    QString statsDocument();
 };
 
 // A year with five items a day, every category, open and done, timed and untimed, and
@@ -160,6 +170,183 @@ void TestDaylogTool::todoRefusesARangeBackwardsAndAnUnknownOrder() {
     QCOMPARE(unknown.exitCode, 2);
 }
 
+// A year with a few records, slot titles and a ToDo item to search and count.
+QString TestDaylogTool::statsDocument() {
+    const QString path = m_dir.filePath(u"stats.dys"_s);
+    if (QFileInfo::exists(path))
+        return path;
+    AppState app;
+    app.BaseYear = 2005;
+    app.DocPath = path;
+    app.setCurrentDate(QDate(2005, 4, 1));
+    Store_New(app);
+    auto row = [](int m, int d) {
+        return Dates::rowOfDate(QDate(m > 3 ? 2005 : 2006, m, d), 2005);
+    };
+    using namespace StoreCol;
+    app.store.set(row(5, 1), Record, u"WAとWB"_s);
+    app.store.set(row(5, 2), Record, u"WB"_s);
+    app.store.set(row(5, 3), Record, u"W A"_s);
+    app.store.set(row(5, 10), Record, u"雨\tのち晴れ"_s);
+    app.store.set(row(3, 31), Record, u"WA"_s);
+    for (int i = 0; i < 3; ++i)
+        app.store.set(row(5, 1), SlotItem1 + i, u"ジョギング"_s);
+    app.store.set(row(5, 2), SlotItem1 + 6, u"朝のジョギング"_s);
+    app.store.set(row(5, 2), SlotText1, u"通院"_s); // a slot's content, no title
+    app.store.set(row(6, 1), SlotItem1, u"通院"_s);
+    app.store.set(row(6, 2), SlotItem1, u"a=b"_s);
+    app.store.set(row(7, 7), ToDo, u"|0,,普通,七夕の笹を買う"_s);
+    Store_Save(app);
+    return path;
+}
+
+void TestDaylogTool::searchListsTheDaysFoundInOrder() {
+    const QString doc = statsDocument();
+    auto search = [&](const QString& from, const QString& to, const QString& text) {
+        const Run r = runTool({u"search"_s, doc, from, to, text});
+        return r.exitCode == 0 && r.err.isEmpty() ? r.out
+                                                  : u"exit %1: %2"_s.arg(r.exitCode).arg(r.err);
+    };
+    QCOMPARE(search(u"2005-04-01"_s, u"2006-04-01"_s, u"W"_s),
+             u"2005/05/01\n2005/05/02\n2005/05/03\n2006/03/31\n"_s);
+    QCOMPARE(search(u"2005-05-02"_s, u"2005-05-03"_s, u"W"_s), u"2005/05/02\n2005/05/03\n"_s);
+    QCOMPARE(search(u"2005-04-01"_s, u"2005-04-30"_s, u"火"_s),
+             u"2005/04/05\n2005/04/12\n2005/04/19\n2005/04/26\n"_s);
+    QCOMPARE(search(u"2005-04-01"_s, u"2006-04-01"_s, u"七夕"_s), u"2005/07/07\n"_s);
+    QCOMPARE(search(u"2005-04-01"_s, u"2006-04-01"_s, u"ジョギング"_s),
+             u"2005/05/01\n2005/05/02\n"_s);
+    QCOMPARE(search(u"2005-04-01"_s, u"2006-04-01"_s, u"W?W"_s), QString());
+    // Days outside the document's year are no days of it.
+    QCOMPARE(search(u"2000-01-01"_s, u"2005-05-01"_s, u"W"_s), u"2005/05/01\n"_s);
+    QCOMPARE(search(u"2006-04-02"_s, u"2007-01-01"_s, u"*"_s), QString());
+}
+
+void TestDaylogTool::searchRefusesAnEmptyTextABadPatternAndARangeBackwards() {
+    const QString doc = statsDocument();
+    const Run empty = runTool({u"search"_s, doc, u"2005-04-01"_s, u"2006-04-01"_s, QString()});
+    QCOMPARE(empty.exitCode, 1);
+    QVERIFY(empty.out.isEmpty());
+    QVERIFY2(empty.err.contains(u"検索項目を入力してください"_s), qPrintable(empty.err));
+
+    const Run bad = runTool({u"search"_s, doc, u"2005-04-01"_s, u"2006-04-01"_s, u"W[A"_s});
+    QCOMPARE(bad.exitCode, 1);
+    QVERIFY(bad.out.isEmpty());
+    QVERIFY2(bad.err.contains(u"W[A"_s), qPrintable(bad.err));
+
+    const Run backwards = runTool({u"search"_s, doc, u"2005-05-02"_s, u"2005-05-01"_s, u"W"_s});
+    QCOMPARE(backwards.exitCode, 1);
+    QVERIFY(backwards.out.isEmpty());
+    QVERIFY2(backwards.err.contains(u"日付設定が不適切です"_s), qPrintable(backwards.err));
+}
+
+void TestDaylogTool::statsRecordCountsEachFirstKeywordInTheOrderGiven() {
+    const QString doc = statsDocument();
+    const Run r = runTool({u"stats-record"_s, doc, u"2005-04-01"_s, u"2006-04-01"_s, u"--key1"_s,
+                           u"X"_s, u"--key1"_s, u"W"_s, u"--key1"_s, u"雨\t"_s, u"--key2"_s, u"A"_s,
+                           u"--key2"_s, u"B"_s, u"--key2"_s, u"のち"_s});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, u"X\t\t\t\nW\t2\t1\t\n雨\\t\t\t\t1\n"_s);
+
+    // Options before and between the other arguments; a second keyword left empty.
+    const Run may = runTool({u"stats-record"_s, u"--key2"_s, QString(), u"--key2"_s, u"B"_s, doc,
+                             u"--key1"_s, u"W"_s, u"2005-05-01"_s, u"2005-05-02"_s});
+    QCOMPARE(may.exitCode, 0);
+    QCOMPARE(may.out, u"W\t\t2\n"_s);
+
+    const Run none =
+        runTool({u"stats-record"_s, doc, u"2005-04-01"_s, u"2006-04-01"_s, u"--key2"_s, u"A"_s});
+    QCOMPARE(none.exitCode, 0);
+    QCOMPARE(none.out, QString());
+}
+
+void TestDaylogTool::statsRecordRefusesABadPatternAndARangeBackwards() {
+    const QString doc = statsDocument();
+    const Run bad = runTool({u"stats-record"_s, doc, u"2005-04-01"_s, u"2006-04-01"_s, u"--key1"_s,
+                             u"W"_s, u"--key2"_s, u"A"_s, u"--key2"_s, u"[z-a]"_s});
+    QCOMPARE(bad.exitCode, 1);
+    QVERIFY(bad.out.isEmpty());
+    QVERIFY2(bad.err.contains(u"[z-a]"_s), qPrintable(bad.err));
+
+    const Run backwards = runTool({u"stats-record"_s, doc, u"2005-05-02"_s, u"2005-05-01"_s,
+                                   u"--key1"_s, u"W"_s, u"--key2"_s, u"A"_s});
+    QCOMPARE(backwards.exitCode, 1);
+    QVERIFY(backwards.out.isEmpty());
+    QVERIFY2(backwards.err.contains(u"日付設定が不適切です"_s), qPrintable(backwards.err));
+}
+
+void TestDaylogTool::statsItemGivesCountTargetAndPercentage() {
+    const QString doc = statsDocument();
+    QStringList args{u"stats-item"_s, doc, u"2005-04-01"_s, u"2006-04-01"_s};
+    for (const QString& key :
+         {u"ジョギング=2"_s, u"通院"_s, u"通院=3"_s, u"読書=5"_s, u"ジョギング=十"_s,
+          u"ジョギング=0"_s, u"ジョギング= 8 "_s, u"a=b="_s, u"=4"_s, u"通\t院"_s})
+        args << u"--key"_s << key;
+    const Run r = runTool(args);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out.split(u'\n'),
+             (QStringList{u"ジョギング\t2\t4\t200.0"_s, u"通院\t\t1\t"_s, u"通院\t3\t1\t33.3"_s,
+                          u"読書\t5\t\t"_s, u"ジョギング\t十\t4\t"_s, u"ジョギング\t0\t4\t"_s,
+                          u"ジョギング\t 8 \t4\t50.0"_s, u"a=b\t\t1\t"_s, u"\t4\t\t"_s,
+                          u"通\\t院\t\t\t"_s, QString()}));
+
+    const Run may = runTool(
+        {u"stats-item"_s, doc, u"2005-05-02"_s, u"2005-05-31"_s, u"--key"_s, u"ジョギング=3"_s});
+    QCOMPARE(may.exitCode, 0);
+    QCOMPARE(may.out, u"ジョギング\t3\t1\t33.3\n"_s);
+}
+
+void TestDaylogTool::statsItemRefusesABadPatternAndARangeBackwards() {
+    const QString doc = statsDocument();
+    const Run bad = runTool({u"stats-item"_s, doc, u"2005-04-01"_s, u"2006-04-01"_s, u"--key"_s,
+                             u"通院=1"_s, u"--key"_s, u"[通院=1"_s});
+    QCOMPARE(bad.exitCode, 1);
+    QVERIFY(bad.out.isEmpty());
+    QVERIFY2(bad.err.contains(u"[通院"_s), qPrintable(bad.err));
+
+    const Run backwards =
+        runTool({u"stats-item"_s, doc, u"2006-01-01"_s, u"2005-12-31"_s, u"--key"_s, u"通院"_s});
+    QCOMPARE(backwards.exitCode, 1);
+    QVERIFY(backwards.out.isEmpty());
+    QVERIFY2(backwards.err.contains(u"日付設定が不適切です"_s), qPrintable(backwards.err));
+}
+
+void TestDaylogTool::statsTakeUpToFiftyKeywords() {
+    const QString doc = statsDocument();
+    QStringList record{u"stats-record"_s, doc, u"2005-04-01"_s, u"2006-04-01"_s};
+    QStringList item{u"stats-item"_s, doc, u"2005-04-01"_s, u"2006-04-01"_s};
+    for (int k = 1; k <= 50; ++k) {
+        record << u"--key1"_s << (k == 50 ? u"W"_s : QString::number(k));
+        item << u"--key"_s << (k == 50 ? u"通院=2"_s : QString::number(k));
+    }
+    for (int c = 1; c <= 10; ++c)
+        record << u"--key2"_s << (c == 10 ? u"A"_s : QString::number(c));
+    const Run r = runTool(record);
+    QCOMPARE(r.exitCode, 0);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 50);
+    QCOMPARE(lines.first(), u"1\t\t\t\t\t\t\t\t\t\t"_s);
+    QCOMPARE(lines.last(), u"W\t\t\t\t\t\t\t\t\t\t2"_s);
+    const Run i = runTool(item);
+    QCOMPARE(i.exitCode, 0);
+    QCOMPARE(i.out.split(u'\n', Qt::SkipEmptyParts).last(), u"通院\t2\t1\t50.0"_s);
+
+    QCOMPARE(runTool(record << u"--key1"_s << u"51"_s).exitCode, 2);
+    QCOMPARE(runTool(item << u"--key"_s << u"51"_s).exitCode, 2);
+}
+
+void TestDaylogTool::searchAndStatsOfAMissingDocumentExitWithOne() {
+    const QString path = m_dir.filePath(u"無い.dys"_s);
+    for (const QStringList& args :
+         {QStringList{u"search"_s, path, u"2005-04-01"_s, u"2006-04-01"_s, u"W"_s},
+          QStringList{u"stats-record"_s, path, u"2005-04-01"_s, u"2006-04-01"_s},
+          QStringList{u"stats-item"_s, path, u"2005-04-01"_s, u"2006-04-01"_s}}) {
+        const Run r = runTool(args);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.err.contains(path), qPrintable(r.err));
+    }
+}
+
 void TestDaylogTool::initTestCase() {
     QVERIFY2(QFileInfo(qEnvironmentVariable("DAYLOG_TOOL")).isExecutable(),
              "DAYLOG_TOOL must name the built daylog-tool");
@@ -184,6 +371,29 @@ void TestDaylogTool::usageErrorsExitWithTwo_data() {
         << QStringList{u"holidays"_s, u"2006-01-01"_s, u"2006-02-30"_s} << now;
     QTest::newRow("new, year not a number")
         << QStringList{u"new"_s, u"heisei"_s, u"/nonexistent/x.dys"_s} << now;
+    const QString file = u"/nonexistent/x.dys"_s;
+    QTest::newRow("search, no text")
+        << QStringList{u"search"_s, file, u"2005-04-01"_s, u"2006-04-01"_s} << now;
+    QTest::newRow("search, two texts")
+        << QStringList{u"search"_s, file, u"2005-04-01"_s, u"2006-04-01"_s, u"a"_s, u"b"_s} << now;
+    QTest::newRow("search, date form")
+        << QStringList{u"search"_s, file, u"2005/04/01"_s, u"2006-04-01"_s, u"a"_s} << now;
+    QTest::newRow("stats-record, no dates") << QStringList{u"stats-record"_s, file} << now;
+    QTest::newRow("stats-record, key without a value")
+        << QStringList{u"stats-record"_s, file, u"2005-04-01"_s, u"2006-04-01"_s, u"--key1"_s}
+        << now;
+    QTest::newRow("stats-record, unknown option")
+        << QStringList{u"stats-record"_s, file,       u"2005-04-01"_s,
+                       u"2006-04-01"_s,   u"--key"_s, u"a"_s}
+        << now;
+    QStringList elevenKey2{u"stats-record"_s, file, u"2005-04-01"_s, u"2006-04-01"_s};
+    for (int c = 0; c < 11; ++c)
+        elevenKey2 << u"--key2"_s << QString::number(c);
+    QTest::newRow("stats-record, eleven second keywords") << elevenKey2 << now;
+    QTest::newRow("stats-item, invalid date")
+        << QStringList{u"stats-item"_s, file, u"2005-04-01"_s, u"2006-02-29"_s} << now;
+    QTest::newRow("stats-item, extra argument")
+        << QStringList{u"stats-item"_s, file, u"2005-04-01"_s, u"2006-04-01"_s, u"x"_s} << now;
     QTest::newRow("malformed DAYLOG_NOW")
         << QStringList{u"--version"_s} << QByteArray("2006-02-10");
 }
