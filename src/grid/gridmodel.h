@@ -29,7 +29,7 @@ public:
         CellFloodPercent = 8
     };
     enum DataType { DateType = 7, TextType = 8 };
-    enum Alignment { AlignCenterCenter = 4 };
+    enum Alignment { AlignCenterCenter = 4, AlignRightCenter = 7 };
 
     struct Selection {
         int row1, col1, row2, col2; // ordered: row1 <= row2, col1 <= col2

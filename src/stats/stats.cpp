@@ -26,7 +26,9 @@ std::pair<int, int> dayRows(int first, int last) {
 
 std::optional<double> Koumoku_target(const QString& text) {
     bool isNumber = false;
-    const double target = text.trimmed().toDouble(&isNumber);
+    // Digits typed full width ("１０") are the same number.
+    const double target =
+        text.normalized(QString::NormalizationForm_KC).trimmed().toDouble(&isNumber);
     if (!isNumber || !std::isfinite(target) || target <= 0)
         return std::nullopt;
     return target;
@@ -48,6 +50,9 @@ void Kiroku_GridInit(GridModel& cpg) {
     cpg.setTextMatrix(0, 0, QStringLiteral("番号"));
     cpg.setTextMatrix(0, 1, QStringLiteral("キー１　＼キー２"));
     cpg.setCell(GridModel::CellAlignment, 0, 1, 0, cpg.cols() - 1, GridModel::AlignCenterCenter);
+    // Counts line up on their last digit.
+    cpg.setCell(GridModel::CellAlignment, 1, 2, KeywordRows, cpg.cols() - 1,
+                GridModel::AlignRightCenter);
     numberRows(cpg);
     cpg.endBulkEdit();
     cpg.select(1, 2);
@@ -109,6 +114,8 @@ void Koumoku_GridInit(GridModel& cpg) {
     cpg.setTextMatrix(0, 2, QStringLiteral("目標"));
     cpg.setTextMatrix(0, 3, QStringLiteral("回数"));
     cpg.setCell(GridModel::CellAlignment, 0, 1, 0, 3, GridModel::AlignCenterCenter);
+    // Targets and counts line up on their last digit.
+    cpg.setCell(GridModel::CellAlignment, 1, 2, KeywordRows, 3, GridModel::AlignRightCenter);
     numberRows(cpg);
     cpg.endBulkEdit();
     cpg.select(1, 2);

@@ -293,7 +293,8 @@ void TestStats::theBarIsTheCountAgainstTheTarget() {
                  {u"通院"_s, u"3"_s},
                  {u"通院"_s, u"7.5"_s},
                  {u"読書"_s, u"0.00000001"_s}, // far more than 100 %
-                 {u"読書"_s, u"1000"_s}});     // 0.1 %
+                 {u"読書"_s, u"1000"_s},       // 0.1 %
+                 {u"通院"_s, u"２０"_s}});     // typed full width
     QVERIFY(t.count(y, First, Last).isEmpty());
     QCOMPARE(t.shown(1), u"5"_s);
     QCOMPARE(t.bar(1), 50);
@@ -305,6 +306,7 @@ void TestStats::theBarIsTheCountAgainstTheTarget() {
     QCOMPARE(t.shown(6), u"1"_s);
     QCOMPARE(t.bar(6), 100);
     QCOMPARE(t.bar(7), 0);
+    QCOMPARE(t.bar(8), 25);
     QCOMPARE(t.grid.floodColor(), quint32(0x64FF64)); // RGB(100, 255, 100)
 }
 
