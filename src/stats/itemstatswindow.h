@@ -17,7 +17,4 @@ protected:
     QString countRows(int first, int last) override;
     void cursorMoved(int oldRow, int oldCol, int newRow, int newCol) override;
     void closeKeywords() override;
-
-private:
-    std::vector<Command> commandTable();
 };

@@ -22,7 +22,6 @@ protected:
     void closeKeywords() override;
 
 private:
-    std::vector<Command> commandTable();
     void closeKey1();
     void closeKey2();
 };

@@ -38,6 +38,36 @@ StatsWindow::StatsWindow(AppState& app, Navigator& nav, const QString& objectNam
     setCentralWidget(buildPage(between));
 }
 
+std::vector<Command> StatsWindow::commandTable(const QString& openItem,
+                                               std::vector<Command> settings) {
+    std::vector<Command> table = {
+        Cmd::menu(u"mnuFile"_s, u"ﾌｧｲﾙ(&F)"_s),
+        Cmd::item(
+            u"mnuSave"_s, u"キーワード保存(&S)"_s, [this] { saveTemplate(); }, QKeySequence::Save),
+        Cmd::item(
+            openItem, u"キーワード読み込み(&O)"_s, [this] { openTemplate(); }, QKeySequence::Open),
+        Cmd::separator(),
+        Cmd::item(
+            u"mnuPrint"_s, u"印刷(&P)"_s, [this] { print(); }, QKeySequence::Print),
+        Cmd::separator(),
+        Cmd::item(u"mnuClose"_s, u"閉じる(&X)"_s, [this] { close(); }),
+        Cmd::menu(u"mnuSettei"_s, u"設定(&S)"_s),
+    };
+    table.insert(table.end(), settings.begin(), settings.end());
+    table.insert(table.end(),
+                 {
+                     Cmd::barItem(
+                         u"mnuToukei"_s, u"統計(&T)"_s, [this] { count(); }, Qt::Key_F5),
+                     Cmd::tool(u"キーワード読み込み"_s, ToolIcon::Open, openItem),
+                     Cmd::tool(u"キーワード保存"_s, ToolIcon::Save, u"mnuSave"_s),
+                     Cmd::toolSeparator(),
+                     Cmd::tool(u"印刷"_s, ToolIcon::Print, u"mnuPrint"_s),
+                     Cmd::toolSeparator(),
+                     Cmd::tool(u"統計"_s, ToolIcon::Count, u"mnuToukei"_s),
+                 });
+    return table;
+}
+
 QWidget* StatsWindow::buildPage(const QString& between) {
     auto* page = new QWidget(this);
     m_range = new DayRange(between, page);

@@ -34,6 +34,9 @@ protected:
     StatsWindow(AppState& app, Navigator& nav, const QString& objectName, const QString& caption,
                 const QString& between, TemplateKind kind);
 
+    // The menus and toolbar of a statistics window: the file menu (its load item
+    // named `openItem`), the settings menu with `settings`, the count command.
+    std::vector<Command> commandTable(const QString& openItem, std::vector<Command> settings);
     // The keyword table as the window opens.
     virtual void setUpTable() = 0;
     // Counts store rows first..last into the table; a message when a keyword is bad.
