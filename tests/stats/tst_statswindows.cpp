@@ -107,6 +107,21 @@ private Q_SLOTS:
         QCOMPARE(r.t().textMatrix(1, 1), QString());
     }
 
+    void anotherYearOpenedMeanwhileIsTheOneCounted() {
+        Record r = openRecord();
+        r.t().setTextMatrix(1, 1, u"国語"_s);
+        r.t().setTextMatrix(0, 2, u"の授業"_s);
+        // The main window opened a document of the next year while this stayed open.
+        r.f.env.newYear(2006);
+        r.f.env.app.setCurrentDate(QDate(2006, 6, 1));
+        r.record(QDate(2006, 5, 1), u"国語の授業"_s);
+        r.w->count();
+        QCOMPARE(r.w->fromPicker()->date(), QDate(2006, 4, 1));
+        QCOMPARE(r.w->toPicker()->maximumDate(), QDate(2007, 3, 31));
+        QCOMPARE(r.t().textMatrix(1, 2), u"1"_s);
+        QCOMPARE(r.t().textMatrix(1, 1), u"国語"_s); // the keywords stay
+    }
+
     void keywordCellsOpenForTypingAndCloseWhenTheCursorLeaves() {
         Record r = openRecord();
         const quint32 heading = r.t().cellAt(0, 0).back;
