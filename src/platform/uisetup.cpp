@@ -7,6 +7,9 @@
 
 void setupJapaneseUi(QApplication& app) {
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    // Settings go to ~/.config/DayLog/DayLog.conf, program data to
+    // ~/.local/share/DayLog/DayLog.
+    QCoreApplication::setOrganizationName(QStringLiteral("DayLog"));
     QCoreApplication::setApplicationName(QStringLiteral("DayLog"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DAYLOG_VERSION));
     auto* translator = new QTranslator(&app);
