@@ -3,9 +3,14 @@
 #include "grid/gridmodel.h"
 #include "stats/stats.h"
 
-int Template_Cols(TemplateKind kind) {
+namespace {
+
+// The table's width in a template file of the kind.
+int templateCols(TemplateKind kind) {
     return kind == TemplateKind::Record ? 2 + Stats::Key2Columns : 4;
 }
+
+} // namespace
 
 FileResult Template_Write(const GridModel& cpg, const QString& path) {
     return cpg.saveGrid(path, 6);
@@ -16,7 +21,7 @@ FileResult Template_Read(GridModel& cpg, const QString& path, TemplateKind kind)
     FileResult r = GridFile::read(path, file);
     if (!r.ok())
         return r;
-    const int rows = Stats::KeywordRows + 1, cols = Template_Cols(kind);
+    const int rows = Stats::KeywordRows + 1, cols = templateCols(kind);
     if (file.rows != rows || file.cols != cols)
         return FileResult::failure(
             FileResult::NotATemplate,

@@ -8,9 +8,6 @@ class GridModel;
 // record table as ".dyy", the item table as ".dyz".
 enum class TemplateKind { Record, Item };
 
-// The table's size in a template file of the kind.
-int Template_Cols(TemplateKind kind);
-
 // Writes the whole table (headings, keywords, counts) to `path`.
 FileResult Template_Write(const GridModel& cpg, const QString& path);
 
