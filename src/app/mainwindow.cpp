@@ -194,6 +194,11 @@ void MainWindow::storeBack() {
     Store_FromAnnual(app(), w->model(), w->caption());
 }
 
+void MainWindow::copyPage(AppState& snapshot) {
+    if (AnnualWindow* w = activeAnnual())
+        Store_FromAnnual(snapshot, w->model(), w->caption());
+}
+
 QWidget* MainWindow::writingWidget() const {
     AnnualWindow* w = activeAnnual();
     return w ? w->grid() : nullptr;

@@ -47,6 +47,7 @@ public:
 protected:
     void loadFromStore() override;
     void storeBack() override;
+    void copyPage(AppState& snapshot) override;
     QWidget* writingWidget() const override;
     bool pageOfADate() const override { return false; }
 

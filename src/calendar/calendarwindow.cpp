@@ -2,6 +2,7 @@
 
 #include "app/artwork.h"
 #include "calendar/clock.h"
+#include "calendar/reminders.h"
 #include "grid/gridcolors.h"
 #include "platform/clock.h"
 #include "platform/help.h"
@@ -20,6 +21,7 @@
 #include <QPainter>
 #include <QRadialGradient>
 #include <QScreen>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -133,6 +135,8 @@ std::vector<Command> CalendarWindow::commandTable() {
         Cmd::item(u"mnuAsSave"_s, u"名前を付けて保存(&A)"_s, [this] { Store_SaveAs(this, app()); }),
         Cmd::separator(u"mnuspace"_s),
         Cmd::item(u"mnuTask"_s, u"タスクに入れる(&T)"_s, [this] { Cal_ToTray(); }),
+        Cmd::check(u"mnuRemind"_s, u"リマインダー(&R)"_s, remindersOn(),
+                   [this] { setRemindersOn(action(u"mnuRemind"_s)->isChecked()); }),
         Cmd::item(u"mnuEnd"_s, u"終了(&X)"_s,
                   [this] {
                       if (endProgram())
@@ -204,6 +208,32 @@ void CalendarWindow::clockTick() {
     const QDateTime now = Clock::currentDateTime();
     const ClockFace::HandColors c = ClockFace::handColors(now, app().store, app().BaseYear);
     m_clock->setTime(now.time(), c.hour, c.minute, c.second);
+    remind(now);
+}
+
+namespace {
+const QString RemindersKey = u"reminders"_s;
+}
+
+bool CalendarWindow::remindersOn() {
+    return QSettings().value(RemindersKey, true).toBool();
+}
+
+void CalendarWindow::setRemindersOn(bool on) {
+    QSettings().setValue(RemindersKey, on);
+}
+
+void CalendarWindow::remind(const QDateTime& now) {
+    // Looked at once a second, not on every tick of the hands.
+    const qint64 second = now.toSecsSinceEpoch();
+    if (second == m_remindedSecond)
+        return;
+    m_remindedSecond = second;
+    Tray& tray = Tray::instance();
+    if (!tray.isAvailable() || !action(u"mnuRemind"_s)->isChecked())
+        return;
+    if (const auto message = m_reminders.check(now, app().store, app().BaseYear))
+        tray.showMessage(windowIcon(), message->title, message->text);
 }
 
 void CalendarWindow::previousMonth() {
