@@ -8,7 +8,7 @@ DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
     qt6-translations-l10n fonts-ipafont-gothic)
 # What the tests need beyond that: poppler-utils reads printed PDFs back; the
 # end-to-end runs drive the program in a virtual display with a window manager.
-DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils)
+DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar)
 
 ensure_packages() {
     local missing=()

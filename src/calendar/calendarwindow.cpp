@@ -11,6 +11,7 @@
 #include "store/appstate.h"
 #include "store/dates.h"
 #include "store/documentcommands.h"
+#include "views/exportcommand.h"
 #include "views/viewcommands.h"
 
 #include <QCloseEvent>
@@ -133,6 +134,8 @@ std::vector<Command> CalendarWindow::commandTable() {
             u"mnuSave"_s, u"上書き保存(&S)"_s, [this] { Store_SaveDoc(this, app()); },
             QKeySequence::Save),
         Cmd::item(u"mnuAsSave"_s, u"名前を付けて保存(&A)"_s, [this] { Store_SaveAs(this, app()); }),
+        Cmd::item(u"mnuExport"_s, u"エクスポート(&E)..."_s,
+                  [this] { ExportCommand::exportYear(this, app()); }),
         Cmd::separator(u"mnuspace"_s),
         Cmd::item(u"mnuTask"_s, u"タスクに入れる(&T)"_s, [this] { Cal_ToTray(); }),
         Cmd::check(u"mnuRemind"_s, u"リマインダー(&R)"_s, remindersOn(),
