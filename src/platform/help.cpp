@@ -10,6 +10,7 @@
 namespace {
 
 // The windows' sections: the objectName of a window and the anchor of its section.
+// The calendar window is also known by its clock's name, picMain.
 struct WindowSection {
     const char16_t* window;
     const char16_t* section;
