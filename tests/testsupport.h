@@ -73,6 +73,9 @@ struct TestEnvironment {
         Store_New(app);
     }
 
+    // The manual as the sources hold it.
+    static QString manualPath() { return QStringLiteral(DAYLOG_SOURCE_DIR "/doc/daylogHelp.html"); }
+
     // The text of a printed PDF (pdftotext from poppler-utils).
     static QString pdfText(const QString& path) {
         QProcess p;

@@ -93,8 +93,9 @@ void help(QWidget* window) {
                          view ? view->caption() : window->windowTitle());
         return;
     }
+    // The window's own section; the top of the manual for a window without one.
     QString error;
-    if (!Help::show(window, path, &error))
+    if (!Help::show(window, path, Help::sectionOf(window->objectName()), &error))
         MessageBox::show(window, error);
 }
 

@@ -34,7 +34,7 @@ bool chooseBoxColor(QWidget* window, TextBox* box, ColorPart part);
 // of the day's number here and wherever the day is shown (the day's WeekdayFore).
 bool chooseDayColor(QWidget* window, DayCell* cell, int row, AppState& app);
 
-// Shows the manual, or says that there is none.
+// Shows the manual at the window's section, or says that there is none.
 void help(QWidget* window);
 
 // Prints the window's page in landscape; a failure is reported.

@@ -3,7 +3,6 @@
 #include "todo/todostring.h"
 #include "views/viewcommands.h"
 
-#include <QFileInfo>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -199,9 +198,8 @@ private Q_SLOTS:
     }
 
     void helpWithoutAManualSaysSoInTheWindowsName() {
-        if (QFileInfo::exists(Help::helpPath()))
-            QSKIP("a manual lies beside the test program");
         ViewFixture f;
+        f.env.help->path = f.env.printFolder.filePath(u"daylogHelp.html"_s); // not there
         DiaryWindow* w = f.open(May10);
         w->action(u"mnuiHelp"_s)->trigger();
         QCOMPARE(f.env.messages->shown.size(), 1);
@@ -210,6 +208,40 @@ private Q_SLOTS:
         QCOMPARE(r.icon, MessageBox::Information);
         QCOMPARE(r.title, u"日記"_s);
         QVERIFY(f.env.help->shown.isEmpty());
+    }
+
+    void helpOpensTheWindowsOwnSection_data() {
+        QTest::addColumn<View>("view");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("section");
+        QTest::newRow("calendar") << View::Calendar << u"mnuHelp"_s << u"calendar"_s;
+        QTest::newRow("diary") << View::Diary << u"mnuiHelp"_s << u"diary"_s;
+        QTest::newRow("weekly") << View::Weekly << u"mnuHelp"_s << u"weekly"_s;
+        QTest::newRow("monthly") << View::Monthly << u"mnuHelp"_s << u"monthly"_s;
+        QTest::newRow("main window") << View::Main << u"mnuHelpContents"_s << u"main"_s;
+    }
+
+    void helpOpensTheWindowsOwnSection() {
+        QFETCH(View, view);
+        QFETCH(QString, command);
+        QFETCH(QString, section);
+        ViewFixture f;
+        f.env.help->path = TestEnvironment::manualPath();
+        auto* w = f.open<ViewWindow>(view, May10);
+        w->action(command)->trigger();
+        QVERIFY(f.env.messages->shown.isEmpty());
+        QCOMPARE(f.env.help->shown, QList<QString>{TestEnvironment::manualPath()});
+        QCOMPARE(f.env.help->sections, QList<QString>{section});
+    }
+
+    void aWindowWithoutASectionOpensTheTopOfTheManual() {
+        ViewFixture f;
+        f.env.help->path = TestEnvironment::manualPath();
+        DiaryWindow* w = f.open(May10);
+        w->setObjectName(u"どこにもない窓"_s);
+        w->action(u"mnuiHelp"_s)->trigger();
+        QCOMPARE(f.env.help->shown, QList<QString>{TestEnvironment::manualPath()});
+        QCOMPARE(f.env.help->sections, QList<QString>{QString()});
     }
 
     void thePrintedPageHoldsTheDaysTextsInLandscape() {
