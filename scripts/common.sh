@@ -9,7 +9,8 @@ DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
 # What the tests need beyond that: poppler-utils reads printed PDFs back; the
 # end-to-end runs drive the program in a virtual display with a window manager;
 # desktop-file-utils checks the installed desktop entry.
-DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils desktop-file-utils)
+DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar
+    desktop-file-utils)
 
 ensure_packages() {
     local missing=()

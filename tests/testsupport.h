@@ -3,7 +3,8 @@
 // The set-up every window test shares: a fresh program state and navigator for each
 // case, the clock fixed, and every platform service replaced by its scripted double
 // (message boxes, file and colour dialogs, clipboard, printer, help, notification
-// area). The real services come back when the environment goes.
+// area). The real services come back when the environment goes. Recovery copies and
+// settings go to a temporary folder of the environment's.
 
 #include "app/navigator.h"
 #include "platform/clipboard.h"
@@ -15,6 +16,10 @@
 #include "platform/printer.h"
 #include "platform/tray.h"
 #include "store/appstate.h"
+#include "store/recovery.h"
+
+#include <QCoreApplication>
+#include <QSettings>
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -36,12 +41,18 @@ struct TestEnvironment {
         help = install<ScriptedHelp>(&Help::install);
         tray = install<ScriptedTray>(&Tray::install);
         installApp(&app);
+        Recovery::setFolder(dataFolder.filePath(QStringLiteral("recovery")));
+        QCoreApplication::setOrganizationName(QStringLiteral("DayLog"));
+        QCoreApplication::setApplicationName(QStringLiteral("DayLog"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           dataFolder.filePath(QStringLiteral("config")));
         // DAYLOG_KEEP_PRINTS=1 keeps the printed PDFs for a look.
         printFolder.setAutoRemove(qEnvironmentVariableIsEmpty("DAYLOG_KEEP_PRINTS"));
     }
     ~TestEnvironment() {
         delete nav; // the windows go before the state they show
         installApp(nullptr);
+        Recovery::setFolder(QString());
         Tray::install(nullptr);
         Help::install(nullptr);
         Printer::install(nullptr);
@@ -73,6 +84,7 @@ struct TestEnvironment {
     }
 
     QTemporaryDir printFolder;
+    QTemporaryDir dataFolder;
     AppState app;
     Navigator* nav = new Navigator;
     FixedClock* clock;

@@ -15,9 +15,15 @@
 //   daylog-tool stats-item FILE FROM TO [--key K[=TARGET]]...
 //                                  item statistics: for each keyword a line of it,
 //                                  its target, its count and the percentage reached
+//   daylog-tool export --format ics|csv [--no-holidays] FILE [OUT]
+//                                  the document as iCalendar or CSV, to OUT or to
+//                                  standard output
+//   daylog-tool import CSV FILE    a new document FILE from a CSV table
 //   daylog-tool --version
 
 #include "calendar/holidays.h"
+#include "export/csv.h"
+#include "export/icalendar.h"
 #include "grid/gridmodel.h"
 #include "platform/clock.h"
 #include "search/search.h"
@@ -29,6 +35,7 @@
 #include "todo/todolist.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
@@ -64,6 +71,8 @@ int usage(const QString& why) {
                "    (--key1 は 50 個まで、--key2 は 10 個まで)\n"
                "  daylog-tool stats-item FILE FROM TO [--key K[=TARGET]]...\n"
                "    (--key は 50 個まで)\n"
+               "  daylog-tool export --format ics|csv [--no-holidays] FILE [OUT]\n"
+               "  daylog-tool import CSV FILE\n"
                "  daylog-tool --version\n",
                stderr);
     return UsageError;
@@ -365,6 +374,74 @@ int statsItem(QStringList args) {
     return 0;
 }
 
+int exportDocument(QStringList args) {
+    QString format;
+    bool withoutHolidays = false;
+    QStringList files;
+    while (!args.isEmpty()) {
+        const QString a = args.takeFirst();
+        if (a == QStringLiteral("--format") && !args.isEmpty())
+            format = args.takeFirst();
+        else if (a == QStringLiteral("--no-holidays"))
+            withoutHolidays = true;
+        else if (a.startsWith(u'-') && a.size() > 1)
+            return usage(QStringLiteral("export の不明なオプション「%1」です。").arg(a));
+        else
+            files.append(a);
+    }
+    if (format != QStringLiteral("ics") && format != QStringLiteral("csv"))
+        return usage(QStringLiteral("export には --format ics か --format csv が要ります。"));
+    if (files.isEmpty() || files.size() > 2)
+        return usage(QStringLiteral("export にはファイル名と、あれば出力先が要ります。"));
+    if (withoutHolidays && format != QStringLiteral("ics"))
+        return usage(QStringLiteral("--no-holidays は --format ics にだけ使えます。"));
+    AppState app;
+    if (!loadStore(app, files[0]))
+        return Failure;
+    const QByteArray bytes =
+        format == QStringLiteral("ics")
+            ? Export_ICalendar(app.store, app.BaseYear,
+                               {withoutHolidays, Clock::currentDateTime().toUTC()})
+            : Export_Csv(app.store, app.BaseYear);
+    if (files.size() == 1) {
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+        return std::fflush(stdout) == 0 ? 0 : Failure;
+    }
+    const FileResult r = GridFile::writeAtomically(files[1], bytes, GridFile::Backup::None);
+    if (!r.ok()) {
+        err(r.saveMessage(files[1]));
+        return Failure;
+    }
+    return 0;
+}
+
+int importDocument(const QStringList& args) {
+    if (args.size() != 2)
+        return usage(QStringLiteral("import には CSV ファイルと作る文書のファイル名が要ります。"));
+    QFile file(args[0]);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err(QStringLiteral("「%1」を開けませんでした。%2").arg(args[0], file.errorString()));
+        return Failure;
+    }
+    if (file.size() > GridFile::MaxFileBytes) {
+        err(QStringLiteral("「%1」は大きすぎます。").arg(args[0]));
+        return Failure;
+    }
+    AppState app;
+    CsvError error;
+    if (!Import_Csv(file.readAll(), app, &error)) {
+        err(QStringLiteral("「%1」を読み込めませんでした。%2").arg(args[0], error.message()));
+        return Failure;
+    }
+    app.DocPath = args[1];
+    const FileResult r = Store_Save(app);
+    if (!r.ok()) {
+        err(r.saveMessage(args[1]));
+        return Failure;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -397,5 +474,9 @@ int main(int argc, char** argv) {
         return statsRecord(args);
     if (command == QStringLiteral("stats-item"))
         return statsItem(args);
+    if (command == QStringLiteral("export"))
+        return exportDocument(args);
+    if (command == QStringLiteral("import"))
+        return importDocument(args);
     return usage(QStringLiteral("不明なコマンド「%1」です。").arg(command));
 }

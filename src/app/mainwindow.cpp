@@ -8,6 +8,7 @@
 #include "platform/colordialog.h"
 #include "platform/messagebox.h"
 #include "store/appstate.h"
+#include "views/exportcommand.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -42,6 +43,7 @@ std::vector<Command> MainWindow::commandTable() {
         Cmd::item(
             u"mnuFileSave"_s, u"上書き保存(&S)"_s, [this] { Annual_Save(); }, QKeySequence::Save),
         Cmd::item(u"mnuFileSaveAs"_s, u"名前を付けて保存(&A)..."_s, [this] { Annual_SaveAs(); }),
+        Cmd::item(u"mnuFileExport"_s, u"エクスポート(&E)..."_s, [this] { exportYear(); }),
         Cmd::separator(u"mnuFileBar1"_s),
         Cmd::item(
             u"mnuFilePrint"_s, u"印刷(&P)..."_s, [this] { printSelection(); }, QKeySequence::Print),
@@ -192,6 +194,25 @@ void MainWindow::storeBack() {
     if (w->grid()->isEditing() && !w->grid()->commitEdit())
         w->grid()->cancelEdit();
     Store_FromAnnual(app(), w->model(), w->caption());
+}
+
+void MainWindow::exportYear() {
+    AnnualWindow* w = activeAnnual();
+    if (!w) {
+        MessageBox::show(this, u"年間データを作成してください"_s);
+        return;
+    }
+    if (w->grid()->isEditing() && !w->grid()->commitEdit())
+        w->grid()->cancelEdit();
+    // The document of the table in front, as a save would write it.
+    AppState year;
+    Store_FromAnnual(year, w->model(), w->caption());
+    ExportCommand::exportYear(this, year);
+}
+
+void MainWindow::copyPage(AppState& snapshot) {
+    if (AnnualWindow* w = activeAnnual())
+        Store_FromAnnual(snapshot, w->model(), w->caption());
 }
 
 QWidget* MainWindow::writingWidget() const {

@@ -38,6 +38,8 @@ public:
     // Text or background colour of the selected block.
     void colorBlock(ViewCommands::ColorPart part);
     void printSelection();
+    // The document of the table in front as iCalendar or CSV.
+    void exportYear();
     void restoreWidths();
     void restoreHeights();
     void tile(Qt::Orientation orientation);
@@ -47,6 +49,7 @@ public:
 protected:
     void loadFromStore() override;
     void storeBack() override;
+    void copyPage(AppState& snapshot) override;
     QWidget* writingWidget() const override;
     bool pageOfADate() const override { return false; }
 

@@ -7,11 +7,18 @@
 #include "platform/messagebox.h"
 #include "store/appstate.h"
 #include "store/documentfile.h"
+#include "store/recovery.h"
+
+#include <QFile>
+
+using namespace Qt::StringLiterals;
 
 Startup::Startup(AppState& app, QObject* parent) : QObject(parent), m_app(app) {
     registerViews(m_nav, m_app);
     // A window may end the program at once (closing an annual window with changes).
     connect(&m_nav, &Navigator::endRequested, this, &Startup::programEnding);
+    // The user ended the program: what was not saved was let go on purpose.
+    connect(this, &Startup::programEnding, &m_recovery, &RecoveryKeeper::discard);
 }
 
 Startup::~Startup() {
@@ -30,6 +37,7 @@ void Startup::Main(const QString& commandLine) {
         const FileResult r = DocFiles::loadDocument(m_app.DocPath, m_app.buffer);
         if (r.ok()) {
             Store_FromBuffer(m_app);
+            offerRecovery();
             if (m_splash)
                 m_splash->close();
             showCalendar();
@@ -42,7 +50,44 @@ void Startup::Main(const QString& commandLine) {
                          MessageBox::Critical);
     }
     m_app.DocPath = QStringLiteral("nikki0");
+    if (offerRecovery()) {
+        if (m_splash)
+            m_splash->close();
+        showCalendar();
+        m_app.DocPending = true;
+        return;
+    }
     askForYear();
+}
+
+bool Startup::offerRecovery() {
+    const QString copy = Recovery::copyPath(m_app.DocPath);
+    if (!QFile::exists(copy))
+        return false;
+    if (!Recovery::hasNewerCopy(m_app.DocPath)) {
+        // The document was saved after the copy was made.
+        QFile::remove(copy);
+        return false;
+    }
+    GridModel recovered(0, 0);
+    const FileResult r = DocFiles::loadDocument(copy, recovered);
+    if (!r.ok()) {
+        MessageBox::show(m_splash, r.loadMessage(copy), MessageBox::OkOnly, MessageBox::Critical);
+        QFile::remove(copy);
+        return false;
+    }
+    if (MessageBox::show(m_splash, u"前回保存されなかった変更があります。復元しますか。"_s,
+                         MessageBox::YesNo, MessageBox::Question) != MessageBox::Yes) {
+        QFile::remove(copy);
+        return false;
+    }
+    // The copy stays until the document is saved: the recovered changes are not on
+    // disk anywhere else.
+    if (!DocFiles::loadDocument(copy, m_app.buffer).ok())
+        return false;
+    Store_FromBuffer(m_app);
+    m_app.setDocChanged(true);
+    return true;
 }
 
 void Startup::askForYear() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/navigator.h"
+#include "app/recoverykeeper.h"
 #include "app/splash.h"
 #include "app/yeardialog.h"
 #include "calendar/calendarwindow.h"
@@ -28,6 +29,7 @@ public:
     YearDialog* yearDialog() const { return m_yearDialog; }
     CalendarWindow* calendarWindow() const { return m_calendar; }
     Navigator& navigator() { return m_nav; }
+    RecoveryKeeper& recovery() { return m_recovery; }
 
 Q_SIGNALS:
     // The user ended the program from the calendar window.
@@ -36,9 +38,13 @@ Q_SIGNALS:
 private:
     void askForYear();
     void showCalendar();
+    // Offers the recovery copy of DocPath left by a run that did not end normally;
+    // true when the user took it and it is in the store.
+    bool offerRecovery();
 
     AppState& m_app;
     Navigator m_nav;
+    RecoveryKeeper m_recovery{m_app, m_nav};
     QPointer<SplashWindow> m_splash;
     QPointer<YearDialog> m_yearDialog;
     QPointer<CalendarWindow> m_calendar;

@@ -2,6 +2,7 @@
 
 #include "app/artwork.h"
 #include "calendar/clock.h"
+#include "calendar/reminders.h"
 #include "grid/gridcolors.h"
 #include "platform/clock.h"
 #include "platform/help.h"
@@ -10,6 +11,7 @@
 #include "store/appstate.h"
 #include "store/dates.h"
 #include "store/documentcommands.h"
+#include "views/exportcommand.h"
 #include "views/viewcommands.h"
 
 #include <QCloseEvent>
@@ -20,6 +22,7 @@
 #include <QPainter>
 #include <QRadialGradient>
 #include <QScreen>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -131,8 +134,12 @@ std::vector<Command> CalendarWindow::commandTable() {
             u"mnuSave"_s, u"上書き保存(&S)"_s, [this] { Store_SaveDoc(this, app()); },
             QKeySequence::Save),
         Cmd::item(u"mnuAsSave"_s, u"名前を付けて保存(&A)"_s, [this] { Store_SaveAs(this, app()); }),
+        Cmd::item(u"mnuExport"_s, u"エクスポート(&E)..."_s,
+                  [this] { ExportCommand::exportYear(this, app()); }),
         Cmd::separator(u"mnuspace"_s),
         Cmd::item(u"mnuTask"_s, u"タスクに入れる(&T)"_s, [this] { Cal_ToTray(); }),
+        Cmd::check(u"mnuRemind"_s, u"リマインダー(&R)"_s, remindersOn(),
+                   [this] { setRemindersOn(action(u"mnuRemind"_s)->isChecked()); }),
         Cmd::item(u"mnuEnd"_s, u"終了(&X)"_s,
                   [this] {
                       if (endProgram())
@@ -204,6 +211,32 @@ void CalendarWindow::clockTick() {
     const QDateTime now = Clock::currentDateTime();
     const ClockFace::HandColors c = ClockFace::handColors(now, app().store, app().BaseYear);
     m_clock->setTime(now.time(), c.hour, c.minute, c.second);
+    remind(now);
+}
+
+namespace {
+const QString RemindersKey = u"reminders"_s;
+}
+
+bool CalendarWindow::remindersOn() {
+    return QSettings().value(RemindersKey, true).toBool();
+}
+
+void CalendarWindow::setRemindersOn(bool on) {
+    QSettings().setValue(RemindersKey, on);
+}
+
+void CalendarWindow::remind(const QDateTime& now) {
+    // Looked at once a second, not on every tick of the hands.
+    const qint64 second = now.toSecsSinceEpoch();
+    if (second == m_remindedSecond)
+        return;
+    m_remindedSecond = second;
+    Tray& tray = Tray::instance();
+    if (!tray.isAvailable() || !action(u"mnuRemind"_s)->isChecked())
+        return;
+    if (const auto message = m_reminders.check(now, app().store, app().BaseYear))
+        tray.showMessage(windowIcon(), message->title, message->text);
 }
 
 void CalendarWindow::previousMonth() {

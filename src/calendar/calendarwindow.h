@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calendar/monthgrid.h"
+#include "calendar/reminders.h"
 #include "views/viewwindow.h"
 
 #include <QLabel>
@@ -84,6 +85,18 @@ private:
     void openOnFirst(View view);
     void chooseDayColor();
     void dayRightClicked(int index, int row);
+    // Today's earliest open timed ToDo item in the notification area, once when it
+    // comes within 30 minutes and once when it is due, while the reminders are on.
+    void remind(const QDateTime& now);
+
+public:
+    // The reminders switch, kept in the program's settings.
+    static bool remindersOn();
+    static void setRemindersOn(bool on);
+
+private:
+    Reminders m_reminders;
+    qint64 m_remindedSecond = -1;
 
     MonthGrid* m_grid = nullptr;
     ClockWidget* m_clock = nullptr;

@@ -379,7 +379,7 @@ QString backupPath(const QString& path) {
     return path + QStringLiteral(".bak");
 }
 
-FileResult writeAtomically(const QString& path, const QByteArray& bytes) {
+FileResult writeAtomically(const QString& path, const QByteArray& bytes, Backup backup) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return FileResult::failure(FileResult::WriteFailed, file.errorString());
@@ -393,7 +393,7 @@ FileResult writeAtomically(const QString& path, const QByteArray& bytes) {
     // disk); a copy where links are not possible. A failing backup does not stop
     // the save: the new content is complete in the temporary file and the old file
     // is untouched until the rename.
-    if (QFileInfo::exists(path)) {
+    if (backup == Backup::Keep && QFileInfo::exists(path)) {
         const QString bak = backupPath(path);
         QFile::remove(bak);
         bool linked = false;

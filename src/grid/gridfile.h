@@ -69,10 +69,12 @@ FileResult parse(QByteArrayView bytes, GridData& out);
 // Reads and parses a file; nothing is returned unless all of it is valid.
 FileResult read(const QString& path, GridData& out);
 
+enum class Backup { Keep, None };
 // Writes a file atomically (temporary file, then rename); the previous version of an
-// existing file is kept beside it as "<path>.bak". On failure the file on disk is
-// left as it was.
-FileResult writeAtomically(const QString& path, const QByteArray& bytes);
+// existing file is kept beside it as "<path>.bak" unless `backup` says otherwise. On
+// failure the file on disk is left as it was.
+FileResult writeAtomically(const QString& path, const QByteArray& bytes,
+                           Backup backup = Backup::Keep);
 
 QString backupPath(const QString& path);
 

@@ -1,6 +1,8 @@
 #include "platform/filedialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -9,9 +11,17 @@ class QtFileDialog : public FileDialog::Backend {
 public:
     QString ask(QWidget* parent, const FileDialog::Request& r) override {
         const QString filter = FileDialog::toQtFilter(r.filter);
-        if (r.save)
-            return QFileDialog::getSaveFileName(parent, r.title, QString(), filter, nullptr,
-                                                QFileDialog::DontConfirmOverwrite);
+        if (r.save) {
+            QString selected;
+            QString chosen = QFileDialog::getSaveFileName(
+                parent, r.title, QString(), filter, &selected, QFileDialog::DontConfirmOverwrite);
+            // A name typed without an extension takes the one of the kind chosen.
+            static const QRegularExpression firstPattern(QStringLiteral("\\*\\.(\\w+)"));
+            const auto m = firstPattern.match(selected);
+            if (!chosen.isEmpty() && QFileInfo(chosen).suffix().isEmpty() && m.hasMatch())
+                chosen += u'.' + m.captured(1);
+            return chosen;
+        }
         return QFileDialog::getOpenFileName(parent, r.title, QString(), filter);
     }
 };

@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -18,6 +19,8 @@ public:
         virtual void show(const QIcon& icon, const QString& tip) = 0;
         virtual void hide() = 0;
         virtual bool isShown() const = 0;
+        // A message from the icon; an icon not shown appears for the message only.
+        virtual void showMessage(const QIcon& icon, const QString& title, const QString& text) = 0;
     };
 
     static Tray& instance();
@@ -27,6 +30,9 @@ public:
     void show(const QIcon& icon, const QString& tip) { m_backend->show(icon, tip); }
     void hide() { m_backend->hide(); }
     bool isShown() const { return m_backend->isShown(); }
+    void showMessage(const QIcon& icon, const QString& title, const QString& text) {
+        m_backend->showMessage(icon, title, text);
+    }
 
 Q_SIGNALS:
     void leftClicked();
@@ -47,7 +53,12 @@ public:
     }
     void hide() override { shown = false; }
     bool isShown() const override { return shown; }
+    void showMessage(const QIcon&, const QString& title, const QString& text) override {
+        messages.append(title + u'\n' + text);
+    }
     bool available = true;
+    QStringList messages; // "title\ntext"
+
     bool shown = false;
     QString tip;
 };

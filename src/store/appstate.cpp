@@ -20,10 +20,12 @@ AppState::AppState() : buffer(367, 20) {
 }
 
 void AppState::setDocChanged(bool changed) {
-    if (m_docChanged == changed)
-        return;
-    m_docChanged = changed;
-    Q_EMIT docChangedChanged(changed);
+    if (m_docChanged != changed) {
+        m_docChanged = changed;
+        Q_EMIT docChangedChanged(changed);
+    }
+    if (changed)
+        Q_EMIT edited();
 }
 
 QDate AppState::currentDate() const {

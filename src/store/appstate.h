@@ -35,6 +35,8 @@ public:
 
 Q_SIGNALS:
     void docChangedChanged(bool changed);
+    // Every edit that marks the document changed, also when it was changed already.
+    void edited();
 
 private:
     bool m_docChanged = false;

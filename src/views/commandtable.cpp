@@ -33,6 +33,13 @@ Command item(const QString& name, const QString& caption, std::function<void()> 
     return c;
 }
 
+Command check(const QString& name, const QString& caption, bool checked,
+              std::function<void()> run) {
+    Command c = item(name, caption, std::move(run));
+    c.checked = checked;
+    return c;
+}
+
 Command opens(const QString& name, const QString& caption, View view, std::function<void()> run,
               const QKeySequence& key) {
     Command c = item(name, caption, std::move(run), key);
@@ -112,6 +119,10 @@ void CommandSet::build(QMainWindow* window, const std::vector<Command>& table,
         }
         if (!c.tip.isEmpty())
             a->setToolTip(c.tip);
+        if (c.checked) {
+            a->setCheckable(true);
+            a->setChecked(*c.checked);
+        }
         if (c.run)
             QObject::connect(a, &QAction::triggered, window, c.run);
         if (c.opens)

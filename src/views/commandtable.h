@@ -34,6 +34,8 @@ struct Command {
     QString runs;
     // A button shown but without an action in this window.
     bool disabled = false;
+    // A check item: set, the item is checkable and starts in this state.
+    std::optional<bool> checked;
     ToolIcon icon = ToolIcon::None;
 };
 
@@ -43,6 +45,8 @@ Command menu(const QString& name, const QString& caption);
 Command popup(const QString& name, const QString& caption);
 Command item(const QString& name, const QString& caption, std::function<void()> run,
              const QKeySequence& key = {});
+// A check item, ticked or not at first; `run` reads the new state from the action.
+Command check(const QString& name, const QString& caption, bool checked, std::function<void()> run);
 // An item that opens another window (`run` stores the page and asks the navigator).
 Command opens(const QString& name, const QString& caption, View view, std::function<void()> run,
               const QKeySequence& key = {});

@@ -24,6 +24,10 @@ PageBox& boxOf(DiaryPage& page, int col) {
     return page.slotTexts[size_t(col - SlotText1)];
 }
 
+const PageBox& boxOf(const DiaryPage& page, int col) {
+    return boxOf(const_cast<DiaryPage&>(page), col);
+}
+
 // The boxes a page can show: the lines of the cell-colour map that have a background
 // (the weekday has none).
 const ColorMapLine& colorsOf(int textCol) {
@@ -89,12 +93,17 @@ void Store_ToDiary(DiaryPage& page, const AppState& app) {
     ToDo_LoadDiary(page.todo, app.store, row);
 }
 
-void Diary_ToStore(DiaryPage& page, AppState& app) {
+void Diary_CopyToStore(const DiaryPage& page, AppState& app) {
     const int row = Store_DayRow(app);
     for (const ColorMapLine& m : cellColorMap())
         if (m.backCol >= 0)
             storePageBox(boxOf(page, m.gridCol), app.store, row, m.gridCol);
-    ToDo_SaveDiary(page.todo, app.store, row);
+    app.store.set(row, StoreCol::ToDo, ToDo_GridString(page.todo));
+}
+
+void Diary_ToStore(DiaryPage& page, AppState& app) {
+    Diary_CopyToStore(page, app);
+    ToDo_SaveDiary(page.todo, app.store, Store_DayRow(app));
 }
 
 void Diary_SortToDo(GridModel& fg) {

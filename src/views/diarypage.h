@@ -52,6 +52,8 @@ void Store_ToDiary(DiaryPage& page, const AppState& app);
 // The page → the row of the current date: texts, text colours and backgrounds of
 // every box, then the ToDo grid as the day's ToDo text (which empties the grid).
 void Diary_ToStore(DiaryPage& page, AppState& app);
+// The same, leaving the ToDo grid as it is.
+void Diary_CopyToStore(const DiaryPage& page, AppState& app);
 
 // Sorts the task rows by time of day, whole rows moving together and rows of equal
 // time keeping their order. Rows without a time sort after every time (as 23:59)

@@ -268,6 +268,10 @@ void DiaryWindow::showPage() {
 void DiaryWindow::readPage() {
     if (m_grid->isEditing() && !m_grid->commitEdit())
         m_grid->cancelEdit();
+    readBoxes();
+}
+
+void DiaryWindow::readBoxes() {
     m_page.events = m_events->box();
     m_page.record = m_record->box();
     for (size_t i = 0; i < 7; ++i) {
@@ -279,6 +283,11 @@ void DiaryWindow::readPage() {
 void DiaryWindow::storeBack() {
     readPage();
     Diary_ToStore(m_page, app());
+}
+
+void DiaryWindow::copyPage(AppState& snapshot) {
+    readBoxes();
+    Diary_CopyToStore(m_page, snapshot);
 }
 
 void DiaryWindow::pickDay(int row) {

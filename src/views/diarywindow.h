@@ -38,6 +38,7 @@ public:
 protected:
     void loadFromStore() override;
     void storeBack() override;
+    void copyPage(AppState& snapshot) override;
     QWidget* writingWidget() const override;
 
 private:
@@ -45,6 +46,8 @@ private:
     QWidget* buildPage();
     void showPage();
     void readPage();
+    // The text boxes into the page (the ToDo grid is the page's own model).
+    void readBoxes();
     void gridKeyDown(int key);
     void stepMonth(int direction);
     void pickDay(int row);

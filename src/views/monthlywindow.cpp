@@ -124,11 +124,15 @@ void MonthlyWindow::loadFromStore() {
 }
 
 void MonthlyWindow::storeBack() {
+    copyPage(app());
+}
+
+void MonthlyWindow::copyPage(AppState& snapshot) {
     for (int k = 0; k < 37; ++k) {
         m_page.boxes[size_t(k)] = m_boxes[size_t(k)]->box();
         m_page.dateColors[size_t(k)] = GridColors::fromQColor(m_grid->cell(k)->textColor());
     }
-    Monthly_ToStore(m_page, app());
+    Monthly_ToStore(m_page, snapshot);
 }
 
 void MonthlyWindow::chooseDateColor() {

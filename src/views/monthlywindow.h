@@ -26,6 +26,7 @@ public:
 protected:
     void loadFromStore() override;
     void storeBack() override;
+    void copyPage(AppState& snapshot) override;
     QWidget* writingWidget() const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -165,6 +165,18 @@ void ViewWindow::openViewAt(View view, const QDate& date) {
     m_nav.open(view);
 }
 
+void ViewWindow::copyUnstoredPage(AppState& snapshot) {
+    // A page stored and not shown since has nothing the store does not have.
+    if (m_stale || !isVisible())
+        return;
+    if (pageOfADate()) {
+        if (!m_pageDate.isValid())
+            return;
+        snapshot.setCurrentDate(m_pageDate);
+    }
+    copyPage(snapshot);
+}
+
 void ViewWindow::markChanged() {
     m_app.setDocChanged(true);
 }

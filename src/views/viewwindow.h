@@ -39,7 +39,16 @@ public:
     QString caption() const { return m_caption; }
     Navigator& navigator() const { return m_nav; }
 
+    // What the page holds that is not stored yet, written into `snapshot` (a copy of
+    // the program's state) for a recovery copy. The widgets are only read: cursor,
+    // selection and an open cell editor stay as they are, and the text of a cell
+    // being edited is not part of it.
+    void copyUnstoredPage(AppState& snapshot);
+
 protected:
+    // The page into `snapshot`'s store without touching the widgets; the snapshot's
+    // current date is the page's.
+    virtual void copyPage(AppState& snapshot) { Q_UNUSED(snapshot); }
     // The page of the current date from the store.
     virtual void loadFromStore() = 0;
     // The page back into the store, for the current date.

@@ -71,22 +71,30 @@ void Weekly_Load(WeeklyPage& page, const AppState& app) {
     }
 }
 
-void Weekly_ToStore(WeeklyPage& page, AppState& app) {
+void Weekly_CopyToStore(const WeeklyPage& page, AppState& app) {
     using namespace StoreCol;
     YearStore& s = app.store;
     const int sunday = Weekly_SundayRow(app);
     for (int e = 0; e < 7; ++e) {
-        WeeklyDay& day = page.days[size_t(e)];
+        const WeeklyDay& day = page.days[size_t(e)];
         const int row = sunday + e;
         if (!inYearRow(row))
             continue;
         storePageBox(day.events, s, row, Events);
-        ToDo_SaveWeekDay(day.todo, s, row);
+        s.set(row, ToDo, ToDo_GridString(day.todo));
         // The week's Sunday has no time slots on this page.
         if (e > 0)
             for (int i = 0; i < 7; ++i)
                 storePageBox(day.slots[size_t(i)], s, row, SlotItem1 + i);
     }
+}
+
+void Weekly_ToStore(WeeklyPage& page, AppState& app) {
+    Weekly_CopyToStore(page, app);
+    const int sunday = Weekly_SundayRow(app);
+    for (int e = 0; e < 7; ++e)
+        if (inYearRow(sunday + e))
+            ToDo_SaveWeekDay(page.days[size_t(e)].todo, app.store, sunday + e);
 }
 
 std::array<WeeklyHead, 7> Weekly_Heads(const AppState& app) {

@@ -52,6 +52,8 @@ void Weekly_Load(WeeklyPage& page, const AppState& app);
 // The page → the week's rows; nothing is written for days outside the year. The ToDo
 // grids are emptied.
 void Weekly_ToStore(WeeklyPage& page, AppState& app);
+// The same, leaving the ToDo grids as they are.
+void Weekly_CopyToStore(const WeeklyPage& page, AppState& app);
 
 // The seven headings of the current date's week. Days outside the year get their
 // caption only, on white.

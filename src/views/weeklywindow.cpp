@@ -265,6 +265,16 @@ void WeeklyWindow::storeBack() {
     for (Grid* grid : m_grids)
         if (grid->isEditing() && !grid->commitEdit())
             grid->cancelEdit();
+    readBoxes();
+    Weekly_ToStore(m_page, app());
+}
+
+void WeeklyWindow::copyPage(AppState& snapshot) {
+    readBoxes();
+    Weekly_CopyToStore(m_page, snapshot);
+}
+
+void WeeklyWindow::readBoxes() {
     for (int e = 0; e < 7; ++e) {
         WeeklyDay& day = m_page.days[size_t(e)];
         day.events = m_events[size_t(e)]->box();
@@ -272,7 +282,6 @@ void WeeklyWindow::storeBack() {
             for (int i = 0; i < 7; ++i)
                 day.slots[size_t(i)] = slotBox(e, i)->box();
     }
-    Weekly_ToStore(m_page, app());
 }
 
 void WeeklyWindow::openDay(int day) {

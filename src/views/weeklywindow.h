@@ -31,6 +31,8 @@ public:
 protected:
     void loadFromStore() override;
     void storeBack() override;
+    void copyPage(AppState& snapshot) override;
+    void readBoxes();
     QWidget* writingWidget() const override;
 
 private:

@@ -1,0 +1,55 @@
+// The export of a full year (every text cell filled, ToDo items on every day) as
+// iCalendar and as CSV, and the CSV read back into a new document.
+
+#include "benchdocument.h"
+
+#include "export/csv.h"
+#include "export/icalendar.h"
+#include "store/appstate.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+AppState& year() {
+    static AppState* app = [] {
+        auto* a = new AppState;
+        BenchDocument::fill(*a);
+        return a;
+    }();
+    return *app;
+}
+
+void BM_ExportICalendar(benchmark::State& state) {
+    QByteArray out;
+    for (auto _ : state) {
+        out = Export_ICalendar(year().store, year().BaseYear, {false, QDateTime::currentDateTimeUtc()});
+        benchmark::DoNotOptimize(out);
+    }
+    state.counters["KiB"] = double(out.size()) / 1024;
+}
+BENCHMARK(BM_ExportICalendar)->Unit(benchmark::kMillisecond);
+
+void BM_ExportCsv(benchmark::State& state) {
+    QByteArray out;
+    for (auto _ : state) {
+        out = Export_Csv(year().store, year().BaseYear);
+        benchmark::DoNotOptimize(out);
+    }
+    state.counters["KiB"] = double(out.size()) / 1024;
+}
+BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond);
+
+void BM_ImportCsv(benchmark::State& state) {
+    const QByteArray csv = Export_Csv(year().store, year().BaseYear);
+    for (auto _ : state) {
+        AppState app;
+        CsvError error;
+        if (!Import_Csv(csv, app, &error))
+            state.SkipWithError("the CSV was refused");
+        benchmark::DoNotOptimize(app.store);
+    }
+}
+BENCHMARK(BM_ImportCsv)->Unit(benchmark::kMillisecond);
+
+} // namespace

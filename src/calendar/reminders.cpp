@@ -1,0 +1,58 @@
+#include "calendar/reminders.h"
+
+#include "calendar/clock.h"
+#include "calendar/todotiming.h"
+#include "store/dates.h"
+#include "store/yearstore.h"
+#include "todo/todostring.h"
+
+#include <QTime>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Minutes after midnight of an item's "hh:mm" time, or -1.
+int minutesOf(const QString& time) {
+    const QTime t = QTime::fromString(time, u"HH:mm"_s);
+    return t.isValid() ? t.hour() * 60 + t.minute() : -1;
+}
+
+} // namespace
+
+std::optional<Reminders::Message> Reminders::check(const QDateTime& now, const YearStore& store,
+                                                   int baseYear) {
+    const QDate today = now.date();
+    if (!ClockFace::todayInYear(today, baseYear))
+        return std::nullopt;
+    const int row = Dates::rowOfDate(today, baseYear);
+    const int level = ToDo_AlarmForRow(now.time(), store, row);
+    if (level != AlarmHalfHour && level != AlarmPast)
+        return std::nullopt;
+
+    // The item the clock's colour stands for: the earliest open one with a time.
+    const ToDoItem* earliest = nullptr;
+    int earliestMinutes = 24 * 60;
+    const std::vector<ToDoItem> items = ToDo_Parse(store.text(row, StoreCol::ToDo));
+    for (const ToDoItem& item : items) {
+        const int m = minutesOf(item.time);
+        if (!item.done() && m >= 0 && m < earliestMinutes) {
+            earliest = &item;
+            earliestMinutes = m;
+        }
+    }
+    if (!earliest)
+        return std::nullopt;
+
+    const QString key = today.toString(Qt::ISODate) + u'|' + earliest->time + u'|' +
+                        earliest->text + u'|' + QString::number(level);
+    if (m_announced.contains(key))
+        return std::nullopt;
+    m_announced.insert(key);
+
+    Message msg;
+    msg.level = level;
+    msg.title = level == AlarmHalfHour ? u"まもなくToDoの時刻です"_s : u"ToDoの時刻になりました"_s;
+    msg.text = earliest->time + u"　"_s + earliest->text;
+    return msg;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+class AppState;
+class YearStore;
+
+// A document year as a CSV table (RFC 4180, UTF-8 with a byte order mark, CRLF line
+// ends): a header line with the annual table's headings (the year in the first),
+// then one line a day, rows 1..366, with the 19 text columns. Colours do not travel
+// through CSV.
+QByteArray Export_Csv(const YearStore& store, int baseYear);
+
+// Why a CSV file was refused: the line it was found on (1 = the header; 0 = the file
+// as a whole) and the reason in words.
+struct CsvError {
+    int line = 0;
+    QString reason;
+    // "3行目: …" or the reason alone.
+    QString message() const;
+};
+
+// Reads a CSV table as Export_Csv writes it into `app` as a new document of the year
+// it holds: the year's own dates, weekdays, colours and holiday marks, the texts
+// from the file. A file that is not such a table (other headings, a line with other
+// than 19 fields, dates that do not follow each other from 1 April, too few or too
+// many lines, a quote left open) is refused with the line and the reason, and `app`
+// is left as it was.
+bool Import_Csv(QByteArrayView bytes, AppState& app, CsvError* error);

@@ -1,0 +1,46 @@
+#include "views/exportcommand.h"
+
+#include "export/csv.h"
+#include "export/icalendar.h"
+#include "grid/gridfile.h"
+#include "platform/clock.h"
+#include "platform/filedialog.h"
+#include "platform/messagebox.h"
+#include "store/appstate.h"
+
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace ExportCommand {
+
+bool exportYear(QWidget* parent, const AppState& app) {
+    QString path =
+        FileDialog::getSaveFileName(parent, u"エクスポート"_s, QString::fromUtf16(Filter));
+    if (path.isEmpty())
+        return false;
+    QFileInfo target(path);
+    if (target.suffix().isEmpty()) {
+        path += u".ics"_s;
+        target.setFile(path);
+    }
+    const bool csv = target.suffix().compare(u"csv"_s, Qt::CaseInsensitive) == 0;
+    if (target.exists() && !target.isDir()) {
+        const QString text =
+            u"「"_s + target.fileName() + u"」は既に存在します。\n上書きしますか。"_s;
+        if (MessageBox::show(parent, text, MessageBox::YesNo, MessageBox::Question) !=
+            MessageBox::Yes)
+            return false;
+    }
+    const QByteArray bytes =
+        csv ? Export_Csv(app.store, app.BaseYear)
+            : Export_ICalendar(app.store, app.BaseYear, {false, Clock::currentDateTime().toUTC()});
+    const FileResult r = GridFile::writeAtomically(path, bytes, GridFile::Backup::None);
+    if (!r.ok()) {
+        MessageBox::show(parent, r.saveMessage(path), MessageBox::OkOnly, MessageBox::Critical);
+        return false;
+    }
+    return true;
+}
+
+} // namespace ExportCommand
