@@ -7,8 +7,10 @@ daylog_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
     qt6-translations-l10n fonts-ipafont-gothic)
 # What the tests need beyond that: poppler-utils reads printed PDFs back; the
-# end-to-end runs drive the program in a virtual display with a window manager.
-DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar)
+# end-to-end runs drive the program in a virtual display with a window manager;
+# desktop-file-utils checks the installed desktop entry.
+DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar
+    desktop-file-utils)
 
 ensure_packages() {
     local missing=()

@@ -12,6 +12,9 @@ void setupJapaneseUi(QApplication& app) {
     QCoreApplication::setOrganizationName(QStringLiteral("DayLog"));
     QCoreApplication::setApplicationName(QStringLiteral("DayLog"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DAYLOG_VERSION));
+    // The installed desktop entry (daylog.desktop): the desktop shows its name and
+    // icon for the program's windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("daylog"));
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -5,7 +5,10 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
 
-doc=$work/year.dys
+# A folder and name with blanks and Japanese, given as one argument as a file manager
+# starts the program from its desktop entry (Exec=daylog %f).
+mkdir "$work/my documents"
+doc="$work/my documents/日記 2005 年度.dys"
 "$tool" new 2005 "$doc"
 
 # First run: type into the record box the diary opens with.
