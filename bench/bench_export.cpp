@@ -23,7 +23,8 @@ AppState& year() {
 void BM_ExportICalendar(benchmark::State& state) {
     QByteArray out;
     for (auto _ : state) {
-        out = Export_ICalendar(year().store, year().BaseYear, {false, QDateTime::currentDateTimeUtc()});
+        out = Export_ICalendar(year().store, year().BaseYear,
+                               {false, QDateTime::currentDateTimeUtc()});
         benchmark::DoNotOptimize(out);
     }
     state.counters["KiB"] = double(out.size()) / 1024;

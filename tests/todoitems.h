@@ -5,8 +5,7 @@
 #include "todo/todostring.h"
 
 // `n` open items at 10:00.
-inline QString openItems(int n)
-{
+inline QString openItems(int n) {
     QString s;
     for (int i = 0; i < n; ++i)
         s += ToDo_ItemString(false, QStringLiteral("10:00"), QStringLiteral("普通"),

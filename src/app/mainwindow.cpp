@@ -185,25 +185,26 @@ void MainWindow::loadFromStore() {
     w->showCurrentDate();
 }
 
-void MainWindow::storeBack() {
+AnnualWindow* MainWindow::committedAnnual() {
     AnnualWindow* w = activeAnnual();
     if (!w) {
         MessageBox::show(this, u"年間データを作成してください"_s);
-        return;
+        return nullptr;
     }
     if (w->grid()->isEditing() && !w->grid()->commitEdit())
         w->grid()->cancelEdit();
-    Store_FromAnnual(app(), w->model(), w->caption());
+    return w;
+}
+
+void MainWindow::storeBack() {
+    if (AnnualWindow* w = committedAnnual())
+        Store_FromAnnual(app(), w->model(), w->caption());
 }
 
 void MainWindow::exportYear() {
-    AnnualWindow* w = activeAnnual();
-    if (!w) {
-        MessageBox::show(this, u"年間データを作成してください"_s);
+    AnnualWindow* w = committedAnnual();
+    if (!w)
         return;
-    }
-    if (w->grid()->isEditing() && !w->grid()->commitEdit())
-        w->grid()->cancelEdit();
     // The document of the table in front, as a save would write it.
     AppState year;
     Store_FromAnnual(year, w->model(), w->caption());

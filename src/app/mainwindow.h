@@ -40,6 +40,9 @@ public:
     void printSelection();
     // The document of the table in front as iCalendar or CSV.
     void exportYear();
+    // The table in front with its cell edit ended; nullptr (said to the user) when
+    // there is none.
+    AnnualWindow* committedAnnual();
     void restoreWidths();
     void restoreHeights();
     void tile(Qt::Orientation orientation);
