@@ -2,7 +2,6 @@
 
 #include "grid/gridcolors.h"
 
-#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMouseEvent>
@@ -12,6 +11,22 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// The rounded panel behind the day cells. It is painted, not styled: a style sheet
+// here would reach the text boxes placed under the days and hide their own colours.
+class DaysPanel : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QColor(0xc5, 0xcf, 0xdc));
+        p.setBrush(QColor(0xee, 0xf2, 0xf7));
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    }
+};
 
 QColor storedColor(quint32 value, const QColor& fallback) {
     return GridColors::toQColor(value, fallback);
@@ -191,10 +206,8 @@ MonthGrid::MonthGrid(const std::array<QString, 7>& headings, Size size, QWidget*
     header->addStretch();
     header->addWidget(m_next);
 
-    auto* back = new QFrame(this);
+    auto* back = new DaysPanel(this);
     back->setObjectName(QStringLiteral("lbBack"));
-    back->setStyleSheet(QStringLiteral(
-        "#lbBack { background: #eef2f7; border: 1px solid #c5cfdc; border-radius: 6px; }"));
     auto* days = m_days = new QGridLayout(back);
     days->setContentsMargins(large ? 6 : 4, large ? 6 : 4, large ? 6 : 4, large ? 6 : 4);
     days->setSpacing(large ? 3 : 2);

@@ -56,6 +56,19 @@ private Q_SLOTS:
         QCOMPARE(f.stored(May10, StoreCol::Events), u"！"_s);
     }
 
+    // A day's background colour shows in its box, as in the diary and the week.
+    void aDaysBackgroundColourIsShown() {
+        ViewFixture f;
+        f.env.app.store.set(f.row(May10), StoreCol::EventsBack, qint64(0x00FFFF)); // yellow
+        f.env.app.store.set(f.row(May10), StoreCol::Events, u"遠足"_s);
+        auto* w = f.open<MonthlyWindow>(View::Monthly, May10);
+        TextBox* box = w->eventsBox(9);
+        QCOMPARE(box->backColor(), QColor(255, 255, 0));
+        const QImage shown = box->grab().toImage();
+        const QColor inside = shown.pixelColor(shown.width() - 6, shown.height() - 6);
+        QCOMPARE(inside, QColor(255, 255, 0));
+    }
+
     void theDateColourOfAFocusedDaySurvivesAStoreAndARedraw() {
         ViewFixture f;
         auto* w = f.open<MonthlyWindow>(View::Monthly, May10);
