@@ -1,8 +1,10 @@
 #include "../views/viewfixture.h"
 
+#include "app/mainwindow.h"
 #include "app/recoverykeeper.h"
 #include "app/startup.h"
 #include "app/yeardialog.h"
+#include "calendar/annualwindow.h"
 #include "store/documentcommands.h"
 #include "store/documentfile.h"
 #include "store/recovery.h"
@@ -101,6 +103,34 @@ private Q_SLOTS:
         QCOMPARE(fg->model()->textMatrix(1, 3), u"家庭訪問の連絡"_s);
         QCOMPARE(fg->model()->row(), cursorRow);
         QCOMPARE(fg->model()->col(), cursorCol);
+    }
+
+    // The week's and the annual table's unstored text go into the copy as well, each
+    // at the days the window shows.
+    void theWeekAndTheTableAreCopiedToo() {
+        ViewFixture f;
+        RecoveryKeeper keeper(f.env.app, *f.env.nav);
+        auto* week = f.open<WeeklyWindow>(View::Weekly, QDate(2005, 5, 10)); // Sun 8 May..
+        ViewFixture::type(week->slotBox(3, 1), u"水曜の二時間目"_s);
+        QVERIFY(keeper.writeNow());
+        AppState back;
+        QVERIFY(DocFiles::loadDocument(Recovery::copyPath(u"nikki0"_s), back.buffer).ok());
+        Store_FromBuffer(back);
+        QCOMPARE(back.store.text(f.row(QDate(2005, 5, 11)), StoreCol::SlotItem1 + 1),
+                 u"水曜の二時間目"_s);
+        QCOMPARE(week->slotBox(3, 1)->toPlainText(), u"水曜の二時間目"_s);
+
+        auto* main = f.open<MainWindow>(View::Main, QDate(2005, 5, 10));
+        main->activeAnnual()->model().setTextMatrix(f.row(QDate(2005, 6, 1)), StoreCol::Record,
+                                                    u"表の記録"_s);
+        f.env.app.setDocChanged(true);
+        QVERIFY(keeper.writeNow());
+        QVERIFY(DocFiles::loadDocument(Recovery::copyPath(u"nikki0"_s), back.buffer).ok());
+        Store_FromBuffer(back);
+        QCOMPARE(back.store.text(f.row(QDate(2005, 6, 1)), StoreCol::Record), u"表の記録"_s);
+        // What the week stored on the way out is there too.
+        QCOMPARE(back.store.text(f.row(QDate(2005, 5, 11)), StoreCol::SlotItem1 + 1),
+                 u"水曜の二時間目"_s);
     }
 
     void aSaveAndAChosenEndRemoveTheCopy() {
