@@ -69,8 +69,9 @@ bool Startup::offerRecovery() {
         QFile::remove(copy);
         return false;
     }
-    GridModel recovered(0, 0);
-    const FileResult r = DocFiles::loadDocument(copy, recovered);
+    // Read into the buffer grid, which holds nothing needed by now (the document
+    // named on the command line is in the store already); a failed read leaves it.
+    const FileResult r = DocFiles::loadDocument(copy, m_app.buffer);
     if (!r.ok()) {
         MessageBox::show(m_splash, r.loadMessage(copy), MessageBox::OkOnly, MessageBox::Critical);
         QFile::remove(copy);
@@ -83,8 +84,6 @@ bool Startup::offerRecovery() {
     }
     // The copy stays until the document is saved: the recovered changes are not on
     // disk anywhere else.
-    if (!DocFiles::loadDocument(copy, m_app.buffer).ok())
-        return false;
     Store_FromBuffer(m_app);
     m_app.setDocChanged(true);
     return true;

@@ -59,6 +59,10 @@ public:
     void previousMonth();
     void nextMonth();
 
+    // The reminders switch, kept in the program's settings.
+    static bool remindersOn();
+    static void setRemindersOn(bool on);
+
     MonthGrid* monthGrid() const { return m_grid; }
     DayCell* dayCell(int index) const { return m_grid->cell(index); }
     ClockWidget* clock() const { return m_clock; }
@@ -89,12 +93,6 @@ private:
     // comes within 30 minutes and once when it is due, while the reminders are on.
     void remind(const QDateTime& now);
 
-public:
-    // The reminders switch, kept in the program's settings.
-    static bool remindersOn();
-    static void setRemindersOn(bool on);
-
-private:
     Reminders m_reminders;
     qint64 m_remindedSecond = -1;
 

@@ -6,19 +6,7 @@
 #include "store/yearstore.h"
 #include "todo/todostring.h"
 
-#include <QTime>
-
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Minutes after midnight of an item's "hh:mm" time, or -1.
-int minutesOf(const QString& time) {
-    const QTime t = QTime::fromString(time, u"HH:mm"_s);
-    return t.isValid() ? t.hour() * 60 + t.minute() : -1;
-}
-
-} // namespace
 
 std::optional<Reminders::Message> Reminders::check(const QDateTime& now, const YearStore& store,
                                                    int baseYear) {
@@ -35,7 +23,7 @@ std::optional<Reminders::Message> Reminders::check(const QDateTime& now, const Y
     int earliestMinutes = 24 * 60;
     const std::vector<ToDoItem> items = ToDo_Parse(store.text(row, StoreCol::ToDo));
     for (const ToDoItem& item : items) {
-        const int m = minutesOf(item.time);
+        const int m = ToDo_TimeMinutes(item.time);
         if (!item.done() && m >= 0 && m < earliestMinutes) {
             earliest = &item;
             earliestMinutes = m;

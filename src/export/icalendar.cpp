@@ -5,8 +5,6 @@
 #include "store/yearstore.h"
 #include "todo/todostring.h"
 
-#include <QTime>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -119,22 +117,6 @@ QByteArray dateTimeValue(const QDate& d, int hour, int minute) {
     appendDigits(out, minute, 2);
     out += "00";
     return out;
-}
-
-// Minutes after midnight of an "hh:mm" time, or -1.
-int minutesOf(const QString& time) {
-    if (time.size() != 5 || time[2] != u':')
-        return -1;
-    int digits[4];
-    const int at[4] = {0, 1, 3, 4};
-    for (int i = 0; i < 4; ++i) {
-        const QChar c = time[at[i]];
-        if (c < u'0' || c > u'9')
-            return -1;
-        digits[i] = c.unicode() - u'0';
-    }
-    const int h = digits[0] * 10 + digits[1], m = digits[2] * 10 + digits[3];
-    return h < 24 && m < 60 ? h * 60 + m : -1;
 }
 
 // The priorities of the four categories (1 highest, 9 lowest); 0 for any other.
@@ -257,7 +239,7 @@ QByteArray Export_ICalendar(const YearStore& store, int baseYear, const ICalenda
         for (size_t k = 0; k < items.size(); ++k) {
             const ToDoItem& item = items[k];
             w.begin("VTODO", uidBase, "todo" + QByteArray::number(qulonglong(k + 1)));
-            if (const int m = minutesOf(item.time); m >= 0)
+            if (const int m = ToDo_TimeMinutes(item.time); m >= 0)
                 w.line("DUE:", dateTimeValue(day, m / 60, m % 60));
             else
                 w.line("DUE;VALUE=DATE:", date);

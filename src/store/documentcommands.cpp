@@ -49,13 +49,14 @@ QString chooseSavePath(QWidget* parent, const QString& filter, const QString& ex
     // (plan.txt is saved as plan.dys). A folder of that name is not replaced: the save
     // itself fails and says so.
     const QString path = DocFiles::savePath(chosen, ext);
+    return askToReplace(parent, path) ? path : QString();
+}
+
+bool askToReplace(QWidget* parent, const QString& path) {
     const QFileInfo target(path);
-    if (target.exists() && !target.isDir()) {
-        const QString text =
-            u"「"_s + target.fileName() + u"」は既に存在します。\n上書きしますか。"_s;
-        if (MessageBox::show(parent, text, MessageBox::YesNo, MessageBox::Question) !=
-            MessageBox::Yes)
-            return {};
-    }
-    return path;
+    if (!target.exists() || target.isDir())
+        return true;
+    const QString text = u"「"_s + target.fileName() + u"」は既に存在します。\n上書きしますか。"_s;
+    return MessageBox::show(parent, text, MessageBox::YesNo, MessageBox::Question) ==
+           MessageBox::Yes;
 }

@@ -17,3 +17,8 @@ bool Store_SaveAs(QWidget* parent, AppState& app);
 // (DocFiles::savePath). When that file exists, the user is asked whether to replace
 // it. Empty when the dialog is cancelled or the user does not replace the file.
 QString chooseSavePath(QWidget* parent, const QString& filter, const QString& ext);
+
+// Asks whether the existing file at `path` may be replaced ("「name」は既に存在します。
+// 上書きしますか。"); true without asking when there is no such file (or a folder
+// is there: the write itself then fails and says so).
+bool askToReplace(QWidget* parent, const QString& path);

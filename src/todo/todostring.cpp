@@ -177,3 +177,18 @@ QString ToDo_NormalizeTime(const QString& typed) {
         return QString();
     return QStringLiteral("%1:%2").arg(h, 2, 10, QChar(u'0')).arg(m, 2, 10, QChar(u'0'));
 }
+
+int ToDo_TimeMinutes(QStringView time) {
+    if (time.size() != 5 || time[2] != u':')
+        return -1;
+    int digits[4];
+    const int at[4] = {0, 1, 3, 4};
+    for (int i = 0; i < 4; ++i) {
+        const QChar c = time[at[i]];
+        if (c < u'0' || c > u'9')
+            return -1;
+        digits[i] = c.unicode() - u'0';
+    }
+    const int h = digits[0] * 10 + digits[1], m = digits[2] * 10 + digits[3];
+    return h < 24 && m < 60 ? h * 60 + m : -1;
+}

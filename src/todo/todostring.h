@@ -52,3 +52,7 @@ void ToDo_SaveWeekDay(GridModel& grid, YearStore& store, int row);
 // stored form "hh:mm"; an empty text stays empty; a null string when the text is
 // not a time of day.
 QString ToDo_NormalizeTime(const QString& typed);
+
+// Minutes after midnight of a stored "hh:mm" time; -1 for anything else (an empty
+// time, a time typed in another form).
+int ToDo_TimeMinutes(QStringView time);

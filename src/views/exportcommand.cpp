@@ -7,6 +7,7 @@
 #include "platform/filedialog.h"
 #include "platform/messagebox.h"
 #include "store/appstate.h"
+#include "store/documentcommands.h"
 
 #include <QFileInfo>
 
@@ -25,13 +26,8 @@ bool exportYear(QWidget* parent, const AppState& app) {
         target.setFile(path);
     }
     const bool csv = target.suffix().compare(u"csv"_s, Qt::CaseInsensitive) == 0;
-    if (target.exists() && !target.isDir()) {
-        const QString text =
-            u"「"_s + target.fileName() + u"」は既に存在します。\n上書きしますか。"_s;
-        if (MessageBox::show(parent, text, MessageBox::YesNo, MessageBox::Question) !=
-            MessageBox::Yes)
-            return false;
-    }
+    if (!askToReplace(parent, path))
+        return false;
     const QByteArray bytes =
         csv ? Export_Csv(app.store, app.BaseYear)
             : Export_ICalendar(app.store, app.BaseYear, {false, Clock::currentDateTime().toUTC()});
