@@ -48,7 +48,7 @@ void BM_ImportCsv(benchmark::State& state) {
         CsvError error;
         if (!Import_Csv(csv, app, &error))
             state.SkipWithError("the CSV was refused");
-        benchmark::DoNotOptimize(app.store);
+        benchmark::DoNotOptimize(app.store());
     }
 }
 BENCHMARK(BM_ImportCsv)->Unit(benchmark::kMillisecond);

@@ -62,9 +62,9 @@ void BM_DiaryNextDay(benchmark::State& state) {
     QDate day(2005, 5, 1);
     for (auto _ : state) {
         day = day == QDate(2005, 6, 30) ? QDate(2005, 5, 1) : day.addDays(1);
-        Q_EMIT w->calendar()->dayClicked(Dates::rowOfDate(day, p.app.BaseYear));
+        Q_EMIT w->calendar()->dayClicked(Dates::rowOfDate(day, p.app.baseYear()));
     }
-    benchmark::DoNotOptimize(p.app.store.text(40, 3));
+    benchmark::DoNotOptimize(p.app.store().text(40, 3));
 }
 BENCHMARK(BM_DiaryNextDay)->Unit(benchmark::kMicrosecond);
 
@@ -100,7 +100,7 @@ void BM_WeeklyNextWeek(benchmark::State& state) {
     QDate day(2005, 5, 1);
     for (auto _ : state) {
         day = day >= QDate(2005, 6, 24) ? QDate(2005, 5, 1) : day.addDays(7);
-        Q_EMIT w->calendar()->dayClicked(Dates::rowOfDate(day, p.app.BaseYear));
+        Q_EMIT w->calendar()->dayClicked(Dates::rowOfDate(day, p.app.baseYear()));
     }
 }
 BENCHMARK(BM_WeeklyNextWeek)->Unit(benchmark::kMicrosecond);

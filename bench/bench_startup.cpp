@@ -59,7 +59,7 @@ QString fullDocumentPath() {
         BenchDocument::fill(app);
         app.DocPath = dir.filePath(QStringLiteral("full.dys"));
         Store_Save(app);
-        return app.DocPath;
+        return app.docPath();
     }();
     return path;
 }

@@ -32,7 +32,7 @@ struct DocumentFixture {
         app.DocPath = dir.filePath(QStringLiteral("full.dys"));
         if (!Store_Save(app).ok())
             return;
-        path = app.DocPath;
+        path = app.docPath();
         bytes = QFile(path).size();
         ok = bytes > 0;
     }
@@ -116,7 +116,7 @@ void BM_StoreSave(benchmark::State& state) {
         state.SkipWithError("Store_Save failed");
         return;
     }
-    const double floor = floorSeconds(app.DocPath);
+    const double floor = floorSeconds(app.docPath());
     const LoopTimer timer;
     for (auto _ : state) {
         if (!Store_Save(app).ok()) {
@@ -143,7 +143,7 @@ void BM_StoreLoad(benchmark::State& state) {
         return;
     }
     Store_FromBuffer(app);
-    if (!sameDocument(app.store, expected.store) || app.BaseYear != 2005) {
+    if (!sameDocument(app.store(), expected.store) || app.baseYear() != 2005) {
         state.SkipWithError("the loaded document differs from the saved one");
         return;
     }

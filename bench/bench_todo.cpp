@@ -49,7 +49,7 @@ void BM_ToDoListSaveYear(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         copy.BaseYear = year().BaseYear;
-        copy.store = year().store;
+        copy.store() = year().store;
         state.ResumeTiming();
         ToDo_ListSave(list, copy, First, Last);
     }

@@ -153,7 +153,7 @@ void fill(AppState& app, unsigned seed) {
     setCurrentDateToToday(app);
     Store_New(app);
     Rng rng(seed);
-    YearStore& s = app.store;
+    YearStore& s = app.store();
     for (int r = 1; r <= YearStore::DayRows; ++r) {
         s.set(r, Events, compose(rng, eventWords, 10, 20, u"・"));
         s.set(r, Record, record(rng));

@@ -114,12 +114,9 @@ int newDocument(const QStringList& args) {
     if (!ok || year < 1000 || year > 9998)
         return usage(QStringLiteral("年度「%1」は 1000 から 9998 までの年で指定してください。")
                          .arg(args[0]));
-    AppState app;
-    app.BaseYear = year;
-    app.DocPath = args[1];
-    setCurrentDateToToday(app);
-    Store_New(app);
-    const FileResult r = Store_Save(app);
+    YearStore store;
+    Store_New(store, year, Clock::today());
+    const FileResult r = DocFiles::writeDocument(store, 20, args[1]);
     if (!r.ok()) {
         err(r.saveMessage(args[1]));
         return Failure;
@@ -163,7 +160,7 @@ int dump(const QStringList& args) {
     for (int row = 0; row <= YearStore::DayRows; ++row) {
         text += QString::number(row);
         for (int c = 0; c <= StoreCol::RecordBack; ++c)
-            text += u'\t' + escaped(app.store.text(row, c));
+            text += u'\t' + escaped(app.store().text(row, c));
         text += u'\n';
     }
     out(text);
@@ -171,13 +168,15 @@ int dump(const QStringList& args) {
 }
 
 bool loadStore(AppState& app, const QString& path) {
-    app.DocPath = path;
-    const FileResult r = DocFiles::loadDocument(app.DocPath, app.buffer);
+    YearStore year;
+    const FileResult r = DocFiles::readDocument(path, year);
     if (!r.ok()) {
-        err(r.loadMessage(app.DocPath));
+        err(r.loadMessage(path));
         return false;
     }
-    Store_FromBuffer(app);
+    app.doc().replace(year);
+    app.doc().setPath(path);
+    setCurrentDateToToday(app);
     return true;
 }
 
@@ -241,8 +240,8 @@ int openRange(const QStringList& args, AppState& app, int& first, int& last) {
         err(QStringLiteral("日付設定が不適切です"));
         return Failure;
     }
-    first = Dates::rowOfDate(from, app.BaseYear);
-    last = Dates::rowOfDate(to, app.BaseYear);
+    first = Dates::rowOfDate(from, app.baseYear());
+    last = Dates::rowOfDate(to, app.baseYear());
     return 0;
 }
 
@@ -400,9 +399,9 @@ int exportDocument(QStringList args) {
         return Failure;
     const QByteArray bytes =
         format == QStringLiteral("ics")
-            ? Export_ICalendar(app.store, app.BaseYear,
+            ? Export_ICalendar(app.store(), app.baseYear(),
                                {withoutHolidays, Clock::currentDateTime().toUTC()})
-            : Export_Csv(app.store, app.BaseYear);
+            : Export_Csv(app.store(), app.baseYear());
     if (files.size() == 1) {
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
         return std::fflush(stdout) == 0 ? 0 : Failure;
@@ -427,14 +426,13 @@ int importDocument(const QStringList& args) {
         err(QStringLiteral("「%1」は大きすぎます。").arg(args[0]));
         return Failure;
     }
-    AppState app;
+    YearStore store;
     CsvError error;
-    if (!Import_Csv(file.readAll(), app, &error)) {
+    if (!Import_Csv(file.readAll(), store, &error)) {
         err(QStringLiteral("「%1」を読み込めませんでした。%2").arg(args[0], error.message()));
         return Failure;
     }
-    app.DocPath = args[1];
-    const FileResult r = Store_Save(app);
+    const FileResult r = DocFiles::writeDocument(store, 20, args[1]);
     if (!r.ok()) {
         err(r.saveMessage(args[1]));
         return Failure;

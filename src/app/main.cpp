@@ -2,6 +2,7 @@
 #include "app/firstpaint.h"
 #include "app/startup.h"
 #include "platform/clock.h"
+#include "platform/termination.h"
 #include "platform/uisetup.h"
 #include "store/appstate.h"
 
@@ -30,6 +31,11 @@ int main(int argc, char** argv) {
     Startup startup(App());
     QObject::connect(&startup, &Startup::programEnding, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // A shutdown or a logout does not wait for the user: the unsaved changes of every
+    // document go into their recovery copies first.
+    Termination termination;
+    QObject::connect(&termination, &Termination::ending, &startup,
+                     [&startup] { startup.recovery().writeNow(); });
     startup.Main(args.join(u' '));
     return app.exec();
 }

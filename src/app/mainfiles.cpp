@@ -1,13 +1,10 @@
-// The main window's file commands: opening a document in a new annual window, saving
-// the active annual window, and the year dialog of a new document.
+// The main window's file commands: opening a document in a table of its own, saving
+// the document of the table in front, and the year dialog of a new document.
 
 #include "app/mainwindow.h"
 
 #include "app/yeardialog.h"
-#include "calendar/annuallayout.h"
 #include "calendar/annualwindow.h"
-#include "calendar/holidays.h"
-#include "grid/grid.h"
 #include "platform/filedialog.h"
 #include "platform/messagebox.h"
 #include "store/appstate.h"
@@ -16,42 +13,19 @@
 
 using namespace Qt::StringLiterals;
 
-bool MainWindow::saveTo(AnnualWindow* w, const QString& path) {
-    if (w->grid()->isEditing() && !w->grid()->commitEdit())
-        w->grid()->cancelEdit();
-    const FileResult r = w->model().saveGrid(path, 6);
-    if (!r.ok()) {
-        MessageBox::show(this, r.saveMessage(path), MessageBox::OkOnly, MessageBox::Critical);
-        return false;
-    }
-    app().setDocChanged(false);
-    return true;
-}
-
+// Saves from the main window write the table's own 19 columns.
 bool MainWindow::Annual_Save() {
-    AnnualWindow* w = activeAnnual();
+    AnnualWindow* w = committedAnnual();
     if (!w)
         return false;
-    if (DocFiles::isUntitled(w->caption()))
-        return Annual_SaveAs();
-    app().DocPath = w->caption();
-    return saveTo(w, app().DocPath);
+    return Doc_Save(this, app(), w->document(), SaveShape::Table);
 }
 
 bool MainWindow::Annual_SaveAs() {
-    AnnualWindow* w = activeAnnual();
+    AnnualWindow* w = committedAnnual();
     if (!w)
         return false;
-    Store_FromAnnual(app(), w->model(), w->caption());
-    const QString path = chooseSavePath(this, QString::fromUtf16(DocFiles::DocumentFilter),
-                                        QString::fromUtf16(DocFiles::DocumentExt));
-    if (path.isEmpty())
-        return false;
-    if (!saveTo(w, path))
-        return false;
-    app().DocPath = path;
-    w->setCaption(path);
-    return true;
+    return Doc_SaveAs(this, app(), w->document(), SaveShape::Table);
 }
 
 void MainWindow::Annual_Open() {
@@ -59,30 +33,34 @@ void MainWindow::Annual_Open() {
         this, u"開く"_s, QString::fromUtf16(DocFiles::OpenDocumentFilter));
     if (path.isEmpty())
         return;
+    openPath(path);
+}
+
+bool MainWindow::openPath(const QString& path) {
+    // A file open already is not opened twice: its table comes to the front.
+    if (Document* open = app().findDocument(path)) {
+        showAnnual(*open)->showCurrentDate();
+        return true;
+    }
     // The whole file is read and checked first: a file that is not a document leaves
-    // every window, the store and the document path as they were.
-    GridData file;
-    FileResult r = GridFile::read(path, file);
-    if (r.ok())
-        r = DocFiles::checkDocumentShape(file);
+    // every window and every open document as they were.
+    YearStore year;
+    FileIdentity identity;
+    const FileResult r = DocFiles::readDocument(path, year, &identity);
     if (!r.ok()) {
         MessageBox::show(this, r.loadMessage(path), MessageBox::OkOnly, MessageBox::Critical);
-        return;
+        return false;
     }
-    app().DocPath = path;
-    app().DocPending = true;
-    AnnualWindow* w = newAnnualWindow();
-    GridModel& m = w->model();
-    m.assignData(std::move(file));
-    // A document saved through the buffer grid has a twentieth column, which the
-    // table does not show (the weekday colours are the weekday cells' own).
-    Annual_Layout(m, 19);
-    m.setFixedRows(1);
-    m.setFixedCols(2);
-    m.select(1, 2);
-    app().BaseYear = Annual_BaseYear(m);
+    Document* doc = app().addDocument();
+    doc->replace(year);
+    doc->setPath(path);
+    doc->setIdentity(identity);
+    // Changes of it a run that did not end normally left behind.
+    Doc_OfferRecovery(this, *doc);
+    AnnualWindow* w = showAnnual(*doc);
     setCurrentDateToToday(app());
     w->showCurrentDate();
+    return true;
 }
 
 YearDialog* MainWindow::yearDialog() const {
@@ -90,8 +68,6 @@ YearDialog* MainWindow::yearDialog() const {
 }
 
 void MainWindow::newDocument(bool marksChanged) {
-    if (marksChanged)
-        app().setDocChanged(true);
     if (m_yearDialog) {
         m_yearDialog->raise();
         m_yearDialog->activateWindow();
@@ -99,13 +75,15 @@ void MainWindow::newDocument(bool marksChanged) {
     }
     m_yearDialog = new YearDialog(u"年度決定2"_s, this);
     m_yearDialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_yearDialog, &YearDialog::yearChosen, this, [this](int year) {
-        app().BaseYear = year;
+    connect(m_yearDialog, &YearDialog::yearChosen, this, [this, marksChanged](int year) {
+        // A new, untitled document: the dates, weekdays and holidays of the year.
+        YearStore fresh;
+        Store_New(fresh, year, QDate());
+        Document* doc = app().addDocument();
+        doc->replace(fresh, marksChanged);
+        AnnualWindow* w = showAnnual(*doc);
         setCurrentDateToToday(app());
-        ++m_untitled;
-        AnnualWindow* w = newAnnualWindow();
-        w->setCaption(u"nikki"_s + QString::number(m_untitled));
-        Holiday_Grid(w->model());
+        w->showCurrentDate();
     });
     m_yearDialog->show();
 }

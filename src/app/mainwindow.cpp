@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/artwork.h"
+#include "app/ending.h"
 #include "calendar/annuallayout.h"
 #include "calendar/annualwindow.h"
 #include "grid/grid.h"
@@ -25,6 +26,7 @@ MainWindow::MainWindow(AppState& app, Navigator& nav, QWidget* parent)
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
+    connect(m_area, &QMdiArea::subWindowActivated, this, &MainWindow::tableActivated);
     statusBar()->setObjectName(u"sbStatusBar"_s);
     placeOnScreen(QSize(1280, 720));
     setWindowState(Qt::WindowMaximized);
@@ -137,19 +139,47 @@ AnnualWindow* MainWindow::activeAnnual() const {
     return sub ? qobject_cast<AnnualWindow*>(sub->widget()) : nullptr;
 }
 
-AnnualWindow* MainWindow::newAnnualWindow() {
-    AnnualWindow::Hooks hooks;
-    hooks.openWindows = [this] { return int(annualWindows().size()); };
-    hooks.endProgram = [this] { navigator().requestEnd(); };
-    auto* w = new AnnualWindow(app(), std::move(hooks));
-    QMdiSubWindow* sub = m_area->addSubWindow(w);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(Artwork::programIcon());
-    w->loadPending();
-    sub->showMaximized();
+AnnualWindow* MainWindow::annualOf(const Document* doc) const {
+    for (AnnualWindow* w : annualWindows())
+        if (&w->document() == doc)
+            return w;
+    return nullptr;
+}
+
+AnnualWindow* MainWindow::showAnnual(Document& doc) {
+    AnnualWindow* w = annualOf(&doc);
+    if (!w) {
+        AnnualWindow::Hooks hooks;
+        hooks.openWindows = [this] { return int(annualWindows().size()); };
+        hooks.endProgram = [this](Document* letGo) { endFromTable(letGo); };
+        w = new AnnualWindow(app(), doc, std::move(hooks));
+        QMdiSubWindow* sub = m_area->addSubWindow(w);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setWindowIcon(Artwork::programIcon());
+        sub->setWindowTitle(w->windowTitle());
+        sub->setWindowModified(w->isWindowModified());
+        // A table closed (its document unchanged) closes its document.
+        Document* closing = &doc;
+        connect(sub, &QObject::destroyed, this, [this, closing] {
+            if (app().owns(closing) && !annualOf(closing))
+                app().closeDocument(closing);
+        });
+        sub->showMaximized();
+        navigator().addLoaded(sub);
+    }
+    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
     m_area->setActiveSubWindow(sub);
-    navigator().addLoaded(sub);
+    app().setCurrent(&doc);
     return w;
+}
+
+void MainWindow::tableActivated(QMdiSubWindow* sub) {
+    // The table in front is the current document. (Qt reports no table while the
+    // frame itself is inactive: the current document stays.)
+    if (!sub)
+        return;
+    if (auto* w = qobject_cast<AnnualWindow*>(sub->widget()))
+        app().setCurrent(&w->document());
 }
 
 void MainWindow::enterPage() {
@@ -161,28 +191,12 @@ void MainWindow::enterPage() {
 }
 
 void MainWindow::loadFromStore() {
-    // The window of the current document takes the store.
-    for (AnnualWindow* w : annualWindows()) {
-        if (w->caption() != app().DocPath)
-            continue;
-        if (w->grid()->isEditing())
-            w->grid()->cancelEdit();
-        Store_ToAnnual(app(), w->model());
-        w->setTag(QString());
-        m_area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
-        if (m_entering)
-            w->showCurrentDate();
-        return;
-    }
-    // None shows it: a new one does.
-    AnnualWindow* w = newAnnualWindow();
-    app().BaseYear = int(app().store.number(0, 0));
-    setCurrentDateToToday(app());
-    Store_ToAnnual(app(), w->model());
-    w->setTag(QString());
-    if (w->caption().isEmpty())
-        w->setCaption(app().DocPath);
-    w->showCurrentDate();
+    // The table of the current document comes to the front; a document shown in no
+    // table yet gets one.
+    const bool isNew = !annualOf(&app().doc());
+    AnnualWindow* w = showAnnual(app().doc());
+    if (m_entering || isNew)
+        w->showCurrentDate();
 }
 
 AnnualWindow* MainWindow::committedAnnual() {
@@ -191,29 +205,23 @@ AnnualWindow* MainWindow::committedAnnual() {
         MessageBox::show(this, u"年間データを作成してください"_s);
         return nullptr;
     }
-    if (w->grid()->isEditing() && !w->grid()->commitEdit())
-        w->grid()->cancelEdit();
+    w->commitEdit();
     return w;
 }
 
 void MainWindow::storeBack() {
-    if (AnnualWindow* w = committedAnnual())
-        Store_FromAnnual(app(), w->model(), w->caption());
+    // The table writes into its document as the user types; leaving it only ends an
+    // edit in a cell. The table in front is the current document, and the views then
+    // open at today in its year.
+    if (AnnualWindow* w = committedAnnual()) {
+        app().setCurrent(&w->document());
+        setCurrentDateToToday(app());
+    }
 }
 
 void MainWindow::exportYear() {
-    AnnualWindow* w = committedAnnual();
-    if (!w)
-        return;
-    // The document of the table in front, as a save would write it.
-    AppState year;
-    Store_FromAnnual(year, w->model(), w->caption());
-    ExportCommand::exportYear(this, year);
-}
-
-void MainWindow::copyPage(AppState& snapshot) {
-    if (AnnualWindow* w = activeAnnual())
-        Store_FromAnnual(snapshot, w->model(), w->caption());
+    if (AnnualWindow* w = committedAnnual())
+        ExportCommand::exportYear(this, w->document());
 }
 
 QWidget* MainWindow::writingWidget() const {
@@ -224,7 +232,10 @@ QWidget* MainWindow::writingWidget() const {
 void MainWindow::edit(void (AnnualWindow::*command)()) {
     if (AnnualWindow* w = activeAnnual())
         (w->*command)();
-    app().setDocChanged(true);
+}
+
+void MainWindow::endFromTable(Document* letGo) {
+    Program_End(this, app(), navigator(), letGo);
 }
 
 void MainWindow::openAtCursor(View view) {
@@ -251,7 +262,6 @@ void MainWindow::colorBlock(ViewCommands::ColorPart part) {
         m.setCellForeColor(value);
     else
         m.setCellBackColor(value);
-    app().setDocChanged(true);
 }
 
 void MainWindow::printSelection() {
@@ -261,11 +271,11 @@ void MainWindow::printSelection() {
     ViewCommands::printBlock(this, *w->grid());
 }
 
+// Widths and heights are the table's own: the document does not change.
 void MainWindow::restoreWidths() {
     if (AnnualWindow* w = activeAnnual())
         for (int c = 3; c < w->model().cols(); ++c)
             w->model().setColWidth(c, 1700);
-    app().setDocChanged(true);
 }
 
 void MainWindow::restoreHeights() {
@@ -277,7 +287,6 @@ void MainWindow::restoreHeights() {
             m.setRowHeight(r, 1000);
         m.endBulkEdit();
     }
-    app().setDocChanged(true);
 }
 
 void MainWindow::tile(Qt::Orientation orientation) {

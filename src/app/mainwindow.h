@@ -6,13 +6,14 @@
 #include <QPointer>
 
 class AnnualWindow;
+class Document;
 class QMdiArea;
+class QMdiSubWindow;
 class YearDialog;
 
-// The main window "DayLog": a frame of annual windows, one per open document. It
-// keeps the year store and the annual window of the current document in step: the
-// active annual window goes into the store when the frame is left, the store into the
-// window of the current document when the frame is entered.
+// The main window "DayLog": a frame of annual windows, one per open document. Each
+// table is its document itself; the table in front is the current document, the one
+// the calendar and the views show.
 class MainWindow : public ViewWindow {
     Q_OBJECT
 public:
@@ -21,14 +22,19 @@ public:
     QMdiArea* area() const { return m_area; }
     QList<AnnualWindow*> annualWindows() const;
     AnnualWindow* activeAnnual() const;
-    // A new annual window for BaseYear (filled from the store when a document is
-    // pending), shown and active.
-    AnnualWindow* newAnnualWindow();
+    // The table of `doc`, if it has one.
+    AnnualWindow* annualOf(const Document* doc) const;
+    // The table of `doc` in front (made now if it has none); `doc` is then current.
+    AnnualWindow* showAnnual(Document& doc);
 
     // The file commands.
     bool Annual_Save();
     bool Annual_SaveAs();
     void Annual_Open();
+    // Opens the document at `path` as the open command does, without the dialog: a
+    // file open already comes to the front. False when it could not be opened (said
+    // to the user).
+    bool openPath(const QString& path);
     // 新規作成: the year dialog for a new, untitled document.
     void newDocument(bool marksChanged);
     YearDialog* yearDialog() const;
@@ -52,17 +58,17 @@ public:
 protected:
     void loadFromStore() override;
     void storeBack() override;
-    void copyPage(AppState& snapshot) override;
     QWidget* writingWidget() const override;
     bool pageOfADate() const override { return false; }
 
 private:
     std::vector<Command> commandTable();
     void edit(void (AnnualWindow::*command)());
-    bool saveTo(AnnualWindow* window, const QString& path);
+    void tableActivated(QMdiSubWindow* sub);
+    // Ends the program from a table whose document's changes the user let go.
+    void endFromTable(Document* letGo);
 
     QMdiArea* m_area;
     QPointer<YearDialog> m_yearDialog;
-    int m_untitled = 0; // the running number of new documents
     bool m_entering = false;
 };

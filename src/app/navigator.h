@@ -35,6 +35,9 @@ public:
     // Shows the current date's page from the store, the keyboard focus where the user
     // writes.
     virtual void enterPage() = 0;
+    // Before the program ends: a window with edits of its own (not in a document yet)
+    // asks what to do with them. False when the user chose not to go on.
+    virtual bool settleEdits() { return true; }
 };
 
 // Owns the top-level windows and switches between them. A window is created on first
@@ -78,7 +81,7 @@ public:
     void addLoaded(QWidget* window);
     QList<QWidget*> loadedWindows() const;
 
-    // A window ends the program at once (the annual window's question).
+    // The program ends: every question about unsaved work has been answered.
     void requestEnd() {
         m_ending = true;
         Q_EMIT endRequested();

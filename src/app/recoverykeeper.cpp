@@ -1,12 +1,13 @@
 #include "app/recoverykeeper.h"
 
 #include "app/navigator.h"
+#include "platform/messagebox.h"
 #include "store/appstate.h"
 #include "store/recovery.h"
 #include "views/viewwindow.h"
 
+#include <QApplication>
 #include <QFile>
-#include <QtGlobal>
 
 RecoveryKeeper::RecoveryKeeper(AppState& app, Navigator& nav, QObject* parent)
     : QObject(parent), m_app(app), m_nav(nav) {
@@ -14,52 +15,80 @@ RecoveryKeeper::RecoveryKeeper(AppState& app, Navigator& nav, QObject* parent)
     m_timer.setInterval(DelayMs);
     connect(&m_timer, &QTimer::timeout, this, &RecoveryKeeper::writeNow);
     connect(&m_app, &AppState::edited, this, &RecoveryKeeper::edited);
-    connect(&m_app, &AppState::docChangedChanged, this, &RecoveryKeeper::docChangedChanged);
+    connect(&m_app, &AppState::docChangedChanged, this, [this](Document* doc, bool changed) {
+        if (!changed) // saved
+            discard(doc);
+    });
+    connect(&m_app, &AppState::changesLetGo, this, &RecoveryKeeper::discard);
+    connect(&m_app, &AppState::documentPathChanged, this, [this](Document* doc, const QString&) {
+        // Saved under another name: the copy under the old one goes.
+        discard(doc);
+    });
+    connect(&m_app, &AppState::documentsChanged, this, [this] {
+        for (auto it = m_written.begin(); it != m_written.end();) {
+            if (!m_app.owns(it.key()))
+                it = m_written.erase(it);
+            else
+                ++it;
+        }
+    });
 }
 
 void RecoveryKeeper::edited() {
     // Counted from the first edit after a copy: typing on does not put it off.
-    if (!m_timer.isActive())
+    if (!m_stopped && !m_timer.isActive())
         m_timer.start();
-}
-
-void RecoveryKeeper::docChangedChanged(bool changed) {
-    // Saved (or another document opened after the user let the changes go).
-    if (!changed)
-        discard();
 }
 
 bool RecoveryKeeper::writeNow() {
     m_timer.stop();
-    if (!m_app.docChanged())
+    if (m_stopped)
         return true;
+    bool ok = true;
+    for (Document* doc : m_app.changedDocuments())
+        ok = write(*doc) && ok;
+    return ok;
+}
+
+bool RecoveryKeeper::write(Document& doc) {
+    // The document with what the views hold of it and have not stored yet.
     AppState snapshot;
-    snapshot.store = m_app.store;
-    snapshot.BaseYear = m_app.BaseYear;
+    snapshot.doc().replace(doc.store());
     snapshot.setCurrentDate(m_app.currentDate());
     for (NavWindow* w : m_nav.loadOrder())
         if (auto* view = dynamic_cast<ViewWindow*>(w))
-            view->copyUnstoredPage(snapshot);
+            view->copyUnstoredPage(snapshot, doc);
 
-    const QString path = Recovery::copyPath(m_app.DocPath);
-    const FileResult r = Recovery::write(snapshot.store, path);
+    const QString path = Recovery::copyPath(doc.path());
+    const FileResult r = Recovery::write(snapshot.store(), path);
     if (!r.ok()) {
-        // A background safety net: said once on the terminal, never in the user's way.
-        if (!m_warned)
-            qWarning("daylog: %s", qUtf8Printable(r.saveMessage(path)));
-        m_warned = true;
+        // Said once, so that the user knows the safety net is missing.
+        if (!m_warned) {
+            m_warned = true;
+            MessageBox::show(QApplication::activeWindow(),
+                             r.saveMessage(path) +
+                                 QStringLiteral("\n（万一のための控えを保存できません。"
+                                                "こまめに保存してください。）"),
+                             MessageBox::OkOnly, MessageBox::Warning);
+        }
         return false;
     }
-    if (!m_written.isEmpty() && m_written != path)
-        QFile::remove(m_written);
-    m_written = path;
+    const QString before = m_written.value(&doc);
+    if (!before.isEmpty() && before != path)
+        QFile::remove(before);
+    m_written.insert(&doc, path);
     return true;
 }
 
-void RecoveryKeeper::discard() {
+void RecoveryKeeper::discard(Document* doc) {
+    const QString written = m_written.take(doc);
+    if (!written.isEmpty())
+        QFile::remove(written);
+    if (doc && m_app.owns(doc))
+        Recovery::remove(doc->path());
+}
+
+void RecoveryKeeper::stop() {
+    m_stopped = true;
     m_timer.stop();
-    if (!m_written.isEmpty())
-        QFile::remove(m_written);
-    m_written.clear();
-    Recovery::remove(m_app.DocPath);
 }

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 class AppState;
+class Document;
 
 // Start-up: the splash, the command line, then either the document it names or the
 // year dialog, and finally the first working window.
@@ -23,7 +24,7 @@ public:
     // Runs start-up for the command line taken as one string.
     void Main(const QString& commandLine);
     // Run once, when the start-up year dialog is confirmed.
-    void Start_NewYear();
+    void Start_NewYear(int year);
 
     SplashWindow* splash() const { return m_splash; }
     YearDialog* yearDialog() const { return m_yearDialog; }
@@ -38,9 +39,9 @@ Q_SIGNALS:
 private:
     void askForYear();
     void showCalendar();
-    // Offers the recovery copy of DocPath left by a run that did not end normally;
-    // true when the user took it and it is in the store.
-    bool offerRecovery();
+    // Offers the recovery copy of `doc` left by a run that did not end normally; true
+    // when the user took it and it is in the document.
+    bool offerRecovery(Document& doc);
 
     AppState& m_app;
     Navigator m_nav;

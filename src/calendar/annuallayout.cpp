@@ -24,13 +24,18 @@ void Annual_Layout(GridModel& grid, int cols) {
     grid.endBulkEdit();
 }
 
-void Nen_GridInit(GridModel& grid, int baseYear) {
+void Nen_GridLayout(GridModel& grid) {
     Annual_Layout(grid, 19);
-    grid.beginBulkEdit();
     grid.setFixedRows(1);
     grid.setFixedCols(2);
     grid.setCell(GridModel::CellAlignment, 0, 0, 0, 18, GridModel::AlignCenterCenter);
     grid.setCell(GridModel::CellAlignment, 1, 0, 366, 0, GridModel::AlignCenterCenter);
+    grid.select(1, 2);
+}
+
+void Nen_GridInit(GridModel& grid, int baseYear) {
+    Nen_GridLayout(grid);
+    grid.beginBulkEdit();
     grid.setTextMatrix(0, 0, QString::number(baseYear));
     const auto& headings = storeHeadings();
     for (int c = 1; c < 19; ++c)

@@ -13,6 +13,11 @@ class GridModel;
 // `cols` is 19 for the annual table, 20 for the buffer grid.
 void Annual_Layout(GridModel& grid, int cols = 19);
 
+// The layout of an annual window's table without its texts: sizes, widths, heights,
+// the headings and dates centred, the heading row and the date and weekday columns
+// fixed, the cursor on the first day's events.
+void Nen_GridLayout(GridModel& grid);
+
 // Lays out an annual window's grid for the document year of `baseYear`: the layout,
 // the headings (the year in the corner), each day's date and weekday with Sunday in
 // bright red and Saturday in light blue, and the cursor on the first day's events.

@@ -6,6 +6,8 @@
 #include "grid/gridcommands.h"
 #include "platform/messagebox.h"
 #include "store/appstate.h"
+#include "store/doclimits.h"
+#include "store/document.h"
 
 #include <QCloseEvent>
 
@@ -17,11 +19,10 @@
 
 using namespace Qt::StringLiterals;
 
-AnnualWindow::AnnualWindow(AppState& app, Hooks hooks, QWidget* parent)
-    : QWidget(parent), m_app(app), m_hooks(std::move(hooks)), m_model(367, 19) {
+AnnualWindow::AnnualWindow(AppState& app, Document& doc, Hooks hooks, QWidget* parent)
+    : QWidget(parent), m_app(app), m_hooks(std::move(hooks)), m_model(doc) {
     setObjectName(u"年間"_s);
     setAttribute(Qt::WA_DeleteOnClose);
-    Nen_GridInit(m_model, app.BaseYear);
 
     m_grid = new Grid(this);
     m_grid->setObjectName(u"nfg"_s);
@@ -58,22 +59,31 @@ AnnualWindow::AnnualWindow(AppState& app, Hooks hooks, QWidget* parent)
             showCursor();
     });
     connect(m_grid, &Grid::keyDown, this, [this](int key) { keyDown(key); });
-    connect(m_grid, &Grid::afterEdit, this, [this] { m_app.setDocChanged(true); });
+    // What is typed into a cell is written into the document by the table itself.
+    connect(&doc, &Document::pathChanged, this, &AnnualWindow::showTitle);
+    connect(&doc, &Document::changedChanged, this, &AnnualWindow::showTitle);
+    showTitle();
     showCursor();
 }
 
-void AnnualWindow::setCaption(const QString& caption) {
-    setWindowTitle(caption);
-    if (parentWidget())
-        parentWidget()->setWindowTitle(caption); // the child window's frame
+QString AnnualWindow::caption() const {
+    return document().path();
 }
 
-void AnnualWindow::loadPending() {
-    if (!m_app.DocPending)
-        return;
-    Store_ToAnnual(m_app, m_model);
-    setCaption(m_app.DocPath);
-    m_app.DocPending = false;
+void AnnualWindow::showTitle() {
+    // The path, with a mark while the document holds changes not saved yet.
+    const QString title = caption() + u"[*]"_s;
+    setWindowTitle(title);
+    setWindowModified(document().isChanged());
+    if (parentWidget()) { // the child window's frame
+        parentWidget()->setWindowTitle(title);
+        parentWidget()->setWindowModified(document().isChanged());
+    }
+}
+
+void AnnualWindow::commitEdit() {
+    if (m_grid->isEditing() && !m_grid->commitEdit())
+        m_grid->cancelEdit();
 }
 
 void AnnualWindow::showCurrentDate() {
@@ -129,7 +139,6 @@ void AnnualWindow::keyDown(int key) {
         break;
     case Qt::Key_Delete:
         GridClip::clearBlock(g);
-        m_app.setDocChanged(true);
         m_grid->consumeKey();
         break;
     default:
@@ -141,23 +150,37 @@ void AnnualWindow::keyDown(int key) {
 void AnnualWindow::Nen_Cut() {
     const GridModel::Selection s = m_model.getSelection();
     Grid_Cut(s.col1, s.row1, s.col2, s.row2, m_model);
-    m_tag = u"1"_s;
 }
 
 void AnnualWindow::Nen_Copy() {
     const GridModel::Selection s = m_model.getSelection();
     Grid_Copy(s.col1, s.row1, s.col2, s.row2, m_model);
-    m_tag = u"1"_s;
 }
 
 void AnnualWindow::Nen_Paste() {
-    Grid_Paste(m_model.col(), m_model.row(), m_model.cols(), m_model.rows(), m_model, this);
-    m_tag = u"1"_s;
+    paste(false);
 }
 
 void AnnualWindow::Nen_PasteAdd() {
-    Grid_PasteAdd(m_model.col(), m_model.row(), m_model.cols(), m_model.rows(), m_model, this);
-    m_tag = u"1"_s;
+    paste(true);
+}
+
+void AnnualWindow::paste(bool add) {
+    // A paste that would make a document the program cannot open again is refused
+    // before anything is written.
+    const auto check = [this](const std::vector<GridClip::PastedCell>& cells) {
+        std::vector<DocLimits::CellText> texts;
+        texts.reserve(cells.size());
+        for (const GridClip::PastedCell& c : cells)
+            texts.push_back({c.row, c.col, c.text});
+        return DocLimits::refusal(document().store(), texts);
+    };
+    if (add)
+        Grid_PasteAdd(m_model.col(), m_model.row(), m_model.cols(), m_model.rows(), m_model, this,
+                      check);
+    else
+        Grid_Paste(m_model.col(), m_model.row(), m_model.cols(), m_model.rows(), m_model, this,
+                   check);
 }
 
 void AnnualWindow::closeEvent(QCloseEvent* event) {
@@ -167,13 +190,15 @@ void AnnualWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (m_app.docChanged()) {
+    commitEdit();
+    if (document().isChanged()) {
         const auto answer = MessageBox::show(this, u"ファイルが変更されています。終了しますか?"_s,
-                                             MessageBox::YesNo, MessageBox::NoIcon, caption());
+                                             MessageBox::YesNo, MessageBox::Question, caption());
         event->ignore();
-        // Yes ends the whole program, without saving: the question says so.
+        // Yes ends the whole program without saving this document: the question says
+        // so. Every other document with changes is still asked about.
         if (answer == MessageBox::Yes && m_hooks.endProgram)
-            m_hooks.endProgram();
+            m_hooks.endProgram(&document());
         return;
     }
     event->accept();

@@ -1,43 +1,40 @@
 #pragma once
 
-#include "grid/gridmodel.h"
+#include "calendar/annualmodel.h"
 
 #include <QWidget>
 
 #include <functional>
 
 class AppState;
+class Document;
 class Grid;
 class QLineEdit;
 
 // An annual window "年間": one document's whole year as a table, a child window of
-// the main window. Typing goes straight into the cells; its clipboard commands act on
-// the selected block; Page Up, Page Down, Enter and Delete work as in a year-long
-// ledger. Its caption is the document's path (or "nikki…" while it has none).
+// the main window. The table is the document itself: typing goes straight into the
+// document's cells; its clipboard commands act on the selected block; Page Up, Page
+// Down, Enter and Delete work as in a year-long ledger. Its caption is the document's
+// path (or "nikki…" while it has none).
 class AnnualWindow : public QWidget {
     Q_OBJECT
 public:
     struct Hooks {
-        std::function<int()> openWindows; // how many annual windows are open
-        std::function<void()> endProgram; // ends the program at once
+        std::function<int()> openWindows;          // how many annual windows are open
+        std::function<void(Document*)> endProgram; // ends the program, this one let go
     };
 
-    AnnualWindow(AppState& app, Hooks hooks, QWidget* parent = nullptr);
+    AnnualWindow(AppState& app, Document& doc, Hooks hooks, QWidget* parent = nullptr);
 
     Grid* grid() const { return m_grid; }
-    GridModel& model() { return m_model; }
-    QString caption() const { return windowTitle(); }
-    void setCaption(const QString& caption);
+    AnnualModel& model() { return m_model; }
+    Document& document() const { return m_model.document(); }
+    QString caption() const;
 
-    // The window's own changed mark: "1" after a clipboard command changed its grid.
-    QString tag() const { return m_tag; }
-    void setTag(const QString& tag) { m_tag = tag; }
-
-    // Fills the grid from the store when the store holds a document no window shows
-    // yet (and takes its path as caption); the skeleton of the year otherwise.
-    void loadPending();
     // The row of the current date becomes the top row.
     void showCurrentDate();
+    // Ends an edit in a cell, keeping what was typed where it can be kept.
+    void commitEdit();
 
     // The clipboard commands, on the block between the selection's two corners.
     void Nen_Cut();
@@ -54,14 +51,15 @@ protected:
 private:
     void keyDown(int key);
     void showCursor();
+    void showTitle();
+    void paste(bool add);
 
     AppState& m_app;
     Hooks m_hooks;
-    GridModel m_model;
+    AnnualModel m_model;
     Grid* m_grid;
     QLineEdit* m_colBox; // Text2
     QLineEdit* m_rowBox; // Text3
-    QString m_tag;
     int m_curRow = 1;
     int m_curCol = 1;
 };

@@ -1,6 +1,7 @@
 #include "calendar/calendarwindow.h"
 
 #include "app/artwork.h"
+#include "app/ending.h"
 #include "calendar/clock.h"
 #include "calendar/reminders.h"
 #include "grid/gridcolors.h"
@@ -116,6 +117,19 @@ CalendarWindow::CalendarWindow(AppState& app, Navigator& nav, QWidget* parent)
         const QRect area = screen->availableGeometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 4);
     }
+    // The month shows the current document as it is: another document coming to the
+    // front, or an edit made elsewhere, paints it again (once, after the edit).
+    m_redraw.setSingleShot(true);
+    m_redraw.setInterval(0);
+    connect(&m_redraw, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            Cal_DrawMonth();
+    });
+    connect(&app, &AppState::currentChanged, &m_redraw, qOverload<>(&QTimer::start));
+    connect(&app, &AppState::documentCellsChanged, this, [this](Document* doc) {
+        if (doc == &this->app().doc())
+            m_redraw.start();
+    });
     Cal_DrawMonth();
     clockTick();
     m_timer.setInterval(100);
@@ -135,7 +149,7 @@ std::vector<Command> CalendarWindow::commandTable() {
             QKeySequence::Save),
         Cmd::item(u"mnuAsSave"_s, u"名前を付けて保存(&A)"_s, [this] { Store_SaveAs(this, app()); }),
         Cmd::item(u"mnuExport"_s, u"エクスポート(&E)..."_s,
-                  [this] { ExportCommand::exportYear(this, app()); }),
+                  [this] { ExportCommand::exportYear(this, app().doc()); }),
         Cmd::separator(u"mnuspace"_s),
         Cmd::item(u"mnuTask"_s, u"タスクに入れる(&T)"_s, [this] { Cal_ToTray(); }),
         Cmd::check(u"mnuRemind"_s, u"リマインダー(&R)"_s, remindersOn(),
@@ -209,7 +223,7 @@ void CalendarWindow::Cal_DrawMonth() {
 
 void CalendarWindow::clockTick() {
     const QDateTime now = Clock::currentDateTime();
-    const ClockFace::HandColors c = ClockFace::handColors(now, app().store, app().BaseYear);
+    const ClockFace::HandColors c = ClockFace::handColors(now, app().store(), app().baseYear());
     m_clock->setTime(now.time(), c.hour, c.minute, c.second);
     remind(now);
 }
@@ -235,7 +249,7 @@ void CalendarWindow::remind(const QDateTime& now) {
     Tray& tray = Tray::instance();
     if (!tray.isAvailable() || !action(u"mnuRemind"_s)->isChecked())
         return;
-    if (const auto message = m_reminders.check(now, app().store, app().BaseYear))
+    if (const auto message = m_reminders.check(now, app().store(), app().baseYear()))
         tray.showMessage(windowIcon(), message->title, message->text);
 }
 
@@ -252,7 +266,7 @@ void CalendarWindow::nextMonth() {
 void CalendarWindow::openDay(int row) {
     if (!navigator().has(View::Diary))
         return;
-    app().setCurrentDate(Dates::dateOfRow(row, app().BaseYear));
+    app().setCurrentDate(Dates::dateOfRow(row, app().baseYear()));
     navigator().open(View::Diary);
 }
 
@@ -295,13 +309,10 @@ void CalendarWindow::Task_Out() {
 }
 
 bool CalendarWindow::endProgram() {
-    if (app().docChanged()) {
-        const auto answer = MessageBox::show(this, u"ファイルが変更されています。保存しますか。"_s,
-                                             MessageBox::YesNo);
-        // A save that does not happen (cancelled or failed) keeps the program open.
-        if (answer == MessageBox::Yes && !Store_SaveDoc(this, app()))
-            return false;
-    }
+    // Every document with unsaved changes is asked about by name; a save that does not
+    // happen and キャンセル keep the program open.
+    if (!Program_End(this, app(), navigator()))
+        return false;
     m_timer.stop();
     Help::closeAll();
     Tray::instance().hide();

@@ -53,7 +53,7 @@ public:
     void clockTick();
     void Cal_ToTray();
     void Task_Out();
-    // Asks to save when there are unsaved changes; true when the program ends.
+    // Asks about every document with unsaved changes; true when the program ends.
     bool endProgram();
 
     void previousMonth();
@@ -99,6 +99,7 @@ private:
     MonthGrid* m_grid = nullptr;
     ClockWidget* m_clock = nullptr;
     QTimer m_timer;
+    QTimer m_redraw;
     int m_popupRow = -1;
     int m_popupIndex = -1;
 };

@@ -51,9 +51,9 @@ Month paint(Variant v, const AppState& app) {
     m.monthCaption = QString::number(app.CurMonth) + QStringLiteral("月");
     m.yearCaption = QString::number(app.CurYear);
     const QDate first = Dates::make(app.CurYear, app.CurMonth, 1);
-    const int r0 = Dates::rowOfDate(first, app.BaseYear);
+    const int r0 = Dates::rowOfDate(first, app.baseYear());
     const int k0 = Dates::weekday(first) - 1;
-    const YearStore& store = app.store;
+    const YearStore& store = app.store();
     for (int k = 0; k < k0; ++k)
         clearCell(m.cells[size_t(k)], v);
     const int days = first.daysInMonth();

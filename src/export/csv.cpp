@@ -1,6 +1,7 @@
 #include "export/csv.h"
 
 #include "grid/gridfile.h"
+#include "platform/clock.h"
 #include "store/appstate.h"
 #include "store/dates.h"
 #include "store/yearstore.h"
@@ -142,7 +143,7 @@ QByteArray Export_Csv(const YearStore& store, int baseYear) {
     return Bom + out.toUtf8();
 }
 
-bool Import_Csv(QByteArrayView bytes, AppState& app, CsvError* error) {
+bool Import_Csv(QByteArrayView bytes, YearStore& out, CsvError* error) {
     auto fail = [&](int line, const QString& why) {
         if (error)
             *error = {line, why};
@@ -198,17 +199,13 @@ bool Import_Csv(QByteArrayView bytes, AppState& app, CsvError* error) {
                         YearStore::DayRows));
 
     // All of it is sound: a new document of the year, then the texts.
-    AppState fresh;
-    fresh.BaseYear = baseYear;
-    setCurrentDateToToday(fresh);
-    Store_New(fresh);
+    YearStore fresh;
+    Store_New(fresh, baseYear, Clock::today());
     for (int row = 1; row <= YearStore::DayRows; ++row) {
         const QStringList& f = records[size_t(row)].fields;
         for (int c = StoreCol::Events; c < Columns; ++c)
-            fresh.store.set(row, c, f[c]);
+            fresh.set(row, c, f[c]);
     }
-    app.store = fresh.store;
-    app.BaseYear = baseYear;
-    app.setCurrentDate(fresh.currentDate());
+    out = fresh;
     return true;
 }

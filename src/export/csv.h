@@ -22,10 +22,10 @@ struct CsvError {
     QString message() const;
 };
 
-// Reads a CSV table as Export_Csv writes it into `app` as a new document of the year
+// Reads a CSV table as Export_Csv writes it into `out` as a new document of the year
 // it holds: the year's own dates, weekdays, colours and holiday marks, the texts
 // from the file. A file that is not such a table (other headings, a line with other
 // than 19 fields, dates that do not follow each other from 1 April, too few or too
-// many lines, a quote left open) is refused with the line and the reason, and `app`
+// many lines, a quote left open) is refused with the line and the reason, and `out`
 // is left as it was.
-bool Import_Csv(QByteArrayView bytes, AppState& app, CsvError* error);
+bool Import_Csv(QByteArrayView bytes, YearStore& out, CsvError* error);

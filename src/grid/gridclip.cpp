@@ -73,7 +73,8 @@ bool parse(const QString& text, PasteBlock& out) {
     return true;
 }
 
-PasteResult paste(GridModel& grid, int col, int row, const QString& text, bool add) {
+PasteResult paste(GridModel& grid, int col, int row, const QString& text, bool add,
+                  const PasteCheck& check, QString* refusal) {
     PasteBlock block;
     if (!parse(text, block))
         return PasteResult::OutOfRange;
@@ -82,15 +83,27 @@ PasteResult paste(GridModel& grid, int col, int row, const QString& text, bool a
         return PasteResult::OutOfRange;
     if (lines == 0)
         return PasteResult::NothingToWrite;
-    grid.beginBulkEdit();
+    std::vector<PastedCell> cells;
+    cells.reserve(size_t(lines) * size_t(block.width));
     for (int i = 0; i < lines; ++i) {
         const QStringList& fields = block.lines[size_t(i)];
         for (int j = 0; j < block.width; ++j) {
             const QString value = fields.value(j);
             const int r = row + i, c = col + j;
-            grid.setTextMatrix(r, c, add ? grid.textMatrix(r, c) + value : value);
+            cells.push_back({r, c, add ? grid.textMatrix(r, c) + value : value});
         }
     }
+    if (check) {
+        const QString why = check(cells);
+        if (!why.isEmpty()) {
+            if (refusal)
+                *refusal = why;
+            return PasteResult::Refused;
+        }
+    }
+    grid.beginBulkEdit();
+    for (const PastedCell& cell : cells)
+        grid.setTextMatrix(cell.row, cell.col, cell.text);
     grid.endBulkEdit();
     return PasteResult::Written;
 }

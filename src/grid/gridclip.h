@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class GridModel;
@@ -30,7 +31,17 @@ struct PasteBlock {
 inline constexpr int MaxPasteLines = 400;
 inline constexpr int MaxPasteFields = 56;
 
-enum class PasteResult { Written, NothingToWrite, OutOfRange };
+enum class PasteResult { Written, NothingToWrite, OutOfRange, Refused };
+
+// A text a paste is about to write into a cell.
+struct PastedCell {
+    int row;
+    int col;
+    QString text;
+};
+// Looks at every text a paste would write before anything is written: the reason the
+// paste must not happen, or the empty text.
+using PasteCheck = std::function<QString(const std::vector<PastedCell>&)>;
 
 // Parses clipboard text; false when it has more than 400 lines or a line with more
 // than 56 fields.
@@ -38,7 +49,8 @@ bool parse(const QString& text, PasteBlock& out);
 
 // Writes the block into the grid from (row, col); with `add` the text is appended
 // to what the cells hold. Nothing is written when the block would pass the grid's
-// last row or column.
-PasteResult paste(GridModel& grid, int col, int row, const QString& text, bool add);
+// last row or column, or when `check` gives a reason (returned in `refusal`).
+PasteResult paste(GridModel& grid, int col, int row, const QString& text, bool add,
+                  const PasteCheck& check = {}, QString* refusal = nullptr);
 
 } // namespace GridClip

@@ -12,14 +12,24 @@ void toClipboard(const QString& text) {
     Clipboard::setText(text);
 }
 
-void paste(int col, int row, GridModel& grid, QWidget* parent, bool add) {
+void paste(int col, int row, GridModel& grid, QWidget* parent, bool add,
+           const GridClip::PasteCheck& check) {
     if (!Clipboard::hasText()) {
         MessageBox::show(parent, QStringLiteral("コピーが正しくできていません。"));
         return;
     }
-    if (GridClip::paste(grid, col, row, Clipboard::text(), add) ==
-        GridClip::PasteResult::OutOfRange)
+    QString refusal;
+    switch (GridClip::paste(grid, col, row, Clipboard::text(), add, check, &refusal)) {
+    case GridClip::PasteResult::OutOfRange:
         MessageBox::show(parent, QStringLiteral("コピー先の範囲が不適当です"));
+        break;
+    case GridClip::PasteResult::Refused:
+        MessageBox::show(parent, QStringLiteral("貼り付けられません。\n") + refusal,
+                         MessageBox::OkOnly, MessageBox::Warning);
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace
@@ -32,10 +42,12 @@ void Grid_Cut(int col, int row, int colSel, int rowSel, GridModel& grid) {
     toClipboard(GridClip::blockText(grid, col, row, colSel, rowSel, true));
 }
 
-void Grid_Paste(int col, int row, int, int, GridModel& grid, QWidget* parent) {
-    paste(col, row, grid, parent, false);
+void Grid_Paste(int col, int row, int, int, GridModel& grid, QWidget* parent,
+                const GridClip::PasteCheck& check) {
+    paste(col, row, grid, parent, false, check);
 }
 
-void Grid_PasteAdd(int col, int row, int, int, GridModel& grid, QWidget* parent) {
-    paste(col, row, grid, parent, true);
+void Grid_PasteAdd(int col, int row, int, int, GridModel& grid, QWidget* parent,
+                   const GridClip::PasteCheck& check) {
+    paste(col, row, grid, parent, true, check);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "grid/gridclip.h"
+
 class GridModel;
 class QWidget;
 
@@ -9,6 +11,9 @@ class QWidget;
 // or the text is larger than 400 lines or 56 fields).
 void Grid_Copy(int col, int row, int colSel, int rowSel, GridModel& grid);
 void Grid_Cut(int col, int row, int colSel, int rowSel, GridModel& grid);
-// The two numbers in the middle are not used.
-void Grid_Paste(int col, int row, int, int, GridModel& grid, QWidget* parent = nullptr);
-void Grid_PasteAdd(int col, int row, int, int, GridModel& grid, QWidget* parent = nullptr);
+// The two numbers in the middle are not used. A paste `check` refuses is reported with
+// its reason and writes nothing.
+void Grid_Paste(int col, int row, int, int, GridModel& grid, QWidget* parent = nullptr,
+                const GridClip::PasteCheck& check = {});
+void Grid_PasteAdd(int col, int row, int, int, GridModel& grid, QWidget* parent = nullptr,
+                   const GridClip::PasteCheck& check = {});

@@ -186,13 +186,46 @@ GridModel::Selection GridModel::getSelection() const {
             std::max(m_col, m_colSel)};
 }
 
+GridCell GridModel::cellAt(int row, int col) const {
+    GridCell c = m_cells[offset(row, col)];
+    if (m_source) {
+        c.text = m_source->sourceText(row, col);
+        c.fore = m_source->sourceFore(row, col);
+        c.back = m_source->sourceBack(row, col);
+    }
+    return c;
+}
+
+void GridModel::setCellSource(GridCellSource* source) {
+    beginResetModel();
+    m_source = source;
+    endResetModel();
+}
+
+void GridModel::sourceChanged(int row1, int col1, int row2, int col2) {
+    row1 = std::max(row1, 0);
+    col1 = std::max(col1, 0);
+    row2 = std::min(row2, m_rows - 1);
+    col2 = std::min(col2, m_cols - 1);
+    if (m_bulk || row1 > row2 || col1 > col2)
+        return;
+    Q_EMIT dataChanged(QAbstractTableModel::index(row1, col1),
+                       QAbstractTableModel::index(row2, col2));
+}
+
 QString GridModel::textMatrix(int row, int col) const {
-    return valid(row, col) ? m_cells[offset(row, col)].text : QString();
+    if (!valid(row, col))
+        return {};
+    return m_source ? m_source->sourceText(row, col) : m_cells[offset(row, col)].text;
 }
 
 void GridModel::setTextMatrix(int row, int col, const QString& text) {
     if (!valid(row, col))
         return;
+    if (m_source) {
+        m_source->setSourceText(row, col, text);
+        return;
+    }
     QString& t = m_cells[offset(row, col)].text;
     if (t == text)
         return;
@@ -211,11 +244,30 @@ template <typename F> void GridModel::forSelection(F f) {
 }
 
 quint32 GridModel::cellForeColor() const {
-    return valid(m_row, m_col) ? cellAt(m_row, m_col).fore : 0;
+    if (!valid(m_row, m_col))
+        return 0;
+    return m_source ? m_source->sourceFore(m_row, m_col) : m_cells[offset(m_row, m_col)].fore;
 }
 
 quint32 GridModel::cellBackColor() const {
-    return valid(m_row, m_col) ? cellAt(m_row, m_col).back : 0;
+    if (!valid(m_row, m_col))
+        return 0;
+    return m_source ? m_source->sourceBack(m_row, m_col) : m_cells[offset(m_row, m_col)].back;
+}
+
+void GridModel::colorSelection(bool back, quint32 color) {
+    if (!valid(m_row, m_col))
+        return;
+    const Selection s = getSelection();
+    m_source->beginSourceBatch();
+    for (int r = s.row1; r <= s.row2; ++r)
+        for (int c = s.col1; c <= s.col2; ++c) {
+            if (back)
+                m_source->setSourceBack(r, c, color);
+            else
+                m_source->setSourceFore(r, c, color);
+        }
+    m_source->endSourceBatch();
 }
 
 int GridModel::cellAlignment() const {
@@ -223,11 +275,15 @@ int GridModel::cellAlignment() const {
 }
 
 void GridModel::setCellForeColor(quint32 color) {
+    if (m_source)
+        return colorSelection(false, color);
     forSelection([color](GridCell& c) { c.fore = color; });
     blockChanged(getSelection(), {ForeColorRole});
 }
 
 void GridModel::setCellBackColor(quint32 color) {
+    if (m_source)
+        return colorSelection(true, color);
     forSelection([color](GridCell& c) { c.back = color; });
     blockChanged(getSelection(), {BackColorRole});
 }
@@ -240,6 +296,8 @@ void GridModel::setCellAlignment(int alignment) {
 void GridModel::setForeColorAt(int row, int col, quint32 color) {
     if (!valid(row, col))
         return;
+    if (m_source)
+        return m_source->setSourceFore(row, col, color);
     m_cells[offset(row, col)].fore = color;
     if (!m_bulk)
         cellChanged(row, col, {ForeColorRole});
@@ -248,6 +306,8 @@ void GridModel::setForeColorAt(int row, int col, quint32 color) {
 void GridModel::setBackColorAt(int row, int col, quint32 color) {
     if (!valid(row, col))
         return;
+    if (m_source)
+        return m_source->setSourceBack(row, col, color);
     m_cells[offset(row, col)].back = color;
     if (!m_bulk)
         cellChanged(row, col, {BackColorRole});
@@ -259,6 +319,14 @@ void GridModel::setCell(CellSetting setting, int row1, int col1, int row2, int c
                       std::min(m_cols - 1, std::max(col1, col2))};
     if (s.row1 > s.row2 || s.col1 > s.col2)
         return;
+    if (m_source && setting == CellBackColor) {
+        m_source->beginSourceBatch();
+        for (int r = s.row1; r <= s.row2; ++r)
+            for (int c = s.col1; c <= s.col2; ++c)
+                m_source->setSourceBack(r, c, quint32(value));
+        m_source->endSourceBatch();
+        return;
+    }
     int role = 0;
     for (int r = s.row1; r <= s.row2; ++r) {
         for (int c = s.col1; c <= s.col2; ++c) {
@@ -423,6 +491,14 @@ void GridModel::removeItem(int row) {
 }
 
 void GridModel::clear() {
+    if (m_source) {
+        m_source->beginSourceBatch();
+        for (int r = 0; r < m_rows; ++r)
+            for (int c = 0; c < m_cols; ++c)
+                m_source->setSourceText(r, c, QString());
+        m_source->endSourceBatch();
+        return;
+    }
     for (GridCell& c : m_cells)
         c.text.clear();
     if (m_rows && m_cols)
@@ -430,6 +506,8 @@ void GridModel::clear() {
 }
 
 void GridModel::beginBulkEdit() {
+    if (m_source)
+        m_source->beginSourceBatch();
     if (m_bulk++ == 0)
         beginResetModel();
 }
@@ -438,6 +516,8 @@ void GridModel::endBulkEdit() {
     Q_ASSERT(m_bulk > 0);
     if (--m_bulk == 0)
         endResetModel();
+    if (m_source)
+        m_source->endSourceBatch();
 }
 
 void GridModel::cellChanged(int row, int col, const QList<int>& roles) {
@@ -455,6 +535,13 @@ void GridModel::blockChanged(const Selection& s, const QList<int>& roles) {
 }
 
 QByteArray GridModel::toFileImage() const {
+    if (m_source) {
+        std::vector<GridCell> cells(m_cells.size());
+        for (int r = 0; r < m_rows; ++r)
+            for (int c = 0; c < m_cols; ++c)
+                cells[offset(r, c)] = cellAt(r, c);
+        return GridFile::serialize(m_rows, m_cols, cells);
+    }
     return GridFile::serialize(m_rows, m_cols, m_cells);
 }
 

@@ -7,6 +7,25 @@
 
 #include <vector>
 
+// The texts and colours of a grid's cells when they are kept elsewhere (the year of a
+// document): a grid over such a source shows and edits them in place, and is told of
+// every change the source reports through GridModel::sourceChanged.
+class GridCellSource {
+public:
+    virtual QString sourceText(int row, int col) const = 0;
+    virtual quint32 sourceFore(int row, int col) const = 0;
+    virtual quint32 sourceBack(int row, int col) const = 0;
+    virtual void setSourceText(int row, int col, const QString& text) = 0;
+    virtual void setSourceFore(int row, int col, quint32 color) = 0;
+    virtual void setSourceBack(int row, int col, quint32 color) = 0;
+    // Writes between the two are one change of the source.
+    virtual void beginSourceBatch() {}
+    virtual void endSourceBatch() {}
+
+protected:
+    ~GridCellSource() = default;
+};
+
 // The data side of every table in the program: rows × columns of cells with text,
 // text colour, background colour, alignment, check box and filled bar, the cursor
 // cell and selected block, per-column and per-row layout, and save/load of the whole
@@ -70,7 +89,16 @@ public:
 
     QString textMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
-    const GridCell& cellAt(int row, int col) const { return m_cells[offset(row, col)]; }
+    // A cell with its text and colours (from the source, where there is one).
+    GridCell cellAt(int row, int col) const;
+
+    // Texts and colours come from `source` (not owned) from now on; the grid keeps its
+    // size, layout, cursor and the cells' other settings. Sorting, removing rows and
+    // loading whole grids are for grids that keep their own cells.
+    void setCellSource(GridCellSource* source);
+    GridCellSource* cellSource() const { return m_source; }
+    // The source changed the cells of this block: the grid shows them again.
+    void sourceChanged(int row1, int col1, int row2, int col2);
 
     // Colours and alignment of the cursor cell (get) or of the whole selection (set).
     quint32 cellForeColor() const;
@@ -152,12 +180,14 @@ private:
     void cellChanged(int row, int col, const QList<int>& roles = {});
     void blockChanged(const Selection& s, const QList<int>& roles = {});
     template <typename F> void forSelection(F f);
+    void colorSelection(bool back, quint32 color);
     void moveCursor(int row, int col, int rowSel, int colSel);
 
     int m_rows = 0, m_cols = 0;
     int m_fixedRows = 1, m_fixedCols = 1;
     int m_row = 1, m_col = 1, m_rowSel = 1, m_colSel = 1;
     std::vector<GridCell> m_cells;
+    GridCellSource* m_source = nullptr;
     std::vector<int> m_colWidth, m_colType, m_colSort;
     std::vector<QString> m_colCombo;
     std::vector<bool> m_colHidden;

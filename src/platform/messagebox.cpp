@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -36,7 +37,25 @@ public:
             break;
         case MessageBox::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
             break;
+        case MessageBox::OverwriteSaveAsCancel: {
+            QPushButton* overwrite =
+                box.addButton(QStringLiteral("上書き"), QMessageBox::AcceptRole);
+            QPushButton* saveAs =
+                box.addButton(QStringLiteral("名前を付けて保存"), QMessageBox::ActionRole);
+            QPushButton* cancel =
+                box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+            box.setDefaultButton(cancel);
+            box.setEscapeButton(cancel);
+            box.exec();
+            if (box.clickedButton() == overwrite)
+                return MessageBox::Overwrite;
+            if (box.clickedButton() == saveAs)
+                return MessageBox::SaveAs;
+            return MessageBox::Cancel;
+        }
         }
         switch (box.exec()) {
         case QMessageBox::Yes:
@@ -75,5 +94,12 @@ MessageBox::Button ScriptedMessageBox::show(QWidget*, const MessageBox::Request&
     shown.append(request);
     if (!answers.isEmpty())
         return answers.takeFirst();
-    return request.buttons == MessageBox::OkOnly ? MessageBox::Ok : MessageBox::Yes;
+    switch (request.buttons) {
+    case MessageBox::OkOnly:
+        return MessageBox::Ok;
+    case MessageBox::OverwriteSaveAsCancel:
+        return MessageBox::Overwrite;
+    default:
+        return MessageBox::Yes;
+    }
 }

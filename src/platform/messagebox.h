@@ -10,8 +10,9 @@ class QWidget;
 // Every message box of the program goes through here, so tests can answer them.
 class MessageBox {
 public:
-    enum Button { Ok, Yes, No, Cancel };
-    enum Buttons { OkOnly, YesNo, YesNoCancel };
+    enum Button { Ok, Yes, No, Cancel, Overwrite, SaveAs };
+    // OverwriteSaveAsCancel: "上書き", "名前を付けて保存", "キャンセル".
+    enum Buttons { OkOnly, YesNo, YesNoCancel, OverwriteSaveAsCancel };
     enum Icon { NoIcon, Information, Warning, Critical, Question };
 
     struct Request {

@@ -7,8 +7,8 @@ QStringList Search_Days(const AppState& app, int first, int last, const Wildcard
     QStringList days;
     for (int d = std::max(first, 1); d <= std::min(last, YearStore::DayRows); ++d)
         for (int c = StoreCol::Weekday; c <= StoreCol::ToDo; ++c)
-            if (pattern.matches(app.store.text(d, c))) {
-                days.append(app.store.text(d, StoreCol::Date));
+            if (pattern.matches(app.store().text(d, c))) {
+                days.append(app.store().text(d, StoreCol::Date));
                 break;
             }
     return days;

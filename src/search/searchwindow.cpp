@@ -71,7 +71,7 @@ QWidget* SearchWindow::buildPage() {
 }
 
 void SearchWindow::pickYear() {
-    m_range->setYear(app().BaseYear, QDate(app().BaseYear, 4, 1), app().currentDate());
+    m_range->setYear(app().baseYear(), QDate(app().baseYear(), 4, 1), app().currentDate());
 }
 
 void SearchWindow::loadFromStore() {
@@ -91,7 +91,7 @@ void SearchWindow::changeEvent(QEvent* event) {
     // Another document opened meanwhile: its year's days are the ones to pick, and
     // the days found were another year's.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
-        !m_range->isYear(app().BaseYear)) {
+        !m_range->isYear(app().baseYear())) {
         pickYear();
         m_list->clear();
     }
@@ -135,7 +135,7 @@ void SearchWindow::search() {
         m_text->setFocus();
         return;
     }
-    if (!m_range->isYear(app().BaseYear))
+    if (!m_range->isYear(app().baseYear()))
         pickYear();
     m_list->clear();
     m_list->addItems(Search_Days(app(), m_range->firstRow(), m_range->lastRow(), pattern));
@@ -145,7 +145,7 @@ void SearchWindow::search() {
 
 void SearchWindow::openDay(const QString& dateText) {
     const QDate day = Dates::fromStoreText(dateText);
-    const int row = Dates::rowOfDate(day, app().BaseYear);
+    const int row = Dates::rowOfDate(day, app().baseYear());
     if (!day.isValid() || row < 1 || row > YearStore::DayRows)
         return;
     openViewAt(View::Diary, day);

@@ -78,7 +78,7 @@ QString Kiroku_count(GridModel& cpg, const AppState& app, int first, int last) {
     std::array<std::array<int, Key2Columns>, KeywordRows> counts{};
     const auto [from, to] = dayRows(first, last);
     for (int d = from; d <= to; ++d) {
-        const QString record = app.store.text(d, StoreCol::Record);
+        const QString record = app.store().text(d, StoreCol::Record);
         if (record.isEmpty())
             continue;
         for (size_t k = 0; k < size_t(KeywordRows); ++k)
@@ -136,7 +136,7 @@ QString Koumoku_count(GridModel& cpg, const AppState& app, int first, int last) 
     const auto [from, to] = dayRows(first, last);
     for (int d = from; d <= to; ++d)
         for (int i = 0; i < 7; ++i) {
-            const QString title = app.store.text(d, StoreCol::SlotItem1 + i);
+            const QString title = app.store().text(d, StoreCol::SlotItem1 + i);
             if (title.isEmpty())
                 continue;
             for (size_t k = 0; k < size_t(KeywordRows); ++k)

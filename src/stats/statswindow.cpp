@@ -95,7 +95,7 @@ QWidget* StatsWindow::buildPage(const QString& between) {
 }
 
 void StatsWindow::pickYear() {
-    m_range->setYear(app().BaseYear, QDate(app().BaseYear, 4, 1), app().currentDate());
+    m_range->setYear(app().baseYear(), QDate(app().baseYear(), 4, 1), app().currentDate());
 }
 
 void StatsWindow::loadFromStore() {
@@ -121,7 +121,7 @@ QDateEdit* StatsWindow::toPicker() const {
 void StatsWindow::changeEvent(QEvent* event) {
     // Another document opened meanwhile: its year's days are the ones to pick.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
-        !m_range->isYear(app().BaseYear))
+        !m_range->isYear(app().baseYear()))
         pickYear();
     ViewWindow::changeEvent(event);
 }
@@ -133,7 +133,7 @@ bool StatsWindow::finishEdit() {
 void StatsWindow::count() {
     if (!finishEdit())
         return;
-    if (!m_range->isYear(app().BaseYear))
+    if (!m_range->isYear(app().baseYear()))
         pickYear();
     const QString bad = countRows(m_range->firstRow(), m_range->lastRow());
     if (!bad.isEmpty())

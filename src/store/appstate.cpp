@@ -1,9 +1,11 @@
 #include "store/appstate.h"
 
-#include "calendar/annuallayout.h"
 #include "calendar/holidays.h"
 #include "platform/clock.h"
 #include "store/dates.h"
+#include "store/documentfile.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -13,19 +15,124 @@ AppState* g_app = nullptr;
 constexpr qint64 ColorRed = 255;
 constexpr qint64 ColorBlue = 16711680;
 constexpr qint64 ColorMagenta = 16711935;
+
+// How two paths are told to be the same file: by the file itself where it exists (a
+// link or another spelling of the path leads to it), by the cleaned absolute path
+// otherwise.
+QString fileKey(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
 } // namespace
 
-AppState::AppState() : buffer(367, 20) {
-    setupBufferGrid(buffer);
+AppState::AppState() {
+    Document* first = addDocument();
+    m_current = first;
 }
 
-void AppState::setDocChanged(bool changed) {
-    if (m_docChanged != changed) {
-        m_docChanged = changed;
-        Q_EMIT docChangedChanged(changed);
+AppState::~AppState() {
+    // The documents go before the signals they relay can reach anyone.
+    for (auto& d : m_docs)
+        d->disconnect(this);
+}
+
+QList<Document*> AppState::documents() const {
+    QList<Document*> out;
+    for (const auto& d : m_docs)
+        out.append(d.get());
+    return out;
+}
+
+void AppState::setCurrent(Document* doc) {
+    if (!doc || doc == m_current || !owns(doc))
+        return;
+    m_current = doc;
+    keepDateInYear();
+    Q_EMIT currentChanged(doc);
+}
+
+void AppState::keepDateInYear() {
+    // The current date always lies in the current document's year: another year
+    // brings it to today in that year.
+    const int row = Dates::rowOfDate(currentDate(), baseYear());
+    if (!currentDate().isValid() || row < 1 || row > YearStore::DayRows)
+        setCurrentDateToToday(*this);
+}
+
+Document* AppState::addDocument() {
+    auto doc = std::make_unique<Document>();
+    Document* d = doc.get();
+    // Untitled names are told apart by a running number: "nikki0" is the first.
+    int n = 0;
+    for (const auto& other : m_docs)
+        if (other->path() == QStringLiteral("nikki") + QString::number(n))
+            ++n;
+    d->setPath(QStringLiteral("nikki") + QString::number(n));
+    connect(d, &Document::cellsChanged, this,
+            [this, d](const CellRange& r) { Q_EMIT documentCellsChanged(d, r); });
+    connect(d, &Document::changedChanged, this,
+            [this, d](bool changed) { Q_EMIT docChangedChanged(d, changed); });
+    connect(d, &Document::edited, this, [this, d] { Q_EMIT edited(d); });
+    connect(d, &Document::pathChanged, this,
+            [this, d](const QString& path) { Q_EMIT documentPathChanged(d, path); });
+    m_docs.push_back(std::move(doc));
+    Q_EMIT documentsChanged();
+    return d;
+}
+
+void AppState::closeDocument(Document* doc) {
+    if (m_docs.size() <= 1)
+        return;
+    const auto it =
+        std::find_if(m_docs.begin(), m_docs.end(), [doc](const auto& d) { return d.get() == doc; });
+    if (it == m_docs.end())
+        return;
+    const bool wasCurrent = doc == m_current;
+    const size_t index = size_t(it - m_docs.begin());
+    std::unique_ptr<Document> closing = std::move(*it);
+    m_docs.erase(it);
+    closing->disconnect(this);
+    if (wasCurrent) {
+        m_current = m_docs[index > 0 ? index - 1 : 0].get();
+        keepDateInYear();
+        Q_EMIT currentChanged(m_current);
     }
-    if (changed)
-        Q_EMIT edited();
+    Q_EMIT documentsChanged();
+}
+
+Document* AppState::findDocument(const QString& path) const {
+    if (path.isEmpty() || DocFiles::isUntitled(path))
+        return nullptr;
+    const QString key = fileKey(path);
+    for (const auto& d : m_docs)
+        if (!d->isUntitled() && fileKey(d->path()) == key)
+            return d.get();
+    return nullptr;
+}
+
+bool AppState::owns(const Document* doc) const {
+    return std::any_of(m_docs.begin(), m_docs.end(),
+                       [doc](const auto& d) { return d.get() == doc; });
+}
+
+QList<Document*> AppState::changedDocuments() const {
+    QList<Document*> out;
+    for (const auto& d : m_docs)
+        if (d->isChanged())
+            out.append(d.get());
+    return out;
+}
+
+AppState::QuietCurrent::QuietCurrent(AppState& app, Document* doc)
+    : m_app(app), m_saved(app.m_current) {
+    if (doc && app.owns(doc))
+        app.m_current = doc;
+}
+
+AppState::QuietCurrent::~QuietCurrent() {
+    if (m_app.owns(m_saved))
+        m_app.m_current = m_saved;
 }
 
 QDate AppState::currentDate() const {
@@ -48,20 +155,20 @@ void installApp(AppState* state) {
     g_app = state;
 }
 
-void setupBufferGrid(GridModel& grid) {
-    Annual_Layout(grid, 20);
-    grid.setFixedRows(0);
-    grid.setFixedCols(0);
-}
-
 int Store_DayRow(const AppState& app) {
-    return Dates::rowOfDate(app.currentDate(), app.BaseYear);
+    return Dates::rowOfDate(app.currentDate(), app.baseYear());
 }
 
-void setCurrentDateToToday(AppState& app) {
+void setCurrentDateToToday(AppState& app, int baseYear) {
+    if (baseYear == 0)
+        baseYear = app.baseYear();
     const QDate today = Clock::today();
-    const int year = today.month() > 3 ? app.BaseYear : app.BaseYear + 1;
+    const int year = today.month() > 3 ? baseYear : baseYear + 1;
     app.setCurrentDate(Dates::make(year, today.month(), today.day()));
+}
+
+void Store_TodayInYear(AppState& app) {
+    setCurrentDateToToday(app);
 }
 
 bool Store_StepMonth(int& year, int& month, int direction) {
@@ -93,15 +200,14 @@ void Store_ClampDay(AppState& app) {
         app.CurDay = std::clamp(app.CurDay, 1, first.daysInMonth());
 }
 
-void Store_New(AppState& app) {
+void Store_New(YearStore& s, int baseYear, const QDate& today) {
     using namespace StoreCol;
-    YearStore& s = app.store;
     s.clear();
-    s.set(0, 0, qint64(app.BaseYear));
+    s.set(0, 0, qint64(baseYear));
     const auto& headings = storeHeadings();
     for (int c = 1; c < TextColumns; ++c)
         s.set(0, c, headings[size_t(c)]);
-    const QDate origin = Dates::yearOrigin(app.BaseYear);
+    const QDate origin = Dates::yearOrigin(baseYear);
     for (int n = 1; n <= YearStore::DayRows; ++n) {
         const QDate d = origin.addDays(n);
         s.set(n, Date, Dates::toStoreText(d));
@@ -115,30 +221,17 @@ void Store_New(AppState& app) {
             s.set(n, WeekdayFore, StoreValue(QStringLiteral("0")));
     }
     Holiday_Fill(s);
-    const int today = Store_DayRow(app);
-    if (today >= 1 && today <= YearStore::DayRows)
-        s.set(today, WeekdayFore, ColorMagenta);
+    // Today's row is marked: today's month and day placed in the year.
+    if (!today.isValid())
+        return;
+    const int year = today.month() > 3 ? baseYear : baseYear + 1;
+    const int row = Dates::rowOfDate(Dates::make(year, today.month(), today.day()), baseYear);
+    if (row >= 1 && row <= YearStore::DayRows)
+        s.set(row, WeekdayFore, ColorMagenta);
 }
 
-void Store_FromBuffer(AppState& app) {
-    copyGridToStore(app.buffer, app.store);
-    app.BaseYear = int(qint16(app.store.number(0, 0)));
-    setCurrentDateToToday(app);
-}
-
-void Store_ToAnnual(const AppState& app, GridModel& grid) {
-    copyStoreToGrid(app.store, grid);
-}
-
-void Store_FromAnnual(AppState& app, const GridModel& grid, const QString& caption) {
-    copyGridToStore(grid, app.store);
-    app.BaseYear = int(qint16(app.store.number(0, 0)));
-    setCurrentDateToToday(app);
-    app.DocPath = caption;
-}
-
-FileResult Store_Save(AppState& app) {
-    setupBufferGrid(app.buffer);
-    copyStoreToGrid(app.store, app.buffer);
-    return app.buffer.saveGrid(app.DocPath, 6);
+void Store_New(AppState& app, int baseYear) {
+    YearStore year;
+    Store_New(year, baseYear, Clock::today());
+    app.doc().replace(year);
 }

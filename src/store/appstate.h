@@ -1,63 +1,106 @@
 #pragma once
 
-#include "grid/gridmodel.h"
+#include "store/document.h"
 #include "store/yearstore.h"
 
 #include <QDate>
+#include <QList>
 #include <QObject>
 #include <QString>
 
-// The program-wide state of one run: the open document in the year store, the date
-// globals, the document path and the two marks. Every window reaches it through
-// App(). Tests make their own instance and install it.
+#include <memory>
+#include <vector>
+
+// The program-wide state of one run: the open documents, which of them is current
+// (the one the calendar and the views show) and the current date. Every window reaches
+// it through App(). Tests make their own instance and install it.
+//
+// There is always at least one document; `store()`, `baseYear()` and `docPath()` are
+// the current document's.
 class AppState : public QObject {
     Q_OBJECT
 public:
     AppState();
+    ~AppState() override;
 
-    YearStore store;
-    // The hidden buffer grid through which documents are saved and loaded at start.
-    GridModel buffer;
+    // The open documents in the order they were opened.
+    QList<Document*> documents() const;
+    Document& doc() const { return *m_current; }
+    void setCurrent(Document* doc);
+    // A new, empty document (an untitled name, unchanged), added to the open ones. It
+    // does not become current.
+    Document* addDocument();
+    // Closes an open document; the current one is then the one opened before it (or
+    // after it). The last document is never closed.
+    void closeDocument(Document* doc);
+    // The open document of the file at `path` (the same file, however the path is
+    // written), if any.
+    Document* findDocument(const QString& path) const;
+    bool owns(const Document* doc) const;
+    // The documents holding changes not saved yet, in the order they were opened.
+    QList<Document*> changedDocuments() const;
 
-    int BaseYear = 0;
+    YearStore& store() { return m_current->store(); }
+    const YearStore& store() const { return m_current->store(); }
+    int baseYear() const { return m_current->baseYear(); }
+    QString docPath() const { return m_current->path(); }
+    bool docChanged() const { return m_current->isChanged(); }
+    void setDocChanged(bool changed) { m_current->setChanged(changed); }
+
     int CurYear = 0;
     int CurMonth = 1;
     int CurDay = 1;
-    QString DocPath;
-    bool DocPending = false;
-
-    bool docChanged() const { return m_docChanged; }
-    void setDocChanged(bool changed);
 
     QDate currentDate() const;
     // Sets CurYear/CurMonth/CurDay to `d` (which the callers keep inside the year).
     void setCurrentDate(const QDate& d);
 
+    // For the scope's lifetime `doc` is current without anyone being told: a view
+    // stores the page of the document it shows, whichever is current by then.
+    class QuietCurrent {
+    public:
+        QuietCurrent(AppState& app, Document* doc);
+        ~QuietCurrent();
+        QuietCurrent(const QuietCurrent&) = delete;
+        QuietCurrent& operator=(const QuietCurrent&) = delete;
+
+    private:
+        AppState& m_app;
+        Document* m_saved;
+    };
+
 Q_SIGNALS:
-    void docChangedChanged(bool changed);
-    // Every edit that marks the document changed, also when it was changed already.
-    void edited();
+    // Another document became current.
+    void currentChanged(Document* doc);
+    // A document was opened or closed.
+    void documentsChanged();
+    // Relayed from every open document.
+    void documentCellsChanged(Document* doc, const CellRange& range);
+    void docChangedChanged(Document* doc, bool changed);
+    void edited(Document* doc);
+    void documentPathChanged(Document* doc, const QString& path);
+    // The user let the unsaved changes of `doc` go (at the end of the program).
+    void changesLetGo(Document* doc);
 
 private:
-    bool m_docChanged = false;
+    void keepDateInYear();
+
+    std::vector<std::unique_ptr<Document>> m_docs;
+    Document* m_current = nullptr;
 };
 
 AppState& App();
-// Replaces the program's state (tests); returns the previous one's ownership to the
-// caller's scope through the guard below.
+// Replaces the program's state (tests).
 void installApp(AppState* state);
 
-// Lays out the buffer grid as a document needs it: the annual table's layout with a
-// twentieth column, no fixed rows or columns.
-void setupBufferGrid(GridModel& grid);
-
-// Row of the current date (1 April of BaseYear = 1).
+// Row of the current date (1 April of the current document's year = 1).
 int Store_DayRow(const AppState& app = App());
 
-// Current date := today's month and day placed in the document's year: CurYear is
-// BaseYear for April..December and BaseYear + 1 for January..March. A day the year
-// does not have (29 February) carries into the next month.
-void setCurrentDateToToday(AppState& app = App());
+// Current date := today's month and day placed in the year of `baseYear` (the current
+// document's when 0): CurYear is the base year for April..December and the next one for
+// January..March. A day the year does not have (29 February) carries into the next
+// month.
+void setCurrentDateToToday(AppState& app = App(), int baseYear = 0);
 
 // Steps a month of the document year by one (`direction` -1 or +1); the year runs
 // from April to March: January steps back to December of the year before, December
@@ -69,21 +112,11 @@ bool Store_StepMonth(int& year, int& month, int direction);
 // becomes the month's last day. Views call it before they show the current date.
 void Store_ClampDay(AppState& app);
 
-// Fills the store for a new document of BaseYear: headings, dates, weekdays, weekday
-// colours, holidays and today's mark.
-void Store_New(AppState& app = App());
+// Fills `store` for a new document of `baseYear`: headings, dates, weekdays, weekday
+// colours, holidays and the mark of `today`'s row (none for an invalid date).
+void Store_New(YearStore& store, int baseYear, const QDate& today);
+// The current document becomes a new, unchanged year of `baseYear` (today marked).
+void Store_New(AppState& app, int baseYear);
 
-// Buffer grid → store; then BaseYear from cell (0,0) and the current date.
-void Store_FromBuffer(AppState& app = App());
-
-// Store → an annual window's grid: every text of columns 0..18 and every mapped
-// colour.
-void Store_ToAnnual(const AppState& app, GridModel& grid);
-
-// An annual window's grid (the active one, captioned `caption`) → store; then
-// BaseYear from its corner cell, the current date at today in that year, and DocPath
-// := the caption.
-void Store_FromAnnual(AppState& app, const GridModel& grid, const QString& caption);
-
-// Store → buffer grid, then the buffer grid is saved to DocPath.
-FileResult Store_Save(AppState& app = App());
+// The store's current date after a document becomes current: today in its year.
+void Store_TodayInYear(AppState& app);

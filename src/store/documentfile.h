@@ -6,6 +6,15 @@
 
 class AppState;
 class GridModel;
+class YearStore;
+struct FileIdentity;
+
+// Bounds of what a document may hold, kept by every command that writes texts into it
+// so that each file the program writes opens again.
+namespace DocLimits {
+// Characters of one text of a day.
+inline constexpr int MaxTextChars = 100000;
+} // namespace DocLimits
 
 // The three kinds of file and their file-dialog filters ("description|pattern").
 namespace DocFiles {
@@ -34,6 +43,20 @@ FileResult checkDocumentShape(const GridData& data);
 // The start-up load: the file into the buffer grid, validated first; on failure the
 // buffer grid is left as it was.
 FileResult loadDocument(const QString& path, GridModel& buffer);
+
+// A document file read into a year store. `out` is replaced only when the whole file
+// is valid; store column 19 (the weekday colour) always comes from the colour of the
+// weekday cell, never from the text a twentieth column may hold.
+FileResult readDocument(const QString& path, YearStore& out, FileIdentity* identity = nullptr);
+FileResult parseDocument(QByteArrayView bytes, YearStore& out);
+
+// The file image of a year: 367 rows of `cols` columns, 19 as the annual table saves
+// it, 20 (the weekday colour as text in the last column) as the calendar's save does.
+QByteArray documentImage(const YearStore& store, int cols);
+// Writes the year to `path` atomically with a backup of the file it replaces; the
+// identity of what was written is returned in `written`.
+FileResult writeDocument(const YearStore& store, int cols, const QString& path,
+                         FileIdentity* written = nullptr);
 
 } // namespace DocFiles
 

@@ -1,7 +1,5 @@
 #include "store/recovery.h"
 
-#include "grid/gridmodel.h"
-#include "store/appstate.h"
 #include "store/documentfile.h"
 #include "store/yearstore.h"
 
@@ -35,8 +33,12 @@ void setFolder(const QString& f) {
 
 QString copyPath(const QString& docPath) {
     const QDir dir(folder());
-    if (DocFiles::isUntitled(docPath))
-        return dir.filePath(u"untitled.dys"_s);
+    if (DocFiles::isUntitled(docPath)) {
+        const QString number = docPath.mid(QStringView(DocFiles::UntitledPrefix).size());
+        if (number.isEmpty() || number == u"0"_s)
+            return dir.filePath(u"untitled.dys"_s);
+        return dir.filePath(u"untitled-"_s + number + u".dys"_s);
+    }
     // The document's name for people, and a hash of its full path to keep two
     // documents of the same name apart.
     const QFileInfo info(docPath);
@@ -52,10 +54,18 @@ FileResult write(const YearStore& store, const QString& path) {
         return FileResult::failure(
             FileResult::WriteFailed,
             u"フォルダ「%1」を作成できません。"_s.arg(QFileInfo(path).absolutePath()));
-    GridModel grid(367, 20);
-    setupBufferGrid(grid);
-    copyStoreToGrid(store, grid);
-    return GridFile::writeAtomically(path, grid.toFileImage(), GridFile::Backup::None);
+    return GridFile::writeAtomically(path, DocFiles::documentImage(store, 20),
+                                     GridFile::Backup::None);
+}
+
+QStringList otherUntitledCopies() {
+    const QDir dir(folder());
+    QStringList out;
+    const QFileInfoList found =
+        dir.entryInfoList({u"untitled-*.dys"_s}, QDir::Files, QDir::Time | QDir::Reversed);
+    for (const QFileInfo& f : found)
+        out.append(f.absoluteFilePath());
+    return out;
 }
 
 bool hasNewerCopy(const QString& docPath) {

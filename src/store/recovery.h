@@ -3,6 +3,7 @@
 #include "grid/gridfile.h"
 
 #include <QString>
+#include <QStringList>
 
 class YearStore;
 
@@ -16,8 +17,13 @@ namespace Recovery {
 QString folder();
 void setFolder(const QString& folder);
 
-// The copy of the document at `docPath`; every untitled document shares one.
+// The copy of the document at `docPath`, or of the untitled document of that name
+// ("nikki0" has "untitled.dys", "nikki3" "untitled-3.dys").
 QString copyPath(const QString& docPath);
+
+// The copies of untitled documents other than the first ("nikki0") found in the
+// folder, oldest first.
+QStringList otherUntitledCopies();
 
 // The store written as a document to `path`, atomically (the file is either the old
 // copy or the new one, never half of it), without a backup of the old copy.

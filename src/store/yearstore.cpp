@@ -35,6 +35,14 @@ bool StoreValue::operator==(const StoreValue& o) const {
     return m_kind == Text ? m_text == o.m_text : m_number == o.m_number;
 }
 
+bool StoreValue::sameIn(int col, const StoreValue& o) const {
+    if (col >= StoreCol::TextColumns)
+        return toNumber() == o.toNumber();
+    if (m_kind == o.m_kind)
+        return *this == o;
+    return toText() == o.toText();
+}
+
 const std::array<ColorMapLine, 17>& cellColorMap() {
     using namespace StoreCol;
     static const std::array<ColorMapLine, 17> map = [] {
@@ -87,9 +95,41 @@ size_t YearStore::index(int row, int col) {
     return size_t(row) * size_t(Cols) + size_t(col);
 }
 
+YearStore& YearStore::operator=(const YearStore& o) {
+    if (this == &o)
+        return *this;
+    m_cells = o.m_cells;
+    if (m_observer)
+        m_observer->storeReplaced();
+    return *this;
+}
+
+bool YearStore::set(int row, int col, const StoreValue& v) {
+    StoreValue& cell = m_cells[index(row, col)];
+    if (!m_observer) {
+        cell = v;
+        return true;
+    }
+    if (cell.sameIn(col, v))
+        return false;
+    cell = v;
+    m_observer->storeWritten(row, col);
+    return true;
+}
+
 void YearStore::clear() {
     for (StoreValue& v : m_cells)
         v = StoreValue();
+    if (m_observer)
+        m_observer->storeReplaced();
+}
+
+bool YearStore::sameAs(const YearStore& o) const {
+    for (int r = 0; r < Rows; ++r)
+        for (int c = 0; c < Cols; ++c)
+            if (!at(r, c).sameIn(c, o.at(r, c)))
+                return false;
+    return true;
 }
 
 void copyGridToStore(const GridModel& grid, YearStore& store) {

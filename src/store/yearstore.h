@@ -24,6 +24,11 @@ public:
     // A text gives its numeric value (0 when it does not start with a number).
     qint64 toNumber() const;
     bool operator==(const StoreValue& o) const;
+    // Whether two values mean the same in store column `col`: the same text in a text
+    // column (an empty cell and the empty text alike, the year as a number or as its
+    // digits), the same number in a colour column (empty, 0 and "0" all mean "no
+    // colour chosen").
+    bool sameIn(int col, const StoreValue& o) const;
 
 private:
     QString m_text;
@@ -61,25 +66,50 @@ const std::array<QString, 19>& storeHeadings();
 
 // All data of one document: one row per day of the year from 1 April, one column per
 // kind of entry and its colours.
+//
+// A store may have an observer (the document it belongs to): every write that changes
+// what a cell means is reported to it, whoever makes it. In an observed store a write
+// of a value that means the same as the cell's (see StoreValue::sameIn) is no change
+// and is not made; a store without an observer takes every value as it is given.
 class YearStore {
 public:
     static constexpr int Rows = 369;
     static constexpr int Cols = 54;
     static constexpr int DayRows = 366; // rows 1..366 are days
 
+    class Observer {
+    public:
+        virtual void storeWritten(int row, int col) = 0;
+        // The whole store was replaced (assignment, clear).
+        virtual void storeReplaced() = 0;
+
+    protected:
+        ~Observer() = default;
+    };
+
     YearStore();
+    // A copy holds the cells only, never the observer; assigning into an observed store
+    // reports the replacement to its observer.
+    YearStore(const YearStore& o) : m_cells(o.m_cells) {}
+    YearStore& operator=(const YearStore& o);
 
     const StoreValue& at(int row, int col) const { return m_cells[index(row, col)]; }
-    void set(int row, int col, const StoreValue& v) { m_cells[index(row, col)] = v; }
+    // False when nothing was written (an observed cell already meant `v`).
+    bool set(int row, int col, const StoreValue& v);
     QString text(int row, int col) const { return at(row, col).toText(); }
     qint64 number(int row, int col) const { return at(row, col).toNumber(); }
     void clear();
+    // Whether every cell means the same as `o`'s.
+    bool sameAs(const YearStore& o) const;
+
+    void setObserver(Observer* observer) { m_observer = observer; }
 
     static bool valid(int row, int col) { return row >= 0 && row < Rows && col >= 0 && col < Cols; }
 
 private:
     static size_t index(int row, int col);
     std::vector<StoreValue> m_cells;
+    Observer* m_observer = nullptr;
 };
 
 // Copies between the store and an annual-shaped grid (the annual grid or the buffer

@@ -7,6 +7,7 @@
 #include "platform/printer.h"
 #include "store/appstate.h"
 #include "store/dates.h"
+#include "store/document.h"
 #include "todo/todocolumns.h"
 #include "views/dayrange.h"
 #include "views/viewcommands.h"
@@ -26,6 +27,16 @@ ToDoListWindow::ToDoListWindow(AppState& app, Navigator& nav, QWidget* parent)
     buildCommands(commandTable());
     setCentralWidget(buildPage());
     placeOnScreen(QSize(760, 620));
+    // A change of its document made elsewhere shows at once while the list holds no
+    // edits of its own (once, after the edit that made it).
+    m_refill.setSingleShot(true);
+    m_refill.setInterval(0);
+    connect(&m_refill, &QTimer::timeout, this, &ToDoListWindow::refill);
+    connect(&app, &AppState::documentCellsChanged, this, [this](Document* doc, const CellRange& r) {
+        if (doc == m_shownDoc && !m_modified && r.col1 <= StoreCol::ToDo &&
+            r.col2 >= StoreCol::ToDo)
+            m_refill.start();
+    });
 }
 
 std::vector<Command> ToDoListWindow::commandTable() {
@@ -99,8 +110,8 @@ QWidget* ToDoListWindow::buildPage() {
 void ToDoListWindow::loadFromStore() {
     // Opening the list: the days of the year to pick from, the current date picked,
     // and no item until "表示".
-    m_range->setYear(app().BaseYear, app().currentDate(), app().currentDate());
-    const QDate first(app().BaseYear, 4, 1), last(app().BaseYear + 1, 3, 31);
+    m_range->setYear(app().baseYear(), app().currentDate(), app().currentDate());
+    const QDate first(app().baseYear(), 4, 1), last(app().baseYear() + 1, 3, 31);
     ColumnInput days;
     days.firstDate = first;
     days.lastDate = last;
@@ -111,7 +122,8 @@ void ToDoListWindow::loadFromStore() {
     m_grid->cancelEdit();
     ToDo_GridInit(m_list);
     ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
-    m_shownFrom = m_shownTo = QDate();
+    m_shown = {};
+    m_shownDoc = nullptr;
     m_modified = false;
 }
 
@@ -147,31 +159,53 @@ void ToDoListWindow::show_() {
     if (!settleEdits())
         return;
     const QDate from = m_range->from()->date(), to = m_range->to()->date();
-    if (!ToDo_ListShow(m_list, app(), from, to)) {
+    ToDoShown shown;
+    if (!ToDo_ListShow(m_list, app(), from, to, &shown)) {
         MessageBox::show(this, u"日付設定が不適切です"_s);
         return;
     }
     ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
-    m_shownFrom = from;
-    m_shownTo = to;
+    m_shown = std::move(shown);
+    m_shownDoc = &app().doc();
     m_modified = false;
     m_grid->setTopRow(1);
+}
+
+void ToDoListWindow::refill() {
+    if (!m_shownDoc || m_shown.isEmpty() || m_modified || m_grid->isEditing())
+        return;
+    // Where the user was stays where it was, as far as the list still reaches.
+    const int row = m_list.row(), col = m_list.col(), top = m_grid->topRow();
+    ToDoShown shown;
+    ToDo_ListShow(m_list, m_shownDoc->store(), m_shownDoc->baseYear(), m_shown.from, m_shown.to,
+                  &shown);
+    m_shown = std::move(shown);
+    ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
+    m_grid->setTopRow(std::min(top, m_list.rows() - 1));
+    m_list.select(std::clamp(row, 1, m_list.rows() - 1), col);
 }
 
 bool ToDoListWindow::save() {
     if (m_grid->isEditing() && !m_grid->commitEdit())
         return false;
-    if (!m_shownFrom.isValid())
+    if (m_shown.isEmpty())
         return true; // nothing was shown: nothing to write
-    const ToDoSave r = ToDo_ListSave(m_list, app(), m_shownFrom, m_shownTo);
+    if (!m_shownDoc) {
+        MessageBox::show(this,
+                         u"この一覧の年度は閉じられています。変更を書き込むことはできません。"_s,
+                         MessageBox::OkOnly, MessageBox::Warning);
+        return false;
+    }
+    const ToDoSave r = ToDo_ListSave(m_list, m_shown, m_shownDoc->store());
     if (!r.saved) {
         MessageBox::show(this, u"日付が不適切です"_s);
         m_grid->setCursor(r.badRow, DateCol);
         m_grid->setFocus();
         return false;
     }
-    app().setDocChanged(true);
+    // The list shows the document as it is now, what was merged in included.
     m_modified = false;
+    refill();
     return true;
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "grid/gridmodel.h"
+#include "store/document.h"
 #include "todo/todolist.h"
 #include "views/viewwindow.h"
+
+#include <QPointer>
+#include <QTimer>
 
 class DayRange;
 class Grid;
@@ -10,8 +14,10 @@ class QDateEdit;
 class QPushButton;
 
 // The ToDo list "ToDo一覧": every item of a range of days in one table, opened beside
-// the current view. Its edits reach the year only through "保存"; leaving them is
-// asked about.
+// the current view. It belongs to the document it was filled from. Its edits reach
+// that document only through "保存", merged with what the document holds by then;
+// leaving them is asked about. While it holds no edits of its own it always shows
+// the document as it is.
 class ToDoListWindow : public ViewWindow {
     Q_OBJECT
 public:
@@ -32,6 +38,10 @@ public:
     QPushButton* showButton() const { return m_show; }
     QPushButton* saveButton() const { return m_save; }
     bool isModified() const { return m_modified; }
+    // The document the list was filled from (nullptr before "表示").
+    Document* shownDocument() const { return m_shownDoc; }
+
+    bool settleEdits() override;
 
 protected:
     void loadFromStore() override;
@@ -43,9 +53,9 @@ protected:
 private:
     std::vector<Command> commandTable();
     QWidget* buildPage();
-    // Asks about unsaved edits; false when the user cancels (or the save failed).
-    bool settleEdits();
     void changed() { m_modified = true; }
+    // The list filled again from its document, for the range it shows.
+    void refill();
     void gridKeyDown(int key);
     void cut();
     void copy();
@@ -57,6 +67,8 @@ private:
     DayRange* m_range = nullptr;
     QPushButton* m_show = nullptr;
     QPushButton* m_save = nullptr;
-    QDate m_shownFrom, m_shownTo; // the range the list was filled for
+    ToDoShown m_shown; // what the list was filled with
+    QPointer<Document> m_shownDoc;
+    QTimer m_refill;
     bool m_modified = false;
 };

@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 constexpr quint32 White = 0xFFFFFF;
@@ -137,8 +139,23 @@ void ToDo_LoadDiary(GridModel& grid, const YearStore& store, int row) {
     loadItems(grid, store, row, false);
 }
 
+bool ToDo_StoreDay(YearStore& store, int row, const QString& dayString) {
+    const QString now = store.text(row, StoreCol::ToDo);
+    if (now == dayString)
+        return false;
+    const std::vector<ToDoItem> a = ToDo_Parse(now), b = ToDo_Parse(dayString);
+    const bool same = std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                                 [](const ToDoItem& x, const ToDoItem& y) {
+                                     return x.done() == y.done() && x.time == y.time &&
+                                            x.category == y.category && x.text == y.text;
+                                 });
+    if (same)
+        return false;
+    return store.set(row, StoreCol::ToDo, dayString);
+}
+
 void ToDo_SaveDiary(GridModel& grid, YearStore& store, int row) {
-    store.set(row, StoreCol::ToDo, ToDo_GridString(grid));
+    ToDo_StoreDay(store, row, ToDo_GridString(grid));
     resetGrid(grid, true);
 }
 
@@ -147,7 +164,7 @@ void ToDo_LoadWeekDay(GridModel& grid, const YearStore& store, int row) {
 }
 
 void ToDo_SaveWeekDay(GridModel& grid, YearStore& store, int row) {
-    store.set(row, StoreCol::ToDo, ToDo_GridString(grid));
+    ToDo_StoreDay(store, row, ToDo_GridString(grid));
     resetGrid(grid, false);
 }
 

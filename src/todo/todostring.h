@@ -39,6 +39,12 @@ QString ToDo_CategoryComboList();
 // in row 0) as a day string: rows with an empty text are left out.
 QString ToDo_GridString(const GridModel& grid);
 
+// Writes `dayString` as the ToDo items of store row `row` unless the row holds the
+// same items already (the same done state, time, category and text each, in the same
+// order, however they were written): showing a day and storing it back changes
+// nothing. False when nothing was written.
+bool ToDo_StoreDay(YearStore& store, int row, const QString& dayString);
+
 // Moving a day's items between a store row and the diary's or a weekly day's ToDo
 // grid. The loads leave the grid untouched when the day has no items and grow the
 // grid to hold all of them; the saves write the row (also when empty: an empty grid

@@ -54,7 +54,13 @@ void storePageBox(const PageBox& box, YearStore& store, int row, int textCol) {
     const ColorMapLine& m = colorsOf(textCol);
     store.set(row, m.gridCol, box.text);
     store.set(row, m.foreCol, qint64(box.fore));
-    store.set(row, m.backCol, qint64(box.back));
+    storeBoxBack(box.back, store, row, m.backCol);
+}
+
+void storeBoxBack(quint32 back, YearStore& store, int row, int backCol) {
+    if (back == SystemWindowColor && store.number(row, backCol) == 0)
+        return;
+    store.set(row, backCol, qint64(back));
 }
 
 DiaryPage::DiaryPage() : todo(TaskRows + 1, 4) {
@@ -89,21 +95,21 @@ void Store_ToDiary(DiaryPage& page, const AppState& app) {
     const int row = Store_DayRow(app);
     for (const ColorMapLine& m : cellColorMap())
         if (m.backCol >= 0)
-            boxOf(page, m.gridCol) = loadPageBox(app.store, row, m.gridCol);
-    ToDo_LoadDiary(page.todo, app.store, row);
+            boxOf(page, m.gridCol) = loadPageBox(app.store(), row, m.gridCol);
+    ToDo_LoadDiary(page.todo, app.store(), row);
 }
 
 void Diary_CopyToStore(const DiaryPage& page, AppState& app) {
     const int row = Store_DayRow(app);
     for (const ColorMapLine& m : cellColorMap())
         if (m.backCol >= 0)
-            storePageBox(boxOf(page, m.gridCol), app.store, row, m.gridCol);
-    app.store.set(row, StoreCol::ToDo, ToDo_GridString(page.todo));
+            storePageBox(boxOf(page, m.gridCol), app.store(), row, m.gridCol);
+    ToDo_StoreDay(app.store(), row, ToDo_GridString(page.todo));
 }
 
 void Diary_ToStore(DiaryPage& page, AppState& app) {
     Diary_CopyToStore(page, app);
-    ToDo_SaveDiary(page.todo, app.store, Store_DayRow(app));
+    ToDo_SaveDiary(page.todo, app.store(), Store_DayRow(app));
 }
 
 void Diary_SortToDo(GridModel& fg) {

@@ -27,6 +27,9 @@ class YearStore;
 PageBox loadPageBox(const YearStore& store, int row, int textCol);
 // The box back into the same three cells.
 void storePageBox(const PageBox& box, YearStore& store, int row, int textCol);
+// A box's background back into colour column `backCol`: the window colour a box shows
+// for "no colour chosen" stays "no colour chosen".
+void storeBoxBack(quint32 back, YearStore& store, int row, int backCol);
 
 // What the diary shows of one day: the events, the record, the titles and contents
 // of the seven time slots, and the ToDo grid.

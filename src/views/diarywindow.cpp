@@ -196,12 +196,11 @@ QWidget* DiaryWindow::buildPage() {
     }
     chain(m_grid);
 
-    // Every edit marks the document changed; a key in the events box does too.
+    // Every edit marks the document changed (a key that changes nothing does not).
     auto edits = [this](TextBox* box) {
         connect(box, &TextBox::edited, this, &DiaryWindow::markChanged);
     };
     edits(m_events);
-    connect(m_events, &TextBox::keyPressed, this, &DiaryWindow::markChanged);
     edits(m_record);
     // A double click chooses the text colour of the record and the slots.
     auto colours = [this](TextBox* box) {
@@ -291,7 +290,7 @@ void DiaryWindow::copyPage(AppState& snapshot) {
 }
 
 void DiaryWindow::pickDay(int row) {
-    changeDate([this, row] { app().setCurrentDate(Dates::dateOfRow(row, app().BaseYear)); });
+    changeDate([this, row] { app().setCurrentDate(Dates::dateOfRow(row, app().baseYear())); });
 }
 
 void DiaryWindow::stepMonth(int direction) {

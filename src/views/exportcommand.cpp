@@ -6,7 +6,7 @@
 #include "platform/clock.h"
 #include "platform/filedialog.h"
 #include "platform/messagebox.h"
-#include "store/appstate.h"
+#include "store/document.h"
 #include "store/documentcommands.h"
 
 #include <QFileInfo>
@@ -15,7 +15,7 @@ using namespace Qt::StringLiterals;
 
 namespace ExportCommand {
 
-bool exportYear(QWidget* parent, const AppState& app) {
+bool exportYear(QWidget* parent, const Document& doc) {
     QString path =
         FileDialog::getSaveFileName(parent, u"エクスポート"_s, QString::fromUtf16(Filter));
     if (path.isEmpty())
@@ -28,9 +28,9 @@ bool exportYear(QWidget* parent, const AppState& app) {
     const bool csv = target.suffix().compare(u"csv"_s, Qt::CaseInsensitive) == 0;
     if (!askToReplace(parent, path))
         return false;
-    const QByteArray bytes =
-        csv ? Export_Csv(app.store, app.BaseYear)
-            : Export_ICalendar(app.store, app.BaseYear, {false, Clock::currentDateTime().toUTC()});
+    const QByteArray bytes = csv ? Export_Csv(doc.store(), doc.baseYear())
+                                 : Export_ICalendar(doc.store(), doc.baseYear(),
+                                                    {false, Clock::currentDateTime().toUTC()});
     const FileResult r = GridFile::writeAtomically(path, bytes, GridFile::Backup::None);
     if (!r.ok()) {
         MessageBox::show(parent, r.saveMessage(path), MessageBox::OkOnly, MessageBox::Critical);

@@ -1,6 +1,6 @@
 #pragma once
 
-class AppState;
+class Document;
 class QWidget;
 
 namespace ExportCommand {
@@ -8,10 +8,10 @@ namespace ExportCommand {
 // The filter of the export dialog: iCalendar first, then CSV.
 inline constexpr char16_t Filter[] = u"iCalendar (*.ics)|*.ics|CSV (*.csv)|*.csv";
 
-// Asks for a file and writes the year of `app` to it: CSV for a name ending in .csv,
+// Asks for a file and writes the year of `doc` to it: CSV for a name ending in .csv,
 // iCalendar otherwise (".ics" added to a name without an extension). An existing file
 // is replaced only when the user says so; a failure is reported with the file and
 // the reason. True when the file was written.
-bool exportYear(QWidget* parent, const AppState& app);
+bool exportYear(QWidget* parent, const Document& doc);
 
 } // namespace ExportCommand

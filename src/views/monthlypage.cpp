@@ -6,7 +6,7 @@
 void Monthly_ToStore(const MonthlyPage& page, AppState& app) {
     using namespace StoreCol;
     const QDate first = Dates::make(app.CurYear, app.CurMonth, 1);
-    const int r1 = Dates::rowOfDate(first, app.BaseYear);
+    const int r1 = Dates::rowOfDate(first, app.baseYear());
     const int k = Dates::weekday(first) - 1;
     for (int d = 1; d <= first.daysInMonth(); ++d) {
         const int row = r1 + d - 1;
@@ -14,9 +14,10 @@ void Monthly_ToStore(const MonthlyPage& page, AppState& app) {
         if (row < 1 || row > YearStore::DayRows || cell >= 37)
             continue;
         const PageBox& box = page.boxes[size_t(cell)];
-        app.store.set(row, Events, box.text);
-        app.store.set(row, EventsBack, qint64(box.back));
-        app.store.set(row, EventsFore, qint64(box.fore));
-        app.store.set(row, WeekdayFore, qint64(page.dateColors[size_t(cell)]));
+        app.store().set(row, Events, box.text);
+        storeBoxBack(box.back, app.store(), row, EventsBack);
+        app.store().set(row, EventsFore, qint64(box.fore));
+        if (page.dateColorSet[size_t(cell)])
+            app.store().set(row, WeekdayFore, qint64(page.dateColors[size_t(cell)]));
     }
 }

@@ -11,8 +11,11 @@ class AppState;
 struct MonthlyPage {
     std::array<PageBox, 37> boxes;
     std::array<quint32, 37> dateColors{};
+    // Whether the date shows a colour other than the one its day holds (only such a
+    // colour is stored back).
+    std::array<bool, 37> dateColorSet{};
 };
 
 // The page → the rows of the current month: each day's events with their colours,
-// and the colour of its date as the day's colour.
+// and the colour of its date as the day's colour where it was set.
 void Monthly_ToStore(const MonthlyPage& page, AppState& app);

@@ -95,7 +95,7 @@ QWidget* MonthlyWindow::buildPage() {
     all->addWidget(m_grid);
 
     connect(m_grid, &MonthGrid::dayClicked, this,
-            [this](int row) { openViewAt(View::Diary, Dates::dateOfRow(row, app().BaseYear)); });
+            [this](int row) { openViewAt(View::Diary, Dates::dateOfRow(row, app().baseYear())); });
     connect(m_grid, &MonthGrid::yearClicked, this, [this] { openView(View::Main); });
     connect(m_grid, &MonthGrid::previousMonth, this, [this] { stepMonth(-1); });
     connect(m_grid, &MonthGrid::nextMonth, this, [this] { stepMonth(1); });
@@ -130,7 +130,14 @@ void MonthlyWindow::storeBack() {
 void MonthlyWindow::copyPage(AppState& snapshot) {
     for (int k = 0; k < 37; ++k) {
         m_page.boxes[size_t(k)] = m_boxes[size_t(k)]->box();
-        m_page.dateColors[size_t(k)] = GridColors::fromQColor(m_grid->cell(k)->textColor());
+        const QColor shown = m_grid->cell(k)->textColor();
+        m_page.dateColors[size_t(k)] = GridColors::fromQColor(shown);
+        // A date shown in the colour its day holds is no change of it.
+        const int row = m_grid->cell(k)->row();
+        m_page.dateColorSet[size_t(k)] =
+            row >= 1 && row <= YearStore::DayRows &&
+            shown != GridColors::toQColor(
+                         quint32(snapshot.store().number(row, StoreCol::WeekdayFore)), Qt::black);
     }
     Monthly_ToStore(m_page, snapshot);
 }
@@ -157,24 +164,4 @@ void MonthlyWindow::stepMonth(int direction) {
         app().CurYear = year;
         app().CurMonth = month;
     });
-}
-
-void MonthlyWindow::showEvent(QShowEvent* event) {
-    qApp->installEventFilter(this);
-    ViewWindow::showEvent(event);
-}
-
-void MonthlyWindow::hideEvent(QHideEvent* event) {
-    qApp->removeEventFilter(this);
-    ViewWindow::hideEvent(event);
-}
-
-bool MonthlyWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Every key pressed in the window marks the document changed.
-    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w->window() == this)
-            markChanged();
-    }
-    return ViewWindow::eventFilter(watched, event);
 }

@@ -28,9 +28,6 @@ protected:
     void storeBack() override;
     void copyPage(AppState& snapshot) override;
     QWidget* writingWidget() const override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     std::vector<Command> commandTable();

@@ -79,8 +79,8 @@ bool chooseDayColor(QWidget* window, DayCell* cell, int row, AppState& app) {
     if (!chosen)
         return false;
     cell->setTextColor(*chosen);
-    app.store.set(row, StoreCol::WeekdayFore, qint64(GridColors::fromQColor(*chosen)));
-    app.setDocChanged(true);
+    // A colour other than the day's is an edit of the document.
+    app.store().set(row, StoreCol::WeekdayFore, qint64(GridColors::fromQColor(*chosen)));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "views/viewwindow.h"
 
 #include "store/appstate.h"
+#include "store/document.h"
 #include "views/textbox.h"
 
 #include <QApplication>
@@ -13,11 +14,12 @@
 
 namespace {
 
-// Stores always go to the date of the page shown, even if the current date has
-// been moved meanwhile.
+// Stores always go to the date and the document of the page shown, even if the
+// current date or document has been changed meanwhile.
 class PageDateScope {
 public:
-    PageDateScope(AppState& app, const QDate& pageDate) : m_app(app), m_saved(app.currentDate()) {
+    PageDateScope(AppState& app, const QDate& pageDate, Document* pageDoc)
+        : m_app(app), m_saved(app.currentDate()), m_doc(app, pageDoc) {
         if (pageDate.isValid())
             m_app.setCurrentDate(pageDate);
     }
@@ -28,6 +30,7 @@ public:
 private:
     AppState& m_app;
     QDate m_saved;
+    AppState::QuietCurrent m_doc;
 };
 
 // Where the user was typing, so that showing the page afresh leaves it there.
@@ -93,7 +96,10 @@ void ViewWindow::storeNow() {
         storeBack();
         return;
     }
-    PageDateScope scope(m_app, m_pageDate);
+    // The document of the page is gone (closed): there is nothing it could still hold.
+    if (!m_pageDoc)
+        return;
+    PageDateScope scope(m_app, m_pageDate, m_pageDoc);
     storeBack();
 }
 
@@ -101,6 +107,7 @@ void ViewWindow::reload() {
     const Caret caret = Caret::of(this);
     loadFromStore();
     m_pageDate = m_app.currentDate();
+    m_pageDoc = &m_app.doc();
     m_stale = false;
     caret.restore();
 }
@@ -165,9 +172,9 @@ void ViewWindow::openViewAt(View view, const QDate& date) {
     m_nav.open(view);
 }
 
-void ViewWindow::copyUnstoredPage(AppState& snapshot) {
+void ViewWindow::copyUnstoredPage(AppState& snapshot, const Document& doc) {
     // A page stored and not shown since has nothing the store does not have.
-    if (m_stale || !isVisible())
+    if (m_stale || !isVisible() || m_pageDoc != &doc)
         return;
     if (pageOfADate()) {
         if (!m_pageDate.isValid())
@@ -178,7 +185,8 @@ void ViewWindow::copyUnstoredPage(AppState& snapshot) {
 }
 
 void ViewWindow::markChanged() {
-    m_app.setDocChanged(true);
+    if (m_pageDoc)
+        m_pageDoc->markEdited();
 }
 
 void ViewWindow::changeEvent(QEvent* event) {

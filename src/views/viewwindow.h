@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/navigator.h"
+#include "store/document.h"
 #include "views/commandtable.h"
 
 #include <QDate>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <vector>
@@ -39,11 +41,13 @@ public:
     QString caption() const { return m_caption; }
     Navigator& navigator() const { return m_nav; }
 
-    // What the page holds that is not stored yet, written into `snapshot` (a copy of
-    // the program's state) for a recovery copy. The widgets are only read: cursor,
-    // selection and an open cell editor stay as they are, and the text of a cell
-    // being edited is not part of it.
-    void copyUnstoredPage(AppState& snapshot);
+    // What the page holds of `doc` that is not stored yet, written into `snapshot` (a
+    // copy of the program's state holding a copy of `doc`) for a recovery copy. The
+    // widgets are only read: cursor, selection and an open cell editor stay as they
+    // are, and the text of a cell being edited is not part of it.
+    void copyUnstoredPage(AppState& snapshot, const Document& doc);
+    // The document whose page the window shows (nullptr before the first).
+    Document* pageDocument() const { return m_pageDoc; }
 
 protected:
     // The page into `snapshot`'s store without touching the widgets; the snapshot's
@@ -80,7 +84,9 @@ protected:
     // Stores the page, then opens another window at `date` (nothing else when it
     // cannot be opened yet).
     void openViewAt(View view, const QDate& date);
-    // An edit of the page: the document has unsaved changes.
+
+    // The user changed the page (typed, picked a colour): its document holds changes
+    // from now on, though they reach it when the page is stored.
     void markChanged();
 
     void changeEvent(QEvent* event) override;
@@ -94,8 +100,9 @@ private:
     Navigator& m_nav;
     QString m_caption;
     CommandSet m_commands;
-    // The date whose page the widgets show; stores always go there.
+    // The date and document whose page the widgets show; stores always go there.
     QDate m_pageDate;
+    QPointer<Document> m_pageDoc;
     // The page has been stored and the window has not been active since: its widgets
     // may be older than the store, so they are shown afresh, never stored.
     bool m_stale = true;

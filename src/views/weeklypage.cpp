@@ -49,7 +49,7 @@ void Weekly_GridInit(GridModel& wfg) {
 
 void Weekly_Load(WeeklyPage& page, const AppState& app) {
     using namespace StoreCol;
-    const YearStore& s = app.store;
+    const YearStore& s = app.store();
     const int sunday = Weekly_SundayRow(app);
     const QDate first = app.currentDate().addDays(-(Dates::weekday(app.currentDate()) - 1));
     for (int e = 0; e < 7; ++e) {
@@ -73,7 +73,7 @@ void Weekly_Load(WeeklyPage& page, const AppState& app) {
 
 void Weekly_CopyToStore(const WeeklyPage& page, AppState& app) {
     using namespace StoreCol;
-    YearStore& s = app.store;
+    YearStore& s = app.store();
     const int sunday = Weekly_SundayRow(app);
     for (int e = 0; e < 7; ++e) {
         const WeeklyDay& day = page.days[size_t(e)];
@@ -81,7 +81,7 @@ void Weekly_CopyToStore(const WeeklyPage& page, AppState& app) {
         if (!inYearRow(row))
             continue;
         storePageBox(day.events, s, row, Events);
-        s.set(row, ToDo, ToDo_GridString(day.todo));
+        ToDo_StoreDay(s, row, ToDo_GridString(day.todo));
         // The week's Sunday has no time slots on this page.
         if (e > 0)
             for (int i = 0; i < 7; ++i)
@@ -94,7 +94,7 @@ void Weekly_ToStore(WeeklyPage& page, AppState& app) {
     const int sunday = Weekly_SundayRow(app);
     for (int e = 0; e < 7; ++e)
         if (inYearRow(sunday + e))
-            ToDo_SaveWeekDay(page.days[size_t(e)].todo, app.store, sunday + e);
+            ToDo_SaveWeekDay(page.days[size_t(e)].todo, app.store(), sunday + e);
 }
 
 std::array<WeeklyHead, 7> Weekly_Heads(const AppState& app) {
@@ -110,8 +110,8 @@ std::array<WeeklyHead, 7> Weekly_Heads(const AppState& app) {
         if (!inYearRow(row))
             continue;
         h.setTextColor = true;
-        h.textColor = quint32(app.store.number(row, StoreCol::WeekdayFore));
-        h.load = MonthPaint::dayLoad(app.store, row);
+        h.textColor = quint32(app.store().number(row, StoreCol::WeekdayFore));
+        h.load = MonthPaint::dayLoad(app.store(), row);
     }
     return heads;
 }

@@ -157,7 +157,6 @@ QWidget* WeeklyWindow::buildPage() {
         g->addWidget(grid, 2, col, e == 0 ? 8 : 1, 1);
 
         connect(events, &TextBox::edited, this, &WeeklyWindow::markChanged);
-        connect(events, &TextBox::keyPressed, this, &WeeklyWindow::markChanged);
         connect(events, &TextBox::doubleClicked, this, [this, events] {
             ViewCommands::chooseBoxColor(this, events, ViewCommands::ColorPart::Background);
         });
@@ -202,7 +201,7 @@ QWidget* WeeklyWindow::buildPage() {
     }
 
     connect(m_calendar, &MonthGrid::dayClicked, this, [this](int row) {
-        changeDate([this, row] { app().setCurrentDate(Dates::dateOfRow(row, app().BaseYear)); });
+        changeDate([this, row] { app().setCurrentDate(Dates::dateOfRow(row, app().baseYear())); });
     });
     connect(m_calendar, &MonthGrid::monthClicked, this, [this] { openView(View::Monthly); });
     connect(m_calendar, &MonthGrid::yearClicked, this, [this] { openView(View::Main); });
@@ -285,7 +284,7 @@ void WeeklyWindow::readBoxes() {
 }
 
 void WeeklyWindow::openDay(int day) {
-    openViewAt(View::Diary, Weekly_HeadingDate(m_headData[size_t(day)].date, app().BaseYear));
+    openViewAt(View::Diary, Weekly_HeadingDate(m_headData[size_t(day)].date, app().baseYear()));
 }
 
 void WeeklyWindow::stepMonth(int direction) {

@@ -1,0 +1,20 @@
+#include "app/ending.h"
+
+#include "app/navigator.h"
+#include "store/appstate.h"
+#include "store/documentcommands.h"
+
+bool Program_End(QWidget* parent, AppState& app, Navigator& nav, Document* letGo) {
+    if (NavWindow* shown = nav.current())
+        shown->storePage();
+    for (NavWindow* w : nav.loadOrder())
+        if (!w->settleEdits())
+            return false;
+    const auto dropped = Docs_ConfirmEnd(parent, app, letGo);
+    if (!dropped)
+        return false;
+    for (Document* doc : *dropped)
+        Q_EMIT app.changesLetGo(doc);
+    nav.requestEnd();
+    return true;
+}
