@@ -1,10 +1,19 @@
 #include "platform/messagebox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QHash>
 #include <QMessageBox>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
+
+// The buttons that read the same whatever the translation of Qt's own.
+const QString OverwriteText = u"上書き"_s;
+const QString SaveAsText = u"名前を付けて保存"_s;
+const QString CancelText = u"キャンセル"_s;
 
 class QtMessageBox : public MessageBox::Backend {
 public:
@@ -28,45 +37,42 @@ public:
             box.setIcon(QMessageBox::Question);
             break;
         }
-        switch (r.buttons) {
-        case MessageBox::OkOnly:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
-        case MessageBox::YesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            break;
-        case MessageBox::YesNoCancel:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            box.setDefaultButton(QMessageBox::Yes);
-            box.setEscapeButton(QMessageBox::Cancel);
-            break;
-        case MessageBox::OverwriteSaveAsCancel: {
-            QPushButton* overwrite =
-                box.addButton(QStringLiteral("上書き"), QMessageBox::AcceptRole);
-            QPushButton* saveAs =
-                box.addButton(QStringLiteral("名前を付けて保存"), QMessageBox::ActionRole);
-            QPushButton* cancel =
-                box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-            box.setDefaultButton(cancel);
-            box.setEscapeButton(cancel);
-            box.exec();
-            if (box.clickedButton() == overwrite)
-                return MessageBox::Overwrite;
-            if (box.clickedButton() == saveAs)
-                return MessageBox::SaveAs;
-            return MessageBox::Cancel;
+        // Each button is known by what it answers: exec()'s own result is a standard
+        // button's code or, for a button with a text of ours, an index.
+        QHash<QAbstractButton*, MessageBox::Button> answers;
+        for (const MessageBox::Button b : MessageBox::buttonsOf(r.buttons))
+            answers.insert(add(box, b), b);
+        for (auto it = answers.cbegin(); it != answers.cend(); ++it) {
+            if (it.value() == r.defaultButton)
+                box.setDefaultButton(qobject_cast<QPushButton*>(it.key()));
+            if (it.value() == MessageBox::escapeButton(r.buttons))
+                box.setEscapeButton(it.key());
         }
+        box.exec();
+        // No button clicked (the box closed some other way) is the escape answer.
+        return answers.value(box.clickedButton(), MessageBox::escapeButton(r.buttons));
+    }
+
+private:
+    static QAbstractButton* add(QMessageBox& box, MessageBox::Button b) {
+        switch (b) {
+        case MessageBox::Ok:
+            return box.addButton(QMessageBox::Ok);
+        case MessageBox::Yes:
+            return box.addButton(QMessageBox::Yes);
+        case MessageBox::No:
+            return box.addButton(QMessageBox::No);
+        case MessageBox::Cancel: {
+            QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+            cancel->setText(CancelText);
+            return cancel;
         }
-        switch (box.exec()) {
-        case QMessageBox::Yes:
-            return MessageBox::Yes;
-        case QMessageBox::No:
-            return MessageBox::No;
-        case QMessageBox::Cancel:
-            return MessageBox::Cancel;
-        default:
-            return r.buttons == MessageBox::OkOnly ? MessageBox::Ok : MessageBox::Cancel;
+        case MessageBox::Overwrite:
+            return box.addButton(OverwriteText, QMessageBox::AcceptRole);
+        case MessageBox::SaveAs:
+            return box.addButton(SaveAsText, QMessageBox::ActionRole);
         }
+        return nullptr;
     }
 };
 
@@ -79,11 +85,44 @@ std::unique_ptr<MessageBox::Backend>& backend() {
 
 MessageBox::Button MessageBox::show(QWidget* parent, const QString& text, Buttons buttons,
                                     Icon icon, const QString& title) {
-    return backend()->show(parent, {text, title.isEmpty() ? defaultTitle() : title, buttons, icon});
+    return show(parent, text, buttons, naturalDefault(buttons), icon, title);
+}
+
+MessageBox::Button MessageBox::show(QWidget* parent, const QString& text, Buttons buttons,
+                                    Button defaultButton, Icon icon, const QString& title) {
+    if (!buttonsOf(buttons).contains(defaultButton)) {
+        qWarning("MessageBox: the default button is not one of the box's");
+        defaultButton = naturalDefault(buttons);
+    }
+    return backend()->show(
+        parent, {text, title.isEmpty() ? defaultTitle() : title, buttons, icon, defaultButton});
 }
 
 QString MessageBox::defaultTitle() {
     return QStringLiteral("DayLog");
+}
+
+QList<MessageBox::Button> MessageBox::buttonsOf(Buttons buttons) {
+    switch (buttons) {
+    case OkOnly:
+        return {Ok};
+    case YesNo:
+        return {Yes, No};
+    case YesNoCancel:
+        return {Yes, No, Cancel};
+    case OverwriteSaveAsCancel:
+        return {Overwrite, SaveAs, Cancel};
+    }
+    return {Ok};
+}
+
+MessageBox::Button MessageBox::naturalDefault(Buttons buttons) {
+    return buttons == OverwriteSaveAsCancel ? SaveAs : buttonsOf(buttons).constFirst();
+}
+
+MessageBox::Button MessageBox::escapeButton(Buttons buttons) {
+    const QList<Button> set = buttonsOf(buttons);
+    return set.contains(Cancel) ? Cancel : set.contains(No) ? No : Ok;
 }
 
 void MessageBox::install(std::unique_ptr<Backend> b) {
@@ -94,12 +133,5 @@ MessageBox::Button ScriptedMessageBox::show(QWidget*, const MessageBox::Request&
     shown.append(request);
     if (!answers.isEmpty())
         return answers.takeFirst();
-    switch (request.buttons) {
-    case MessageBox::OkOnly:
-        return MessageBox::Ok;
-    case MessageBox::OverwriteSaveAsCancel:
-        return MessageBox::Overwrite;
-    default:
-        return MessageBox::Yes;
-    }
+    return MessageBox::buttonsOf(request.buttons).constFirst();
 }

@@ -11,7 +11,9 @@ class QWidget;
 class MessageBox {
 public:
     enum Button { Ok, Yes, No, Cancel, Overwrite, SaveAs };
-    // OverwriteSaveAsCancel: "上書き", "名前を付けて保存", "キャンセル".
+    // The buttons of a box, as they read: OkOnly "OK"; YesNo "はい" "いいえ";
+    // YesNoCancel "はい" "いいえ" "キャンセル"; OverwriteSaveAsCancel "上書き"
+    // "名前を付けて保存" "キャンセル".
     enum Buttons { OkOnly, YesNo, YesNoCancel, OverwriteSaveAsCancel };
     enum Icon { NoIcon, Information, Warning, Critical, Question };
 
@@ -20,6 +22,8 @@ public:
         QString title;
         Buttons buttons;
         Icon icon;
+        // The button Return answers. Escape and the close box answer escapeButton().
+        Button defaultButton = Ok;
     };
 
     class Backend {
@@ -28,17 +32,29 @@ public:
         virtual Button show(QWidget* parent, const Request& request) = 0;
     };
 
-    // Shows a message; an empty title gives the program's default title.
+    // Shows a message; an empty title gives the program's default title. The default
+    // button is the set's own: Ok, Yes, or for OverwriteSaveAsCancel 名前を付けて保存,
+    // which loses nothing.
     static Button show(QWidget* parent, const QString& text, Buttons buttons = OkOnly,
                        Icon icon = NoIcon, const QString& title = {});
+    // The same with the button Return answers; it must be one of the box's.
+    static Button show(QWidget* parent, const QString& text, Buttons buttons, Button defaultButton,
+                       Icon icon = NoIcon, const QString& title = {});
     static QString defaultTitle();
+
+    // The buttons of a set, in the order they read; what a box gives by itself, and
+    // what Escape and the close box answer: Cancel where the set has it, else No,
+    // else Ok. Never No where Cancel is offered.
+    static QList<Button> buttonsOf(Buttons buttons);
+    static Button naturalDefault(Buttons buttons);
+    static Button escapeButton(Buttons buttons);
 
     // Installs a backend (tests); nullptr restores the Qt message box.
     static void install(std::unique_ptr<Backend> backend);
 };
 
-// Test double: records every message and answers from a queue (Ok, or the first
-// button of the box, when the queue is empty).
+// Test double: records every message (its default button too) and answers from a
+// queue (Ok, or the first button of the box, when the queue is empty).
 class ScriptedMessageBox : public MessageBox::Backend {
 public:
     MessageBox::Button show(QWidget* parent, const MessageBox::Request& request) override;
