@@ -23,7 +23,7 @@ AppState& year() {
 void BM_ExportICalendar(benchmark::State& state) {
     QByteArray out;
     for (auto _ : state) {
-        out = Export_ICalendar(year().store, year().BaseYear,
+        out = Export_ICalendar(year().store(), year().baseYear(),
                                {false, QDateTime::currentDateTimeUtc()});
         benchmark::DoNotOptimize(out);
     }
@@ -34,7 +34,7 @@ BENCHMARK(BM_ExportICalendar)->Unit(benchmark::kMillisecond);
 void BM_ExportCsv(benchmark::State& state) {
     QByteArray out;
     for (auto _ : state) {
-        out = Export_Csv(year().store, year().BaseYear);
+        out = Export_Csv(year().store(), year().baseYear());
         benchmark::DoNotOptimize(out);
     }
     state.counters["KiB"] = double(out.size()) / 1024;
@@ -42,7 +42,7 @@ void BM_ExportCsv(benchmark::State& state) {
 BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond);
 
 void BM_ImportCsv(benchmark::State& state) {
-    const QByteArray csv = Export_Csv(year().store, year().BaseYear);
+    const QByteArray csv = Export_Csv(year().store(), year().baseYear());
     for (auto _ : state) {
         AppState app;
         CsvError error;

@@ -57,7 +57,7 @@ QString fullDocumentPath() {
     static const QString path = [] {
         AppState app;
         BenchDocument::fill(app);
-        app.DocPath = dir.filePath(QStringLiteral("full.dys"));
+        app.doc().setPath(dir.filePath(QStringLiteral("full.dys")));
         Store_Save(app);
         return app.docPath();
     }();

@@ -125,7 +125,7 @@ void BM_ManyStarsRecords(benchmark::State& state) {
     for (auto _ : state) {
         found = 0;
         for (int d = First; d <= Last; ++d)
-            found += pattern.matches(year().store.text(d, StoreCol::Record));
+            found += pattern.matches(year().store().text(d, StoreCol::Record));
     }
     state.counters["found"] = found;
 }
@@ -140,7 +140,7 @@ void BM_ManyStarsRecordsOfAs(benchmark::State& state) {
     static const std::vector<QString> records = [] {
         std::vector<QString> r;
         for (int d = First; d <= Last; ++d)
-            r.emplace_back(year().store.text(d, StoreCol::Record).size(), u'a');
+            r.emplace_back(year().store().text(d, StoreCol::Record).size(), u'a');
         return r;
     }();
     const Wildcard pattern = Wildcard::contains(ManyStars[state.range(0)]);

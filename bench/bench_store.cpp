@@ -29,7 +29,7 @@ struct DocumentFixture {
             return;
         AppState app;
         BenchDocument::fill(app);
-        app.DocPath = dir.filePath(QStringLiteral("full.dys"));
+        app.doc().setPath(dir.filePath(QStringLiteral("full.dys")));
         if (!Store_Save(app).ok())
             return;
         path = app.docPath();
@@ -94,10 +94,9 @@ bool sameDocument(const YearStore& a, const YearStore& b) {
 
 void BM_StoreNew(benchmark::State& state) {
     AppState app;
-    app.BaseYear = 2005;
     for (auto _ : state) {
-        setCurrentDateToToday(app);
-        Store_New(app);
+        setCurrentDateToToday(app, 2005);
+        Store_New(app, 2005);
         benchmark::ClobberMemory();
     }
 }
@@ -110,7 +109,7 @@ void BM_StoreSave(benchmark::State& state) {
     }
     AppState app;
     BenchDocument::fill(app);
-    app.DocPath = f.dir.filePath(QStringLiteral("save.dys"));
+    app.doc().setPath(f.dir.filePath(QStringLiteral("save.dys")));
     // Every timed save replaces an existing file, as a save usually does.
     if (!Store_Save(app).ok()) {
         state.SkipWithError("Store_Save failed");
@@ -143,7 +142,7 @@ void BM_StoreLoad(benchmark::State& state) {
         return;
     }
     Store_FromBuffer(app);
-    if (!sameDocument(app.store(), expected.store) || app.baseYear() != 2005) {
+    if (!sameDocument(app.store(), expected.store()) || app.baseYear() != 2005) {
         state.SkipWithError("the loaded document differs from the saved one");
         return;
     }

@@ -33,7 +33,7 @@ AppState& fullDocument() {
 // The annual table of a full document, laid out as the annual windows lay it out.
 void annualGrid(GridModel& m) {
     Nen_GridInit(m, 2005);
-    copyStoreToGrid(fullDocument().store, m);
+    copyStoreToGrid(fullDocument().store(), m);
 }
 
 // A repaint of a 1280 × 800 viewport into an image: as it stands (scroll 0), scrolled
@@ -102,7 +102,7 @@ void BM_GridSort1000(benchmark::State& state) {
 BENCHMARK(BM_GridSort1000)->Unit(benchmark::kMicrosecond);
 
 void BM_ToDoCountYear(benchmark::State& state) {
-    const YearStore& store = fullDocument().store;
+    const YearStore& store = fullDocument().store();
     for (auto _ : state) {
         int total = 0;
         for (int r = 1; r <= YearStore::DayRows; ++r)

@@ -149,9 +149,8 @@ namespace BenchDocument {
 
 void fill(AppState& app, unsigned seed) {
     using namespace StoreCol;
-    app.BaseYear = 2005;
-    setCurrentDateToToday(app);
-    Store_New(app);
+    setCurrentDateToToday(app, 2005);
+    Store_New(app, 2005);
     Rng rng(seed);
     YearStore& s = app.store();
     for (int r = 1; r <= YearStore::DayRows; ++r) {

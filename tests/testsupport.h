@@ -16,6 +16,7 @@
 #include "platform/printer.h"
 #include "platform/tray.h"
 #include "store/appstate.h"
+#include "store/documentfile.h"
 #include "store/recovery.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,16 @@
 
 inline QDateTime at(int y, int m, int d, int h = 9, int min = 30) {
     return QDateTime(QDate(y, m, d), QTime(h, min));
+}
+
+// The document at `path` read into the current document of `app` (unchanged).
+inline bool readYear(AppState& app, const QString& path) {
+    YearStore year;
+    if (!DocFiles::readDocument(path, year).ok())
+        return false;
+    app.doc().replace(year);
+    setCurrentDateToToday(app);
+    return true;
 }
 
 struct TestEnvironment {
@@ -67,10 +78,9 @@ struct TestEnvironment {
 
     // A new document of `baseYear` with the current date at today.
     void newYear(int baseYear = 2005, const QString& docPath = QStringLiteral("nikki0")) {
-        app.BaseYear = baseYear;
-        app.DocPath = docPath;
-        setCurrentDateToToday(app);
-        Store_New(app);
+        app.doc().setPath(docPath);
+        setCurrentDateToToday(app, baseYear);
+        Store_New(app, baseYear);
     }
 
     // The manual as the sources hold it.

@@ -2,11 +2,14 @@
 #include "app/firstpaint.h"
 #include "app/startup.h"
 #include "platform/clock.h"
+#include "platform/singleinstance.h"
 #include "platform/termination.h"
 #include "platform/uisetup.h"
 #include "store/appstate.h"
+#include "store/documentfile.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -26,9 +29,22 @@ int main(int argc, char** argv) {
     // shell passed them, joined again by blanks (Qt's own options already removed).
     QStringList args = QApplication::arguments();
     args.removeFirst();
+    const QString commandLine = args.join(u' ');
+
+    // One program per user: a second start hands its document to the running program
+    // (which opens it, or brings it to the front) and ends at once.
+    SingleInstance instance;
+    QStringList request;
+    if (!commandLine.isEmpty())
+        request.append(QFileInfo(commandLineDocPath(commandLine)).absoluteFilePath());
+    if (instance.start(SingleInstance::serverName(), request, 3000) ==
+        SingleInstance::Start::HandedOver)
+        return 0;
+
     // The program ends only from the calendar window, after its save question.
     QApplication::setQuitOnLastWindowClosed(false);
     Startup startup(App());
+    QObject::connect(&instance, &SingleInstance::requested, &startup, &Startup::takeRequest);
     QObject::connect(&startup, &Startup::programEnding, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     // A shutdown or a logout does not wait for the user: the unsaved changes of every
@@ -36,6 +52,10 @@ int main(int argc, char** argv) {
     Termination termination;
     QObject::connect(&termination, &Termination::ending, &startup,
                      [&startup] { startup.recovery().writeNow(); });
-    startup.Main(args.join(u' '));
-    return app.exec();
+    startup.Main(commandLine);
+    const int status = app.exec();
+    // However the program ended, no document stays marked as open here.
+    for (Document* doc : App().documents())
+        doc->lock().release();
+    return status;
 }

@@ -52,6 +52,10 @@ bool MainWindow::openPath(const QString& path) {
         return false;
     }
     Document* doc = app().addDocument();
+    if (!Doc_TakeLock(this, *doc, path)) {
+        app().closeDocument(doc);
+        return false;
+    }
     doc->replace(year);
     doc->setPath(path);
     doc->setIdentity(identity);

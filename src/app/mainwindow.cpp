@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -30,6 +31,13 @@ MainWindow::MainWindow(AppState& app, Navigator& nav, QWidget* parent)
     statusBar()->setObjectName(u"sbStatusBar"_s);
     placeOnScreen(QSize(1280, 720));
     setWindowState(Qt::WindowMaximized);
+}
+
+MainWindow::~MainWindow() {
+    // The tables go with the frame: that closes no document.
+    m_area->disconnect(this);
+    for (QMdiSubWindow* sub : m_area->subWindowList())
+        sub->disconnect(this);
 }
 
 std::vector<Command> MainWindow::commandTable() {
@@ -158,11 +166,14 @@ AnnualWindow* MainWindow::showAnnual(Document& doc) {
         sub->setWindowIcon(Artwork::programIcon());
         sub->setWindowTitle(w->windowTitle());
         sub->setWindowModified(w->isWindowModified());
-        // A table closed (its document unchanged) closes its document.
+        // A table closed (its document unchanged) closes its document, once the table
+        // is gone.
         Document* closing = &doc;
         connect(sub, &QObject::destroyed, this, [this, closing] {
-            if (app().owns(closing) && !annualOf(closing))
-                app().closeDocument(closing);
+            QTimer::singleShot(0, this, [this, closing] {
+                if (app().owns(closing) && !annualOf(closing))
+                    app().closeDocument(closing);
+            });
         });
         sub->showMaximized();
         navigator().addLoaded(sub);

@@ -18,6 +18,7 @@ class MainWindow : public ViewWindow {
     Q_OBJECT
 public:
     MainWindow(AppState& app, Navigator& nav, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     QMdiArea* area() const { return m_area; }
     QList<AnnualWindow*> annualWindows() const;

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/mainwindow.h"
 #include "app/splash.h"
 #include "app/viewregistry.h"
 #include "app/yeardialog.h"
@@ -39,7 +40,7 @@ void Startup::Main(const QString& commandLine) {
         YearStore year;
         FileIdentity identity;
         const FileResult r = DocFiles::readDocument(path, year, &identity);
-        if (r.ok()) {
+        if (r.ok() && Doc_TakeLock(m_splash, doc, path)) {
             doc.replace(year);
             doc.setPath(path);
             doc.setIdentity(identity);
@@ -51,8 +52,10 @@ void Startup::Main(const QString& commandLine) {
             return;
         }
         // A document that cannot be opened is reported; start-up then goes on as if
-        // none had been given.
-        MessageBox::show(m_splash, r.loadMessage(path), MessageBox::OkOnly, MessageBox::Critical);
+        // none had been given (also when the user chose not to open one held elsewhere).
+        if (!r.ok())
+            MessageBox::show(m_splash, r.loadMessage(path), MessageBox::OkOnly,
+                             MessageBox::Critical);
     }
     // Untitled: the copies of the untitled documents of the last run are offered,
     // each for a document of its own.
@@ -96,11 +99,35 @@ void Startup::askForYear() {
 }
 
 void Startup::Start_NewYear(int year) {
+    setCurrentDateToToday(m_app, year);
     Store_New(m_app, year);
-    setCurrentDateToToday(m_app);
     if (m_splash)
         m_splash->close();
     showCalendar();
+}
+
+void Startup::takeRequest(const QStringList& request) {
+    // Before start-up has shown its first window there is nothing to bring forward;
+    // the second start's document is then opened once the calendar is there.
+    if (!m_calendar) {
+        if (!request.isEmpty())
+            m_pending = request;
+        return;
+    }
+    if (!request.isEmpty() && !request.first().isEmpty()) {
+        auto* main = dynamic_cast<MainWindow*>(m_nav.ensure(View::Main));
+        // The view shown stores its page before another document becomes current.
+        if (NavWindow* shown = m_nav.current())
+            shown->storePage();
+        if (main && main->openPath(request.first()))
+            m_nav.open(View::Calendar);
+    }
+    QWidget* front = m_nav.current() ? m_nav.current()->widget() : m_calendar.data();
+    if (front == m_calendar && m_calendar->isHidden())
+        m_calendar->Task_Out(); // back from the notification area
+    front->showNormal();
+    front->raise();
+    front->activateWindow();
 }
 
 void Startup::showCalendar() {
@@ -109,4 +136,6 @@ void Startup::showCalendar() {
         m_nav.adopt(View::Calendar, m_calendar);
     }
     m_nav.open(View::Calendar);
+    if (!m_pending.isEmpty())
+        takeRequest(std::exchange(m_pending, {}));
 }

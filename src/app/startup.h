@@ -25,6 +25,10 @@ public:
     void Main(const QString& commandLine);
     // Run once, when the start-up year dialog is confirmed.
     void Start_NewYear(int year);
+    // What a second start of the program asked for: the document at the path it
+    // names opened (or its table brought to the front, when it is open already) and
+    // shown in the calendar; with no path, the program comes to the front.
+    void takeRequest(const QStringList& request);
 
     SplashWindow* splash() const { return m_splash; }
     YearDialog* yearDialog() const { return m_yearDialog; }
@@ -49,4 +53,5 @@ private:
     QPointer<SplashWindow> m_splash;
     QPointer<YearDialog> m_yearDialog;
     QPointer<CalendarWindow> m_calendar;
+    QStringList m_pending; // a second start's request that came before the calendar
 };

@@ -64,11 +64,7 @@ Document* AppState::addDocument() {
     auto doc = std::make_unique<Document>();
     Document* d = doc.get();
     // Untitled names are told apart by a running number: "nikki0" is the first.
-    int n = 0;
-    for (const auto& other : m_docs)
-        if (other->path() == QStringLiteral("nikki") + QString::number(n))
-            ++n;
-    d->setPath(QStringLiteral("nikki") + QString::number(n));
+    d->setPath(QStringLiteral("nikki") + QString::number(m_untitled++));
     connect(d, &Document::cellsChanged, this,
             [this, d](const CellRange& r) { Q_EMIT documentCellsChanged(d, r); });
     connect(d, &Document::changedChanged, this,
@@ -231,7 +227,13 @@ void Store_New(YearStore& s, int baseYear, const QDate& today) {
 }
 
 void Store_New(AppState& app, int baseYear) {
+    // The row marked is the current date's (the callers put it at today in the new
+    // year); a current date outside the year marks today.
+    QDate marked = app.currentDate();
+    const int row = Dates::rowOfDate(marked, baseYear);
+    if (!marked.isValid() || row < 1 || row > YearStore::DayRows)
+        marked = Clock::today();
     YearStore year;
-    Store_New(year, baseYear, Clock::today());
+    Store_New(year, baseYear, marked);
     app.doc().replace(year);
 }

@@ -87,6 +87,7 @@ private:
 
     std::vector<std::unique_ptr<Document>> m_docs;
     Document* m_current = nullptr;
+    int m_untitled = 0; // the running number of untitled documents
 };
 
 AppState& App();
@@ -115,7 +116,8 @@ void Store_ClampDay(AppState& app);
 // Fills `store` for a new document of `baseYear`: headings, dates, weekdays, weekday
 // colours, holidays and the mark of `today`'s row (none for an invalid date).
 void Store_New(YearStore& store, int baseYear, const QDate& today);
-// The current document becomes a new, unchanged year of `baseYear` (today marked).
+// The current document becomes a new, unchanged year of `baseYear`, the current date's
+// row marked as today's (today's, when the current date lies outside that year).
 void Store_New(AppState& app, int baseYear);
 
 // The store's current date after a document becomes current: today in its year.

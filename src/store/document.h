@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/documentlock.h"
 #include "store/fileidentity.h"
 #include "store/yearstore.h"
 
@@ -58,6 +59,9 @@ public:
     const FileIdentity& identity() const { return m_identity; }
     void setIdentity(const FileIdentity& identity) { m_identity = identity; }
 
+    // The lock file that tells other programs this document is open here.
+    DocumentLock& lock() { return m_lock; }
+
     // The document takes a whole year (a file read, a recovery copy, a new year)
     // without that being an edit: it is unchanged afterwards unless `changed`.
     void replace(const YearStore& year, bool changed = false);
@@ -94,6 +98,7 @@ private:
     YearStore m_store;
     QString m_path;
     FileIdentity m_identity;
+    DocumentLock m_lock;
     bool m_changed = false;
     int m_batch = 0;
     bool m_replacing = false;

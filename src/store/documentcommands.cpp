@@ -31,6 +31,8 @@ bool writeTo(QWidget* parent, Document& doc, const QString& path, int cols) {
         MessageBox::show(parent, r.saveMessage(path), MessageBox::OkOnly, MessageBox::Critical);
         return false;
     }
+    if (doc.lock().docPath() != path)
+        doc.lock().move(path, DocumentLock::Takeover::Always);
     doc.setPath(path);
     doc.setIdentity(written);
     doc.setChanged(false);
@@ -98,7 +100,7 @@ std::optional<QList<Document*>> Docs_ConfirmEnd(QWidget* parent, AppState& app, 
         if (doc == letGo)
             continue;
         switch (MessageBox::show(parent, endQuestion(*doc), MessageBox::YesNoCancel,
-                                 MessageBox::Question, doc->displayName())) {
+                                 MessageBox::Yes, MessageBox::Question, doc->displayName())) {
         case MessageBox::Yes:
             // A save that does not happen (cancelled or failed) keeps the program open.
             if (!Doc_Save(parent, app, *doc, SaveShape::Calendar))
@@ -112,6 +114,22 @@ std::optional<QList<Document*>> Docs_ConfirmEnd(QWidget* parent, AppState& app, 
         }
     }
     return dropped;
+}
+
+bool Doc_TakeLock(QWidget* parent, Document& doc, const QString& path) {
+    const auto holder = DocumentLock::holder(path);
+    if (holder && !holder->isThisProcess() && !holder->isStale()) {
+        const QString text =
+            holder->describe(nameOf(path)) + u"\n同時に変更すると、どちらかの変更が失われます。\n開きますか。"_s;
+        if (MessageBox::show(parent, text, MessageBox::YesNo, MessageBox::No, MessageBox::Warning) !=
+            MessageBox::Yes)
+            return false;
+        doc.lock().acquire(path, DocumentLock::Takeover::Always);
+        return true;
+    }
+    // A folder the lock cannot be written to does not keep the document from opening.
+    doc.lock().acquire(path);
+    return true;
 }
 
 bool Doc_OfferRecovery(QWidget* parent, Document& doc) {

@@ -43,6 +43,11 @@ QString endQuestion(const Document& doc);
 std::optional<QList<Document*>> Docs_ConfirmEnd(QWidget* parent, AppState& app,
                                                 Document* letGo = nullptr);
 
+// Takes the lock of the file at `path` for `doc`. A file another program holds open
+// (on this computer or another one, through a shared folder) is opened only after the
+// user has been told who holds it and agreed; false when the user did not.
+bool Doc_TakeLock(QWidget* parent, Document& doc, const QString& path);
+
 // Offers the recovery copy of `doc` left by a run that did not end normally, if there
 // is one newer than the document: "前回保存されなかった変更があります。復元しますか。"
 // naming it. Yes puts the copy into the document, which is then changed (the copy stays

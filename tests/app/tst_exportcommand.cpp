@@ -28,7 +28,7 @@ private Q_SLOTS:
     void theCalendarExportsTheYearInTheKindChosen() {
         QTemporaryDir dir;
         ViewFixture f;
-        f.env.app.store.set(f.row(QDate(2005, 5, 10)), StoreCol::Events, u"遠足, 雨天延期"_s);
+        f.env.app.store().set(f.row(QDate(2005, 5, 10)), StoreCol::Events, u"遠足, 雨天延期"_s);
         QAction* item = f.calendar->action(u"mnuExport"_s);
         QVERIFY(item && item->isEnabled());
         QCOMPARE(item->text(), u"エクスポート(&E)..."_s);
@@ -50,7 +50,7 @@ private Q_SLOTS:
         QVERIFY(f.env.messages->shown.isEmpty());
 
         // Already there: No leaves it, Yes replaces it.
-        f.env.app.store.set(f.row(QDate(2005, 5, 10)), StoreCol::Events, u"運動会"_s);
+        f.env.app.store().set(f.row(QDate(2005, 5, 10)), StoreCol::Events, u"運動会"_s);
         f.env.files->answers = {dir.filePath(u"年度.ics"_s)};
         f.env.messages->answers = {MessageBox::No};
         item->trigger();
@@ -59,6 +59,7 @@ private Q_SLOTS:
         QCOMPARE(contents(dir.filePath(u"年度.ics"_s)), ics);
         f.env.files->answers = {dir.filePath(u"年度.ics"_s)};
         f.env.messages->answers = {MessageBox::Yes};
+        f.env.app.setDocChanged(false);
         item->trigger();
         QVERIFY(contents(dir.filePath(u"年度.ics"_s)).contains("SUMMARY:運動会\r\n"));
         QVERIFY(!f.env.app.docChanged()); // an export is no save and no change
@@ -86,8 +87,7 @@ private Q_SLOTS:
     void theMainWindowExportsTheTableInFront() {
         QTemporaryDir dir;
         ViewFixture f;
-        f.env.app.DocPath = u"/data/2005.dys"_s;
-        f.env.app.DocPending = true;
+        f.env.app.doc().setPath(u"/data/2005.dys"_s);
         auto* main = f.open<MainWindow>(View::Main, QDate(2005, 5, 10));
         QAction* item = main->action(u"mnuFileExport"_s);
         QVERIFY(item);

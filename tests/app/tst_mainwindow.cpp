@@ -19,12 +19,12 @@ namespace {
 const QDate May10(2005, 5, 10);
 
 // The program as start-up leaves it with a document of 2005 that no annual window
-// shows yet, and the main window opened from the calendar.
+// shows yet (saved: nothing changed), and the main window opened from the calendar.
 struct MainFixture {
     MainFixture() {
-        f.env.app.DocPath = u"/data/2005.dys"_s;
-        f.env.app.DocPending = true;
-        f.env.app.store.set(f.row(May10), StoreCol::Record, u"十日の記録"_s);
+        f.env.app.doc().setPath(u"/data/2005.dys"_s);
+        f.env.app.store().set(f.row(May10), StoreCol::Record, u"十日の記録"_s);
+        f.env.app.setDocChanged(false);
         main = f.open<MainWindow>(View::Main, May10);
     }
     AnnualWindow* active() const { return main->activeAnnual(); }
@@ -53,7 +53,6 @@ private Q_SLOTS:
         QCOMPARE(m.main->annualWindows().size(), 1);
         QCOMPARE(m.active()->caption(), u"/data/2005.dys"_s);
         QCOMPARE(m.grid().textMatrix(m.f.row(May10), 3), u"十日の記録"_s);
-        QVERIFY(!m.f.env.app.DocPending);
         // The current date's row is at the top, with the cursor.
         QCOMPARE(m.active()->grid()->topRow(), m.f.row(May10));
         QCOMPARE(m.grid().row(), m.f.row(May10));
@@ -80,24 +79,24 @@ private Q_SLOTS:
         QCOMPARE(ending.count(), 0);
     }
 
-    void comingBackShowsTheStoreInTheDocumentsWindowOrInANewOne() {
+    void theTableIsItsDocumentWhereverItWasChanged() {
         MainFixture m;
         m.main->close();
-        m.f.env.app.store.set(m.f.row(May10), StoreCol::Events, u"カレンダーから"_s);
+        m.f.env.app.store().set(m.f.row(May10), StoreCol::Events, u"カレンダーから"_s);
         m.f.env.nav->open(View::Main);
         QCOMPARE(m.main->annualWindows().size(), 1);
         QCOMPARE(m.grid().textMatrix(m.f.row(May10), 2), u"カレンダーから"_s);
 
-        // Saved under another name meanwhile: no window has the path, a new one shows it.
+        // Saved under another name meanwhile: the same table, under the new name.
         m.main->close();
-        m.f.env.app.DocPath = u"/data/renamed.dys"_s;
+        m.f.env.app.doc().setPath(u"/data/renamed.dys"_s);
         m.f.env.nav->open(View::Main);
-        QCOMPARE(m.main->annualWindows().size(), 2);
+        QCOMPARE(m.main->annualWindows().size(), 1);
         QCOMPARE(m.active()->caption(), u"/data/renamed.dys"_s);
         QCOMPARE(m.grid().textMatrix(m.f.row(May10), 2), u"カレンダーから"_s);
     }
 
-    void copyMarksTheDocumentChangedAndActsOnTheBlockEitherWay() {
+    void copyChangesNothingAndActsOnTheBlockEitherWay() {
         MainFixture m;
         GridModel& g = m.grid();
         g.setTextMatrix(41, 3, u"a"_s);
@@ -105,12 +104,13 @@ private Q_SLOTS:
         g.setTextMatrix(42, 3, u"c"_s);
         g.setTextMatrix(42, 4, u"d"_s);
         g.select(42, 4, 41, 3); // selected upwards and leftwards
+        m.f.env.app.setDocChanged(false);
         m.main->action(u"mnuEditCopy"_s)->trigger();
         QCOMPARE(m.f.env.clipboard->content, u"a\tb\r\nc\td\r\n"_s);
-        QVERIFY(m.f.env.app.docChanged());
-        QCOMPARE(m.active()->tag(), u"1"_s);
+        QVERIFY(!m.f.env.app.docChanged());
 
         m.main->action(u"mnuEditCut"_s)->trigger();
+        QVERIFY(m.f.env.app.docChanged());
         QVERIFY(g.textMatrix(41, 3).isEmpty());
         QVERIFY(g.textMatrix(42, 4).isEmpty());
     }
@@ -121,13 +121,13 @@ private Q_SLOTS:
         g.setTextMatrix(50, 4, u"old"_s);
         g.setTextMatrix(51, 4, u"keep"_s);
         g.select(50, 3);
-        // Text without a line end writes nothing and says nothing, but marks the window.
+        // Text without a line end writes nothing, says nothing and changes nothing.
         m.f.env.clipboard->setText(u"x"_s);
-        m.active()->setTag(QString());
+        m.f.env.app.setDocChanged(false);
         m.main->action(u"mnuEditPaste"_s)->trigger();
         QCOMPARE(g.textMatrix(50, 3), QString());
         QVERIFY(m.f.env.messages->shown.isEmpty());
-        QCOMPARE(m.active()->tag(), u"1"_s);
+        QVERIFY(!m.f.env.app.docChanged());
 
         m.f.env.clipboard->setText(u"a\tb\r\nc\r\n"_s);
         m.main->action(u"mnuPasteAdd"_s)->trigger();
@@ -265,7 +265,8 @@ private Q_SLOTS:
 
         // nikki1 closes; the document's own table is then the last and stays; the main
         // window hides; the calendar, loaded first, stays.
-        QCOMPARE(order, (QStringList{u"nikki1"_s, u"/data/2005.dys"_s, u"frmMain"_s}));
+        QCOMPARE(order,
+                 (QStringList{u"nikki1[*]"_s, u"/data/2005.dys[*]"_s, u"frmMain"_s}));
         QCOMPARE(m.main->annualWindows().size(), 1);
         QCOMPARE(m.f.env.messages->shown.size(), 1);
         QVERIFY(!m.main->isVisible());
@@ -280,15 +281,13 @@ private Q_SLOTS:
         // Last year's document on disk.
         {
             AppState other;
-            other.BaseYear = 2004;
             other.setCurrentDate(QDate(2004, 5, 10));
-            Store_New(other);
-            other.store.set(40, StoreCol::Record, u"去年"_s);
-            other.DocPath = lastYear;
-            QVERIFY(Store_Save(other).ok());
+            Store_New(other, 2004);
+            other.store().set(40, StoreCol::Record, u"去年"_s);
+            other.doc().setPath(lastYear);
+            QVERIFY(DocFiles::writeDocument(other.store(), 20, other.docPath()).ok());
         }
-        m.active()->setCaption(thisYear);
-        m.f.env.app.DocPath = thisYear;
+        m.f.env.app.doc().setPath(thisYear);
         m.f.env.files->answers = {lastYear};
         m.main->action(u"mnuFileOpen"_s)->trigger();
         QCOMPARE(m.main->annualWindows().size(), 2);
@@ -299,9 +298,9 @@ private Q_SLOTS:
 
         // The store follows the active window when the frame is left.
         m.f.env.nav->open(View::Calendar);
-        QCOMPARE(m.f.env.app.DocPath, lastYear);
-        QCOMPARE(m.f.env.app.BaseYear, 2004);
-        QCOMPARE(m.f.env.app.store.text(40, StoreCol::Record), u"去年"_s);
+        QCOMPARE(m.f.env.app.docPath(), lastYear);
+        QCOMPARE(m.f.env.app.baseYear(), 2004);
+        QCOMPARE(m.f.env.app.store().text(40, StoreCol::Record), u"去年"_s);
 
         m.f.env.nav->open(View::Main);
         opened->model().setTextMatrix(41, 3, u"追記"_s);
@@ -334,7 +333,7 @@ private Q_SLOTS:
         m.f.env.files->answers = {path};
         m.main->action(u"mnuFileOpen"_s)->trigger();
         QCOMPARE(m.main->annualWindows().size(), 1);
-        QCOMPARE(m.f.env.app.DocPath, u"/data/2005.dys"_s);
+        QCOMPARE(m.f.env.app.docPath(), u"/data/2005.dys"_s);
         QCOMPARE(m.f.env.messages->shown.size(), 1);
         QVERIFY(m.f.env.messages->shown[0].text.contains(u"broken.dys"_s));
     }

@@ -20,12 +20,11 @@ private:
     // Writes a document of `baseYear` with a record text on row 10.
     static QString makeDocument(const QString& path, int baseYear) {
         AppState doc;
-        doc.BaseYear = baseYear;
-        doc.DocPath = path;
-        setCurrentDateToToday(doc);
-        Store_New(doc);
-        doc.store.set(10, StoreCol::Record, QStringLiteral("運動会の準備"));
-        const FileResult r = Store_Save(doc);
+        doc.doc().setPath(path);
+        setCurrentDateToToday(doc, baseYear);
+        Store_New(doc, baseYear);
+        doc.store().set(10, StoreCol::Record, QStringLiteral("運動会の準備"));
+        const FileResult r = DocFiles::writeDocument(doc.store(), 20, doc.docPath());
         if (!r.ok())
             qFatal("cannot write test document");
         return path;
@@ -47,7 +46,7 @@ private Q_SLOTS:
         QCOMPARE(dlg->button()->text(), QStringLiteral("選択"));
         QCOMPARE(dlg->tag(), QStringLiteral("1"));
         QVERIFY(!dlg->isModal());
-        QCOMPARE(env.app.DocPath, QStringLiteral("nikki0"));
+        QCOMPARE(env.app.docPath(), QStringLiteral("nikki0"));
         QVERIFY(!s.calendarWindow());
 
         // 2001 through ten years after the current one, the current year chosen.
@@ -60,14 +59,14 @@ private Q_SLOTS:
         combo->setCurrentIndex(combo->findText(QStringLiteral("2005")));
         QTest::mouseClick(dlg->button(), Qt::LeftButton);
 
-        QCOMPARE(env.app.BaseYear, 2005);
+        QCOMPARE(env.app.baseYear(), 2005);
         QCOMPARE(env.app.CurYear, 2006);
         QCOMPARE(env.app.CurMonth, 2);
         QCOMPARE(env.app.CurDay, 10);
         QCOMPARE(Store_DayRow(env.app), 316);
-        QCOMPARE(env.app.store.number(316, StoreCol::WeekdayFore), 16711935);
-        QCOMPARE(env.app.store.text(366, StoreCol::Date), QStringLiteral("2006/04/01"));
-        QVERIFY(env.app.DocPending);
+        QCOMPARE(env.app.store().number(316, StoreCol::WeekdayFore), 16711935);
+        QCOMPARE(env.app.store().text(366, StoreCol::Date), QStringLiteral("2006/04/01"));
+        QCOMPARE(env.app.documents().size(), 1);
         QVERIFY(!s.splash() || !s.splash()->isVisible());
         QVERIFY(!s.yearDialog() || !s.yearDialog()->isVisible());
         QVERIFY(s.calendarWindow() && s.calendarWindow()->isVisible());
@@ -87,7 +86,7 @@ private Q_SLOTS:
         dlg->combo()->setCurrentIndex(-1);
         QTest::mouseClick(dlg->button(), Qt::LeftButton);
         QVERIFY(dlg->isVisible());
-        QCOMPARE(env.app.BaseYear, 0);
+        QCOMPARE(env.app.baseYear(), 0);
         QVERIFY(!s.calendarWindow());
     }
 
@@ -114,7 +113,7 @@ private Q_SLOTS:
         QVERIFY(combo->currentIndex() >= 0);
         QTest::mouseClick(s.yearDialog()->button(), Qt::LeftButton);
         QCOMPARE(env.app.currentDate(), current);
-        QCOMPARE(env.app.store.number(Store_DayRow(env.app), StoreCol::WeekdayFore), 16711935);
+        QCOMPARE(env.app.store().number(Store_DayRow(env.app), StoreCol::WeekdayFore), 16711935);
     }
 
     void aDocumentOnTheCommandLineOpensAtTodayInItsYear_data() {
@@ -130,11 +129,11 @@ private Q_SLOTS:
         Startup s(env.app);
         s.Main(quoted ? u'"' + path + u'"' : path);
 
-        QCOMPARE(env.app.DocPath, path);
-        QCOMPARE(env.app.BaseYear, 2003);
+        QCOMPARE(env.app.docPath(), path);
+        QCOMPARE(env.app.baseYear(), 2003);
         QCOMPARE(env.app.currentDate(), QDate(2004, 2, 10));
-        QCOMPARE(env.app.store.text(10, StoreCol::Record), QStringLiteral("運動会の準備"));
-        QVERIFY(env.app.DocPending);
+        QCOMPARE(env.app.store().text(10, StoreCol::Record), QStringLiteral("運動会の準備"));
+        QCOMPARE(env.app.documents().size(), 1);
         QVERIFY(!env.app.docChanged());
         QVERIFY(!s.splash() || !s.splash()->isVisible());
         QVERIFY(!s.yearDialog());
@@ -164,7 +163,7 @@ private Q_SLOTS:
             f.write(content);
         }
         TestEnvironment env(at(2006, 2, 10));
-        env.app.store.set(5, StoreCol::Record, QStringLiteral("そのまま"));
+        env.app.store().set(5, StoreCol::Record, QStringLiteral("そのまま"));
         Startup s(env.app);
         s.Main(path);
 
@@ -172,8 +171,8 @@ private Q_SLOTS:
         QVERIFY(env.messages->shown[0].text.contains(path));
         QVERIFY2(env.messages->shown[0].text.contains(reasonPart),
                  qPrintable(env.messages->shown[0].text));
-        QCOMPARE(env.app.DocPath, QStringLiteral("nikki0"));
-        QCOMPARE(env.app.store.text(5, StoreCol::Record), QStringLiteral("そのまま"));
+        QCOMPARE(env.app.docPath(), QStringLiteral("nikki0"));
+        QCOMPARE(env.app.store().text(5, StoreCol::Record), QStringLiteral("そのまま"));
         QVERIFY(s.yearDialog() && s.yearDialog()->isVisible());
         QVERIFY(!s.calendarWindow());
     }

@@ -1,9 +1,13 @@
 #include "calendar/annuallayout.h"
+#include "calendar/annualmodel.h"
 #include "grid/gridmodel.h"
 #include "platform/clock.h"
 #include "store/appstate.h"
 #include "store/dates.h"
+#include "store/document.h"
 
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -35,40 +39,63 @@ private Q_SLOTS:
         QCOMPARE(g.col(), 2);
     }
 
-    void theBufferGridHasTheTableLayoutWithATwentiethColumn() {
-        GridModel g;
-        setupBufferGrid(g);
-        QCOMPARE(g.cols(), 20);
-        QCOMPARE(g.fixedRows(), 0);
-        QCOMPARE(g.fixedCols(), 0);
-        QCOMPARE(g.colWidth(19), 1700);
-        QCOMPARE(g.colDataType(19), int(GridModel::TextType));
-    }
-
-    void theStoreFollowsTheActiveTableAndItsCaption() {
+    // The table of a document is the document: what it shows is the document's cells,
+    // what is typed or coloured in it is an edit of the document, and an edit made
+    // elsewhere shows in it at once. Its own layout (widths, cursor) is no edit.
+    void theTableShowsAndEditsItsDocumentInPlace() {
         Clock::install(std::make_unique<FixedClock>(QDateTime(QDate(2005, 5, 10), QTime(9, 0))));
-        AppState app;
-        app.BaseYear = 2005;
-        setCurrentDateToToday(app);
-        Store_New(app);
-        GridModel g;
-        Nen_GridInit(g, 2004);
-        g.setTextMatrix(40, 3, u"去年の記録"_s);
-        g.setBackColorAt(40, 3, 0x00FF00);
+        Document doc;
+        YearStore year;
+        Store_New(year, 2004, QDate(2005, 5, 10));
+        year.set(40, StoreCol::Record, u"去年の記録"_s);
+        year.set(40, StoreCol::RecordBack, qint64(0x00FF00));
+        doc.replace(year);
+        AnnualModel table(doc);
+        QAbstractItemModelTester tester(&table,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(table.rows(), 367);
+        QCOMPARE(table.cols(), 19);
+        QCOMPARE(Annual_BaseYear(table), 2004);
+        QCOMPARE(table.textMatrix(40, 3), u"去年の記録"_s);
+        QCOMPARE(table.cellAt(40, 3).back, 0x00FF00u);
+        QCOMPARE(table.cellAt(3, 1).fore, quint32(doc.store().number(3, StoreCol::WeekdayFore)));
+        QVERIFY(!doc.isChanged());
 
-        Store_FromAnnual(app, g, u"/data/2004.dys"_s);
+        // Looking, moving the cursor, widths and heights: no edit.
+        QSignalSpy cells(&doc, &Document::cellsChanged);
+        table.select(40, 3, 42, 5);
+        table.setColWidth(3, 3000);
+        table.setRowHeight(40, 2000);
+        (void)table.toFileImage();
+        QVERIFY(!doc.isChanged());
+        QCOMPARE(cells.count(), 0);
 
-        QCOMPARE(app.BaseYear, 2004);
-        QCOMPARE(app.DocPath, u"/data/2004.dys"_s);
-        QCOMPARE(app.currentDate(), QDate(2004, 5, 10));
-        QCOMPARE(app.store.text(40, 3), u"去年の記録"_s);
-        QCOMPARE(app.store.number(40, StoreCol::RecordBack), 0x00FF00);
+        // Typing and colouring in the table write the document's cells.
+        QSignalSpy shown(&table, &QAbstractItemModel::dataChanged);
+        table.setTextMatrix(41, 4, u"一時間目"_s);
+        QCOMPARE(doc.store().text(41, StoreCol::SlotItem1), u"一時間目"_s);
+        QVERIFY(doc.isChanged());
+        QVERIFY(!shown.isEmpty());
+        table.setCellBackColor(0x123456); // the block 40..42 × 3..5
+        for (int r = 40; r <= 42; ++r) {
+            QCOMPARE(doc.store().number(r, StoreCol::RecordBack), 0x123456);
+            QCOMPARE(doc.store().number(r, StoreCol::SlotItemBack1 + 1), 0x123456);
+        }
+        // A colour with no place in the document (the date) changes nothing.
+        doc.setChanged(false);
+        table.setForeColorAt(41, 0, 0xFF);
+        QCOMPARE(table.cellAt(41, 0).fore, 0u);
+        QVERIFY(!doc.isChanged());
 
-        GridModel back;
-        Nen_GridInit(back, 2004);
-        Store_ToAnnual(app, back);
-        QCOMPARE(back.textMatrix(40, 3), u"去年の記録"_s);
-        QCOMPARE(back.cellAt(40, 3).back, 0x00FF00u);
+        // An edit made elsewhere shows in the table, in the cell it belongs to.
+        shown.clear();
+        doc.store().set(100, StoreCol::SlotTextFore1 + 2, qint64(0xABCDEF));
+        QCOMPARE(table.cellAt(100, StoreCol::SlotText1 + 2).fore, 0xABCDEFu);
+        QCOMPARE(shown.size(), 1);
+        const QModelIndex tl = shown[0][0].value<QModelIndex>();
+        const QModelIndex br = shown[0][1].value<QModelIndex>();
+        QVERIFY(tl.row() <= 100 && br.row() >= 100);
+        QVERIFY(tl.column() <= StoreCol::SlotText1 + 2 && br.column() >= StoreCol::SlotText1 + 2);
         Clock::install(nullptr);
     }
 

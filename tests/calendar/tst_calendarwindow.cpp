@@ -23,7 +23,7 @@ struct Fixture {
         env.newYear(baseYear);
     }
     int row(int y, int m, int d) const {
-        return Dates::rowOfDate(QDate(y, m, d), env.app.BaseYear);
+        return Dates::rowOfDate(QDate(y, m, d), env.app.baseYear());
     }
 
     TestEnvironment env;
@@ -45,8 +45,8 @@ class TestCalendarWindow : public QObject {
 private Q_SLOTS:
     void dayCellsShowTheMonthAndForgetThePreviousOne() {
         Fixture f;
-        f.env.app.store.set(f.row(2005, 5, 20), StoreCol::ToDo, openItems(3));
-        f.env.app.store.set(f.row(2005, 5, 21), StoreCol::ToDo, openItems(6));
+        f.env.app.store().set(f.row(2005, 5, 20), StoreCol::ToDo, openItems(3));
+        f.env.app.store().set(f.row(2005, 5, 21), StoreCol::ToDo, openItems(6));
         CalendarWindow w(f.env.app, *f.env.nav);
         QVERIFY(shown(w));
 
@@ -165,7 +165,7 @@ private Q_SLOTS:
 
         QCOMPARE(f.colors->asked, 1);
         QCOMPARE(w.dayCell(11)->textColor(), chosen ? QColor(0, 128, 255) : QColor(Qt::black));
-        QCOMPARE(f.env.app.store.number(row, StoreCol::WeekdayFore),
+        QCOMPARE(f.env.app.store().number(row, StoreCol::WeekdayFore),
                  chosen ? Q_INT64_C(0xFF8000) : 0);
         QCOMPARE(f.env.app.docChanged(), chosen);
     }
@@ -195,7 +195,7 @@ private Q_SLOTS:
         QVERIFY(shown(w));
 
         if (!todo.isEmpty())
-            f.env.app.store.set(f.row(2005, 5, 10), StoreCol::ToDo, todo);
+            f.env.app.store().set(f.row(2005, 5, 10), StoreCol::ToDo, todo);
         f.env.clock->set(QDateTime(QDate(2005, 5, 10), now));
         w.clockTick();
         const ClockWidget* c = w.clock();
@@ -292,7 +292,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         Fixture f;
         if (titled)
-            f.env.app.DocPath = dir.filePath(u"year.dys"_s);
+            f.env.app.doc().setPath(dir.filePath(u"year.dys"_s));
         CalendarWindow w(f.env.app, *f.env.nav);
         QVERIFY(shown(w));
         f.env.app.setDocChanged(changed);
@@ -307,13 +307,39 @@ private Q_SLOTS:
         QCOMPARE(ending.count(), ends ? 1 : 0);
         QCOMPARE(f.env.messages->shown.size(), changed ? 1 : 0);
         if (changed) {
-            QCOMPARE(f.env.messages->shown[0].text,
-                     u"ファイルが変更されています。保存しますか。"_s);
-            QCOMPARE(f.env.messages->shown[0].buttons, MessageBox::YesNo);
+            // The question names the document; Return saves, Escape ends nothing.
+            const MessageBox::Request& q = f.env.messages->shown[0];
+            QVERIFY(q.text.startsWith(u"ファイルが変更されています。保存しますか。"_s));
+            QVERIFY(q.text.contains(f.env.app.doc().displayName()));
+            QCOMPARE(q.title, f.env.app.doc().displayName());
+            QCOMPARE(q.buttons, MessageBox::YesNoCancel);
+            QCOMPARE(q.defaultButton, MessageBox::Yes);
         }
         QCOMPARE(!QDir(dir.path()).isEmpty(), written);
         QCOMPARE(f.env.app.docChanged(), changed && !written);
         QCOMPARE(w.isVisible(), !(viaClose && ends));
+    }
+
+    // Escape (キャンセル) at the end question ends nothing and drops nothing.
+    void cancellingTheEndQuestionKeepsEverything() {
+        QTemporaryDir dir;
+        Fixture f;
+        f.env.app.doc().setPath(dir.filePath(u"year.dys"_s));
+        CalendarWindow w(f.env.app, *f.env.nav);
+        QVERIFY(shown(w));
+        f.env.app.store().set(40, StoreCol::Record, u"消えない"_s);
+        f.env.messages->answers = {MessageBox::Cancel, MessageBox::Cancel};
+        QSignalSpy ending(&w, &CalendarWindow::programEnding);
+        QSignalSpy requested(f.env.nav, &Navigator::endRequested);
+        QVERIFY(!w.endProgram());
+        w.close();
+        QCOMPARE(f.env.messages->shown.size(), 2);
+        QCOMPARE(ending.count(), 0);
+        QCOMPARE(requested.count(), 0);
+        QVERIFY(w.isVisible());
+        QVERIFY(f.env.app.docChanged());
+        QCOMPARE(f.env.app.store().text(40, StoreCol::Record), u"消えない"_s);
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 
     void missingHelpFileIsReported() {

@@ -16,9 +16,8 @@ constexpr std::array<Variant, 4> AllVariants = {Variant::Diary, Variant::Weekly,
 
 // A new document of `baseYear` showing `month` of `year`, the current day `day`.
 void newDocument(AppState& app, int baseYear, int year, int month, int day = 1) {
-    app.BaseYear = baseYear;
     app.setCurrentDate(QDate(year, month, day));
-    Store_New(app);
+    Store_New(app, baseYear);
 }
 
 // A stored colour: red in the low byte.
@@ -113,7 +112,7 @@ private Q_SLOTS:
         AppState app;
         newDocument(app, 2005, 2005, 6);
         // 1 June 2005 is a Wednesday: the 15th is cell 17.
-        app.store.set(Dates::rowOfDate(QDate(2005, 6, 15), 2005), StoreCol::ToDo, todo);
+        app.store().set(Dates::rowOfDate(QDate(2005, 6, 15), 2005), StoreCol::ToDo, todo);
         for (Variant v : AllVariants) {
             const MonthPaint::Cell c = MonthPaint::paint(v, app).cells[17];
             QCOMPARE(c.caption, u"15"_s);
@@ -173,10 +172,10 @@ private Q_SLOTS:
         AppState app;
         newDocument(app, 2005, 2005, 5);
         const int holiday = Dates::rowOfDate(QDate(2005, 5, 3), 2005);
-        app.store.set(holiday, StoreCol::EventsFore, qint64(0x123456));
+        app.store().set(holiday, StoreCol::EventsFore, qint64(0x123456));
         const int meeting = Dates::rowOfDate(QDate(2005, 5, 12), 2005);
-        app.store.set(meeting, StoreCol::Events, u"会議"_s);
-        app.store.set(meeting, StoreCol::EventsBack, qint64(0x00FF00));
+        app.store().set(meeting, StoreCol::Events, u"会議"_s);
+        app.store().set(meeting, StoreCol::EventsBack, qint64(0x00FF00));
 
         const MonthPaint::Month m = MonthPaint::paint(Variant::Monthly, app);
         const MonthPaint::Cell& h = m.cells[2];

@@ -28,43 +28,43 @@ private Q_SLOTS:
         TestEnvironment env(at(2005, 5, 10, 8, 0));
         env.newYear(2005);
         const int today = Dates::rowOfDate(QDate(2005, 5, 10), 2005);
-        env.app.store.set(
+        env.app.store().set(
             today, StoreCol::ToDo,
             item(true, u"09:00"_s, u"済んだ用事"_s) + item(false, QString(), u"時刻なし"_s) +
                 item(false, u"11:00"_s, u"会議の準備"_s) + item(false, u"10:00"_s, u"職員会議"_s));
         // Tomorrow's items are not today's.
-        env.app.store.set(today + 1, StoreCol::ToDo, item(false, u"08:10"_s, u"明日"_s));
+        env.app.store().set(today + 1, StoreCol::ToDo, item(false, u"08:10"_s, u"明日"_s));
         Reminders r;
         auto at10 = [](int h, int m, int s = 0) {
             return QDateTime(QDate(2005, 5, 10), QTime(h, m, s));
         };
-        QVERIFY(!r.check(at10(8, 0), env.app.store, 2005));
-        QVERIFY(!r.check(at10(9, 30), env.app.store, 2005)); // exactly 30 minutes ahead
+        QVERIFY(!r.check(at10(8, 0), env.app.store(), 2005));
+        QVERIFY(!r.check(at10(9, 30), env.app.store(), 2005)); // exactly 30 minutes ahead
 
-        const auto soon = r.check(at10(9, 30, 1), env.app.store, 2005);
+        const auto soon = r.check(at10(9, 30, 1), env.app.store(), 2005);
         QVERIFY(soon);
         QCOMPARE(soon->level, int(AlarmHalfHour));
         QCOMPARE(soon->text, u"10:00　職員会議"_s);
-        QVERIFY(!r.check(at10(9, 45), env.app.store, 2005));
+        QVERIFY(!r.check(at10(9, 45), env.app.store(), 2005));
 
-        const auto due = r.check(at10(10, 0, 1), env.app.store, 2005);
+        const auto due = r.check(at10(10, 0, 1), env.app.store(), 2005);
         QVERIFY(due);
         QCOMPARE(due->level, int(AlarmPast));
         QCOMPARE(due->text, u"10:00　職員会議"_s);
         QVERIFY(due->title != soon->title);
-        QVERIFY(!r.check(at10(10, 20), env.app.store, 2005));
+        QVERIFY(!r.check(at10(10, 20), env.app.store(), 2005));
 
         // Ticked off: the next item becomes the earliest and has its own messages.
-        env.app.store.set(today, StoreCol::ToDo,
+        env.app.store().set(today, StoreCol::ToDo,
                           item(true, u"10:00"_s, u"職員会議"_s) +
                               item(false, u"11:00"_s, u"会議の準備"_s));
-        QVERIFY(!r.check(at10(10, 20), env.app.store, 2005));
-        const auto next = r.check(at10(10, 40), env.app.store, 2005);
+        QVERIFY(!r.check(at10(10, 20), env.app.store(), 2005));
+        const auto next = r.check(at10(10, 40), env.app.store(), 2005);
         QVERIFY(next);
         QCOMPARE(next->text, u"11:00　会議の準備"_s);
 
         // A day outside the document's year has nothing to announce.
-        QVERIFY(!r.check(QDateTime(QDate(2006, 5, 10), QTime(10, 50)), env.app.store, 2005));
+        QVERIFY(!r.check(QDateTime(QDate(2006, 5, 10), QTime(10, 50)), env.app.store(), 2005));
     }
 
     // The calendar window's clock drives the messages into the notification area,
@@ -73,7 +73,7 @@ private Q_SLOTS:
     void theCalendarShowsThemWhileSwitchedOn() {
         TestEnvironment env(at(2005, 5, 10, 9, 0));
         env.newYear(2005);
-        env.app.store.set(Dates::rowOfDate(QDate(2005, 5, 10), 2005), StoreCol::ToDo,
+        env.app.store().set(Dates::rowOfDate(QDate(2005, 5, 10), 2005), StoreCol::ToDo,
                           item(false, u"10:00"_s, u"職員会議"_s) +
                               item(false, u"13:00"_s, u"面談"_s));
         {

@@ -1,3 +1,4 @@
+#include "store/documentfile.h"
 #include "export/csv.h"
 #include "export/icalendar.h"
 #include "store/appstate.h"
@@ -34,9 +35,8 @@ Run runTool(const QStringList& args) {
 }
 
 AppState* newYear(AppState& app, int baseYear) {
-    app.BaseYear = baseYear;
     app.setCurrentDate(QDate(baseYear, 5, 10));
-    Store_New(app);
+    Store_New(app, baseYear);
     return &app;
 }
 
@@ -51,14 +51,14 @@ void fillEverything(AppState& app) {
                                     u"要軽"_s, u"自由"_s, QString()};
     for (int r = 1; r <= YearStore::DayRows; ++r) {
         const QString n = QString::number(r);
-        app.store.set(r, StoreCol::Events, u"行事"_s + n + u", \"引用\"; 付き"_s);
-        app.store.set(r, StoreCol::Record, u"記録 "_s + n + u"\r\n二行目\n三行目 \\ 終わり"_s);
+        app.store().set(r, StoreCol::Events, u"行事"_s + n + u", \"引用\"; 付き"_s);
+        app.store().set(r, StoreCol::Record, u"記録 "_s + n + u"\r\n二行目\n三行目 \\ 終わり"_s);
         for (int i = 0; i < 7; ++i) {
             if ((r + i) % 5 != 0)
-                app.store.set(r, StoreCol::SlotItem1 + i,
+                app.store().set(r, StoreCol::SlotItem1 + i,
                               u"項目"_s + n + u"-"_s + QString::number(i));
             if ((r + i) % 3 != 0)
-                app.store.set(r, StoreCol::SlotText1 + i,
+                app.store().set(r, StoreCol::SlotText1 + i,
                               u"内容, "_s + n + u"\n「"_s + QString::number(i) + u"」\"x\""_s);
         }
         QString todo;
@@ -68,13 +68,13 @@ void fillEverything(AppState& app) {
                 k == 2 ? QString() : u"%1:15"_s.arg(QString::number(8 + k).rightJustified(2, u'0')),
                 categories[(r + k) % categories.size()],
                 u"用件, "_s + n + u"-"_s + QString::number(k));
-        app.store.set(r, StoreCol::ToDo, todo);
+        app.store().set(r, StoreCol::ToDo, todo);
     }
 }
 
 QString saveDocument(AppState& app, const QString& path) {
-    app.DocPath = path;
-    if (!Store_Save(app).ok())
+    app.doc().setPath(path);
+    if (!DocFiles::writeDocument(app.store(), 20, app.docPath()).ok())
         qFatal("cannot write the test document");
     return path;
 }
@@ -90,26 +90,26 @@ private Q_SLOTS:
         AppState app;
         newYear(app, 2005);
         const QDate may10(2005, 5, 10);
-        app.store.set(row(QDate(2005, 5, 3)), StoreCol::Events, u"憲法記念日\n家族旅行"_s);
-        app.store.set(row(may10), StoreCol::Events, u"遠足; 雨天時は5/12, 5/13"_s);
-        app.store.set(row(may10), StoreCol::Record, u"記録は書き出さない"_s);
-        app.store.set(row(may10), StoreCol::SlotItem1, u"国語"_s);
-        app.store.set(row(may10), StoreCol::SlotText1, u"漢字テスト\r\n教科書 p.12"_s);
-        app.store.set(
+        app.store().set(row(QDate(2005, 5, 3)), StoreCol::Events, u"憲法記念日\n家族旅行"_s);
+        app.store().set(row(may10), StoreCol::Events, u"遠足; 雨天時は5/12, 5/13"_s);
+        app.store().set(row(may10), StoreCol::Record, u"記録は書き出さない"_s);
+        app.store().set(row(may10), StoreCol::SlotItem1, u"国語"_s);
+        app.store().set(row(may10), StoreCol::SlotText1, u"漢字テスト\r\n教科書 p.12"_s);
+        app.store().set(
             row(may10), StoreCol::SlotText1 + 2,
             u"運動会の係分担を決める。放送係・用具係・救護係・記録係・招集係の担当者を確認する。"_s);
-        app.store.set(row(may10), StoreCol::SlotItem1 + 5, u"部活動"_s);
-        app.store.set(row(may10), StoreCol::SlotItem1 + 6, u"夜間巡回"_s);
-        app.store.set(row(may10), StoreCol::ToDo,
+        app.store().set(row(may10), StoreCol::SlotItem1 + 5, u"部活動"_s);
+        app.store().set(row(may10), StoreCol::SlotItem1 + 6, u"夜間巡回"_s);
+        app.store().set(row(may10), StoreCol::ToDo,
                       ToDo_ItemString(false, u"10:00"_s, u"最重"_s, u"職員会議"_s) +
                           ToDo_ItemString(true, QString(), u"要軽"_s, u"掃除当番"_s) +
                           ToDo_ItemString(false, u"朝"_s, u"自由"_s, u"C:\\temp を整理"_s));
-        app.store.set(row(QDate(2006, 3, 31)), StoreCol::Events, u"修了式"_s);
+        app.store().set(row(QDate(2006, 3, 31)), StoreCol::Events, u"修了式"_s);
         // Row 366 of a year without 29 February is the next year's 1 April.
-        app.store.set(366, StoreCol::Events, u"入学式準備"_s);
+        app.store().set(366, StoreCol::Events, u"入学式準備"_s);
 
         const QByteArray got = Export_ICalendar(
-            app.store, 2005,
+            app.store(), 2005,
             {true, QDateTime(QDate(2026, 12, 8), QTime(16, 0), QTimeZone(9 * 3600))});
         QFile f(qEnvironmentVariable("DAYLOG_TESTDATA") + u"/export/small.ics"_s);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -117,7 +117,7 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(got), QString::fromUtf8(want));
 
         // With the holidays, every holiday of the year is an all-day event of its own.
-        const QString all = QString::fromUtf8(Export_ICalendar(app.store, 2005, {false, {}}));
+        const QString all = QString::fromUtf8(Export_ICalendar(app.store(), 2005, {false, {}}));
         QVERIFY(all.contains(u"UID:2005-20050429-events@daylog\r\n"_s));
         QVERIFY(all.contains(u"SUMMARY:みどりの日\r\n"_s));
         QVERIFY(all.contains(u"SUMMARY:憲法記念日\\n家族旅行\r\n"_s));
@@ -233,7 +233,7 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         AppState good;
         newYear(good, 2005);
-        QByteArray bytes = Export_Csv(good.store, 2005);
+        QByteArray bytes = Export_Csv(good.store(), 2005);
         if (change == "*") {
             bytes.clear();
         } else {
@@ -244,13 +244,13 @@ private Q_SLOTS:
         }
         AppState app;
         newYear(app, 2010);
-        app.store.set(5, StoreCol::Record, u"そのまま"_s);
+        app.store().set(5, StoreCol::Record, u"そのまま"_s);
         CsvError error;
-        QVERIFY(!Import_Csv(bytes, app, &error));
+        QVERIFY(!Import_Csv(bytes, app.store(), &error));
         QCOMPARE(error.line, line);
         QVERIFY2(error.reason.contains(reason), qPrintable(error.message()));
-        QCOMPARE(app.BaseYear, 2010);
-        QCOMPARE(app.store.text(5, StoreCol::Record), u"そのまま"_s);
+        QCOMPARE(app.baseYear(), 2010);
+        QCOMPARE(app.store().text(5, StoreCol::Record), u"そのまま"_s);
 
         // The command line says the same and writes nothing.
         QTemporaryDir dir;

@@ -88,7 +88,7 @@ private Q_SLOTS:
             windows << w->widget()->objectName();
         }
         auto* main = static_cast<MainWindow*>(env.nav->window(View::Main)->widget());
-        windows << main->newAnnualWindow()->objectName();
+        windows << main->showAnnual(env.app.doc())->objectName();
 
         const QSet<QString> anchors = anchorsOf(manualText());
         QVERIFY2(!anchors.isEmpty(), qPrintable(TestEnvironment::manualPath()));

@@ -20,7 +20,7 @@ struct SearchFixture {
             qWarning("the search window did not become active");
     }
     void put(const QDate& d, int col, const QString& text) {
-        f.env.app.store.set(f.row(d), col, text);
+        f.env.app.store().set(f.row(d), col, text);
     }
     void find(const QString& text) {
         w->textBox()->setText(text);

@@ -14,12 +14,11 @@ namespace {
 // A document of 2005 (rows 1..366 run from 2005/04/01 to 2006/04/01).
 struct Year {
     Year() {
-        app.BaseYear = 2005;
         app.setCurrentDate(QDate(2005, 5, 10));
-        Store_New(app);
+        Store_New(app, 2005);
     }
     int row(int m, int d) const { return Dates::rowOfDate(QDate(m > 3 ? 2005 : 2006, m, d), 2005); }
-    void put(int m, int d, int col, const QString& text) { app.store.set(row(m, d), col, text); }
+    void put(int m, int d, int col, const QString& text) { app.store().set(row(m, d), col, text); }
     void record(int m, int d, const QString& text) { put(m, d, StoreCol::Record, text); }
     void slot(int m, int d, int i, const QString& title) {
         put(m, d, StoreCol::SlotItem1 + i, title);
@@ -168,7 +167,7 @@ void TestStats::anEmptySecondKeywordNeverMatches() {
 void TestStats::countsStayWithinTheDaysOfTheRange() {
     Year y;
     for (int r = 1; r <= 366; ++r)
-        y.app.store.set(r, StoreCol::Record, u"日記日記日記"_s);
+        y.app.store().set(r, StoreCol::Record, u"日記日記日記"_s);
     RecordTable t({u"日"_s, u"*"_s}, {u"記"_s, u"記日"_s, u"*"_s});
     t.count(y, y.row(5, 1), y.row(5, 31));
     QCOMPARE(t.row(1), cells({u"31"_s}));
@@ -238,7 +237,7 @@ void TestStats::aBadPatternIsNamedAndLeavesTheTableAlone() {
 void TestStats::aRangeBackwardsEmptiesEveryCount() {
     Year y;
     for (int r = 1; r <= 366; ++r)
-        y.app.store.set(r, StoreCol::Record, u"毎日"_s);
+        y.app.store().set(r, StoreCol::Record, u"毎日"_s);
     RecordTable t({u"毎"_s, u"*"_s}, {u"日"_s, QString(), u"?"_s});
     t.count(y, First, Last);
     QCOMPARE(t.row(2), cells({u"366"_s}));
@@ -413,8 +412,8 @@ void TestStats::everyTextOfADayIsSearchedButTheDate() {
 void TestStats::aRangeBackwardsOrOutsideTheYearFindsNothingMore() {
     Year y;
     y.record(4, 1, u"Q1"_s);
-    y.app.store.set(366, StoreCol::Record, u"Q2"_s);
-    y.app.store.set(0, StoreCol::Record, u"Q0"_s); // the headings row
+    y.app.store().set(366, StoreCol::Record, u"Q2"_s);
+    y.app.store().set(0, StoreCol::Record, u"Q0"_s); // the headings row
     QCOMPARE(search(y, u"Q"_s, 10, 9), QStringList());
     QCOMPARE(search(y, u"Q"_s, 366, 1), QStringList());
     QCOMPARE(search(y, u"Q"_s, -5, 1000), (QStringList{u"2005/04/01"_s, u"2006/04/01"_s}));

@@ -24,10 +24,10 @@ template <class Window> struct StatsFixture {
     }
     GridModel& t() { return w->table(); }
     void record(const QDate& d, const QString& text) {
-        f.env.app.store.set(f.row(d), StoreCol::Record, text);
+        f.env.app.store().set(f.row(d), StoreCol::Record, text);
     }
     void slot(const QDate& d, int slot, const QString& text) {
-        f.env.app.store.set(f.row(d), StoreCol::SlotItem1 + slot, text);
+        f.env.app.store().set(f.row(d), StoreCol::SlotItem1 + slot, text);
     }
     // Types into the cursor cell and ends with Enter, as the user does.
     void typeCell(const QString& text) {

@@ -97,29 +97,30 @@ void TestDocumentFile::onlyYearShapedGridsLoad() {
     QVERIFY(grid.saveGrid(path).ok());
 
     AppState app;
-    app.buffer.setTextMatrix(7, 3, u"前の内容"_s);
-    const FileResult r = DocFiles::loadDocument(path, app.buffer);
+    YearStore year;
+    year.set(7, 3, u"前の内容"_s);
+    const FileResult r = DocFiles::readDocument(path, year);
     if (!accepted) {
         QCOMPARE(r.code, FileResult::NotADocument);
-        QCOMPARE(app.buffer.rows(), 367);
-        QCOMPARE(app.buffer.cols(), 20);
-        QCOMPARE(app.buffer.textMatrix(0, 0), QString());
-        QCOMPARE(app.buffer.textMatrix(7, 3), u"前の内容"_s);
+        QCOMPARE(year.text(0, 0), QString());
+        QCOMPARE(year.text(7, 3), u"前の内容"_s);
         return;
     }
     QVERIFY(r.ok());
-    Store_FromBuffer(app);
-    QCOMPARE(app.BaseYear, 2005);
+    app.doc().replace(year);
+    QVERIFY(!app.docChanged());
+    setCurrentDateToToday(app);
+    QCOMPARE(app.baseYear(), 2005);
     QCOMPARE(app.currentDate(), QDate(2006, 2, 10));
-    QCOMPARE(app.store.text(5, StoreCol::SlotText1), u"買い物"_s);
-    QCOMPARE(app.store.number(5, StoreCol::WeekdayFore), 255);
-    QCOMPARE(app.store.number(5, StoreCol::RecordBack), 0xC0FFC0);
+    QCOMPARE(app.store().text(5, StoreCol::SlotText1), u"買い物"_s);
+    QCOMPARE(app.store().number(5, StoreCol::WeekdayFore), 255);
+    QCOMPARE(app.store().number(5, StoreCol::RecordBack), 0xC0FFC0);
 
-    // Saved again through the buffer grid, every document has the twentieth column.
-    app.DocPath = dir.filePath(u"again.dys"_s);
-    QVERIFY(Store_Save(app).ok());
+    // Saved again from the calendar's side, every document has the twentieth column.
+    app.doc().setPath(dir.filePath(u"again.dys"_s));
+    QVERIFY(DocFiles::writeDocument(app.store(), 20, app.docPath()).ok());
     GridModel again;
-    QVERIFY(again.loadGrid(app.DocPath).ok());
+    QVERIFY(again.loadGrid(app.docPath()).ok());
     QCOMPARE(again.cols(), 20);
     QCOMPARE(again.textMatrix(5, StoreCol::SlotText1), u"買い物"_s);
 }
@@ -127,50 +128,52 @@ void TestDocumentFile::onlyYearShapedGridsLoad() {
 void TestDocumentFile::savedAndLoadedDocumentKeepsTextsAndColours() {
     QTemporaryDir dir;
     AppState app;
-    app.BaseYear = 2005;
-    app.DocPath = dir.filePath(u"diary2005.dys"_s);
-    setCurrentDateToToday(app);
-    Store_New(app);
-    YearStore& s = app.store;
+    app.doc().setPath(dir.filePath(u"diary2005.dys"_s));
+    setCurrentDateToToday(app, 2005);
+    Store_New(app, 2005);
+    YearStore& s = app.store();
     for (int r = 1; r <= YearStore::DayRows; ++r) {
         for (int c = StoreCol::Record; c < StoreCol::TextColumns; ++c)
             s.set(r, c, QStringLiteral("%1:%2 a\tb\nc\\d\r記録").arg(r).arg(c));
         for (int c = StoreCol::EventsFore; c <= StoreCol::RecordBack; ++c)
             s.set(r, c, qint64(r % 3 == 0 ? 0x80000005 : 0xFFFFFF - r * c));
     }
-    QVERIFY(Store_Save(app).ok());
+    QVERIFY(DocFiles::writeDocument(app.store(), 20, app.docPath()).ok());
 
     AppState loaded;
-    const FileResult r = DocFiles::loadDocument(app.DocPath, loaded.buffer);
-    QVERIFY2(r.ok(), qPrintable(r.loadMessage(app.DocPath)));
-    Store_FromBuffer(loaded);
-    QCOMPARE(loaded.BaseYear, 2005);
+    YearStore year;
+    const FileResult r = DocFiles::readDocument(app.docPath(), year);
+    QVERIFY2(r.ok(), qPrintable(r.loadMessage(app.docPath())));
+    loaded.doc().replace(year);
+    setCurrentDateToToday(loaded);
+    QCOMPARE(loaded.baseYear(), 2005);
     QCOMPARE(loaded.currentDate(), QDate(2006, 2, 10));
+    GridModel file;
+    QVERIFY(file.loadGrid(app.docPath()).ok());
     for (int row = 0; row <= YearStore::DayRows; ++row)
         for (int c = 0; c < StoreCol::TextColumns; ++c)
-            QCOMPARE(loaded.store.text(row, c), s.text(row, c));
+            QCOMPARE(loaded.store().text(row, c), s.text(row, c));
     for (int row = 1; row <= YearStore::DayRows; ++row) {
-        QCOMPARE(loaded.store.number(row, StoreCol::WeekdayFore),
-                 qint64(loaded.buffer.cellAt(row, StoreCol::Weekday).fore));
-        QCOMPARE(loaded.store.number(row, StoreCol::WeekdayFore),
+        QCOMPARE(loaded.store().number(row, StoreCol::WeekdayFore),
+                 qint64(file.cellAt(row, StoreCol::Weekday).fore));
+        QCOMPARE(loaded.store().number(row, StoreCol::WeekdayFore),
                  s.number(row, StoreCol::WeekdayFore));
         for (int c = StoreCol::EventsFore; c <= StoreCol::RecordBack; ++c)
-            QCOMPARE(loaded.store.number(row, c), s.number(row, c));
+            QCOMPARE(loaded.store().number(row, c), s.number(row, c));
     }
 }
 
 void TestDocumentFile::saveToMissingFolderFailsAndKeepsStore() {
     QTemporaryDir dir;
     AppState app;
-    app.BaseYear = 2005;
-    setCurrentDateToToday(app);
-    Store_New(app);
-    app.store.set(10, StoreCol::Record, u"消えない記録"_s);
-    app.DocPath = dir.filePath(u"missing/diary.dys"_s);
-    const FileResult r = Store_Save(app);
+    setCurrentDateToToday(app, 2005);
+    Store_New(app, 2005);
+    app.store().set(10, StoreCol::Record, u"消えない記録"_s);
+    app.doc().setPath(dir.filePath(u"missing/diary.dys"_s));
+    const FileResult r = DocFiles::writeDocument(app.store(), 20, app.docPath());
     QCOMPARE(r.code, FileResult::WriteFailed);
-    QVERIFY(!QFile::exists(app.DocPath));
-    QCOMPARE(app.store.text(10, StoreCol::Record), u"消えない記録"_s);
+    QVERIFY(!QFile::exists(app.docPath()));
+    QCOMPARE(app.store().text(10, StoreCol::Record), u"消えない記録"_s);
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)

@@ -10,15 +10,24 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+bool readYear(AppState& app, const QString& path) {
+    YearStore year;
+    if (!DocFiles::readDocument(path, year).ok())
+        return false;
+    app.doc().replace(year);
+    return true;
+}
+} // namespace
+
+namespace {
 
 // A new document of 2005 and recovery copies in a folder of the test's own.
 struct Env {
     Env() {
         Recovery::setFolder(folder.filePath(u"recovery"_s));
-        app.BaseYear = 2005;
-        app.DocPath = u"nikki0"_s;
-        setCurrentDateToToday(app);
-        Store_New(app);
+        app.doc().setPath(u"nikki0"_s);
+        setCurrentDateToToday(app, 2005);
+        Store_New(app, 2005);
     }
     ~Env() { Recovery::setFolder(QString()); }
     QTemporaryDir folder;
@@ -38,7 +47,9 @@ private Q_SLOTS:
         QVERIFY(a != b);
         QVERIFY(a.startsWith(Recovery::folder()));
         QVERIFY(QFileInfo(a).fileName().startsWith(u"2005年度-"_s));
-        QCOMPARE(Recovery::copyPath(u"nikki0"_s), Recovery::copyPath(u"nikki3"_s));
+        // Untitled documents have a copy each.
+        QVERIFY(Recovery::copyPath(u"nikki0"_s) != Recovery::copyPath(u"nikki3"_s));
+        QCOMPARE(QFileInfo(Recovery::copyPath(u"nikki3"_s)).fileName(), u"untitled-3.dys"_s);
         // The same document reached by another spelling of its path.
         QCOMPARE(Recovery::copyPath(u"/home/a/../a/2005年度.dys"_s), a);
     }
@@ -47,21 +58,20 @@ private Q_SLOTS:
     // like one.
     void theCopyIsADocumentOfTheWholeYear() {
         Env env;
-        env.app.store.set(40, StoreCol::Record, u"遠足\n雨天延期"_s);
-        env.app.store.set(40, StoreCol::RecordFore, qint64(255));
+        env.app.store().set(40, StoreCol::Record, u"遠足\n雨天延期"_s);
+        env.app.store().set(40, StoreCol::RecordFore, qint64(255));
         const QString path = Recovery::copyPath(u"nikki0"_s);
-        QVERIFY(Recovery::write(env.app.store, path).ok()); // the folder is made
-        env.app.store.set(40, StoreCol::Record, u"二度目"_s);
-        QVERIFY(Recovery::write(env.app.store, path).ok());
+        QVERIFY(Recovery::write(env.app.store(), path).ok()); // the folder is made
+        env.app.store().set(40, StoreCol::Record, u"二度目"_s);
+        QVERIFY(Recovery::write(env.app.store(), path).ok());
         QVERIFY(!QFile::exists(path + u".bak"_s));
         QCOMPARE(QDir(Recovery::folder()).entryList(QDir::Files), QStringList{u"untitled.dys"_s});
 
         AppState back;
-        QVERIFY(DocFiles::loadDocument(path, back.buffer).ok());
-        Store_FromBuffer(back);
-        QCOMPARE(back.BaseYear, 2005);
-        QCOMPARE(back.store.text(40, StoreCol::Record), u"二度目"_s);
-        QCOMPARE(back.store.number(40, StoreCol::RecordFore), 255);
+        QVERIFY(readYear(back, path));
+        QCOMPARE(back.baseYear(), 2005);
+        QCOMPARE(back.store().text(40, StoreCol::Record), u"二度目"_s);
+        QCOMPARE(back.store().number(40, StoreCol::RecordFore), 255);
     }
 
     void aCopyIsOfferedOnlyWhenNewerThanTheDocument() {
@@ -69,11 +79,11 @@ private Q_SLOTS:
         QTemporaryDir docs;
         const QString doc = docs.filePath(u"年間.dys"_s);
         QVERIFY(!Recovery::hasNewerCopy(doc)); // no copy
-        QVERIFY(Recovery::write(env.app.store, Recovery::copyPath(doc)).ok());
+        QVERIFY(Recovery::write(env.app.store(), Recovery::copyPath(doc)).ok());
         QVERIFY(Recovery::hasNewerCopy(doc)); // the document is not on disk
 
-        env.app.DocPath = doc;
-        QVERIFY(Store_Save(env.app).ok());
+        env.app.doc().setPath(doc);
+        QVERIFY(DocFiles::writeDocument(env.app.store(), 20, env.app.docPath()).ok());
         QFile copy(Recovery::copyPath(doc));
         QVERIFY(copy.open(QIODevice::ReadWrite));
         QVERIFY(copy.setFileTime(QDateTime::currentDateTime().addSecs(-60),
@@ -98,7 +108,7 @@ private Q_SLOTS:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         Recovery::setFolder(dir.filePath(u"file/recovery"_s)); // a file in the way
-        const FileResult r = Recovery::write(env.app.store, Recovery::copyPath(u"nikki0"_s));
+        const FileResult r = Recovery::write(env.app.store(), Recovery::copyPath(u"nikki0"_s));
         QVERIFY(!r.ok());
         QCOMPARE(r.code, FileResult::WriteFailed);
     }

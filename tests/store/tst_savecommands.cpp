@@ -1,6 +1,7 @@
 #include "../testsupport.h"
 
 #include "store/documentcommands.h"
+#include "grid/gridmodel.h"
 #include "store/documentfile.h"
 
 #include <QTemporaryDir>
@@ -21,10 +22,9 @@ private:
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     }
     static void newYear(AppState& app, const QString& docPath) {
-        app.BaseYear = 2005;
-        app.DocPath = docPath;
-        setCurrentDateToToday(app);
-        Store_New(app);
+        app.doc().setPath(docPath);
+        setCurrentDateToToday(app, 2005);
+        Store_New(app, 2005);
         app.setDocChanged(true);
     }
 
@@ -53,11 +53,11 @@ private Q_SLOTS:
         QVERIFY(env.files->asked[0].save);
         QCOMPARE(env.files->asked[0].title, QStringLiteral("名前を付けて保存"));
         QCOMPARE(env.files->asked[0].filter, QStringLiteral("DayLogのﾌｧｲﾙ (*.dys)|*.dys"));
-        QCOMPARE(env.app.DocPath, dir.filePath(written));
+        QCOMPARE(env.app.docPath(), dir.filePath(written));
         QVERIFY(env.messages->shown.isEmpty()); // no file of that name: nothing to ask
         QVERIFY(!env.app.docChanged());
         GridModel loaded;
-        QVERIFY(DocFiles::loadDocument(env.app.DocPath, loaded).ok());
+        QVERIFY(DocFiles::loadDocument(env.app.docPath(), loaded).ok());
         QCOMPARE(loaded.textMatrix(316, 0), QStringLiteral("2006/02/10"));
     }
 
@@ -94,12 +94,12 @@ private Q_SLOTS:
         QCOMPARE(env.messages->shown[0].icon, MessageBox::Question);
         QCOMPARE(env.app.docChanged(), !replaced);
         if (replaced) {
-            QCOMPARE(env.app.DocPath, plan);
+            QCOMPARE(env.app.docPath(), plan);
             GridModel loaded;
             QVERIFY(DocFiles::loadDocument(plan, loaded).ok());
             QCOMPARE(loaded.textMatrix(316, 0), QStringLiteral("2006/02/10"));
         } else {
-            QCOMPARE(env.app.DocPath, QStringLiteral("nikki0"));
+            QCOMPARE(env.app.docPath(), QStringLiteral("nikki0"));
             QCOMPARE(contents(plan), before);
             // Nothing at all was written: no other name, no backup.
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"plan.dys"_s});
@@ -117,7 +117,7 @@ private Q_SLOTS:
         QVERIFY(Store_SaveAs(nullptr, env.app));
 
         QVERIFY(env.messages->shown.isEmpty());
-        QCOMPARE(env.app.DocPath, dir.filePath(QStringLiteral("plan.dys")));
+        QCOMPARE(env.app.docPath(), dir.filePath(QStringLiteral("plan.dys")));
         QCOMPARE(contents(txt), QByteArray("メモ\n"));
     }
 
@@ -159,7 +159,7 @@ private Q_SLOTS:
         QVERIFY(!Store_SaveDoc(nullptr, env.app));
         QCOMPARE(env.files->asked.size(), 1);
         QVERIFY(env.app.docChanged());
-        QCOMPARE(env.app.DocPath, QStringLiteral("nikki0"));
+        QCOMPARE(env.app.docPath(), QStringLiteral("nikki0"));
         QVERIFY(env.messages->shown.isEmpty());
     }
 
@@ -171,7 +171,7 @@ private Q_SLOTS:
         QVERIFY(Store_SaveDoc(nullptr, env.app));
         const QByteArray first = contents(path);
 
-        env.app.store.set(20, StoreCol::Record, QStringLiteral("二回目"));
+        env.app.store().set(20, StoreCol::Record, QStringLiteral("二回目"));
         env.app.setDocChanged(true);
         QVERIFY(Store_SaveDoc(nullptr, env.app));
 
@@ -193,16 +193,16 @@ private Q_SLOTS:
         QCOMPARE(env.messages->shown.size(), 1);
         QVERIFY(env.messages->shown[0].text.contains(blocked));
         QVERIFY(env.app.docChanged());
-        QCOMPARE(env.app.DocPath, QStringLiteral("nikki0"));
+        QCOMPARE(env.app.docPath(), QStringLiteral("nikki0"));
         QVERIFY(QFileInfo(blocked).isDir());
 
         // A titled document whose folder has gone: reported, the path stays.
         const QString gone = dir.filePath(QStringLiteral("gone/year.dys"));
-        env.app.DocPath = gone;
+        env.app.doc().setPath(gone);
         QVERIFY(!Store_SaveDoc(nullptr, env.app));
         QCOMPARE(env.messages->shown.size(), 2);
         QVERIFY(env.messages->shown[1].text.contains(gone));
-        QCOMPARE(env.app.DocPath, gone);
+        QCOMPARE(env.app.docPath(), gone);
         QVERIFY(env.app.docChanged());
     }
 };

@@ -46,8 +46,7 @@ void TestYearStore::todayIsPlacedInTheDocumentYear() {
     QFETCH(QDate, expected);
     setToday(today);
     AppState app;
-    app.BaseYear = baseYear;
-    setCurrentDateToToday(app);
+    setCurrentDateToToday(app, baseYear);
     QCOMPARE(app.currentDate(), expected);
 }
 
@@ -85,11 +84,10 @@ void TestYearStore::newDocumentRows_data() {
 void TestYearStore::todaysMarkWinsOverAHoliday() {
     setToday(QDate(2006, 5, 3));
     AppState app;
-    app.BaseYear = 2006;
-    setCurrentDateToToday(app);
-    Store_New(app);
-    QCOMPARE(app.store.text(33, StoreCol::Events), u"憲法記念日"_s);
-    QCOMPARE(app.store.number(33, StoreCol::WeekdayFore), 16711935);
+    setCurrentDateToToday(app, 2006);
+    Store_New(app, 2006);
+    QCOMPARE(app.store().text(33, StoreCol::Events), u"憲法記念日"_s);
+    QCOMPARE(app.store().number(33, StoreCol::WeekdayFore), 16711935);
 }
 
 void TestYearStore::newDocumentRows() {
@@ -101,14 +99,13 @@ void TestYearStore::newDocumentRows() {
     QFETCH(QString, events);
     setToday(QDate(2006, 2, 10));
     AppState app;
-    app.BaseYear = baseYear;
-    setCurrentDateToToday(app);
-    Store_New(app);
-    QCOMPARE(app.store.text(row, StoreCol::Date), date);
-    QCOMPARE(app.store.text(row, StoreCol::Weekday), weekday);
-    QCOMPARE(app.store.text(row, StoreCol::WeekdayFore), fore);
-    QCOMPARE(app.store.text(row, StoreCol::Events), events);
-    QCOMPARE(app.store.text(0, StoreCol::ToDo), u"ToDo"_s);
+    setCurrentDateToToday(app, baseYear);
+    Store_New(app, baseYear);
+    QCOMPARE(app.store().text(row, StoreCol::Date), date);
+    QCOMPARE(app.store().text(row, StoreCol::Weekday), weekday);
+    QCOMPARE(app.store().text(row, StoreCol::WeekdayFore), fore);
+    QCOMPARE(app.store().text(row, StoreCol::Events), events);
+    QCOMPARE(app.store().text(0, StoreCol::ToDo), u"ToDo"_s);
 }
 
 void TestYearStore::colourColumnsMapOntoGridCells_data() {

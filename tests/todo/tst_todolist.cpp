@@ -18,13 +18,12 @@ QString item(const QString& flag, const QString& time, const QString& category,
 
 struct Year {
     Year() {
-        app.BaseYear = 2005;
         app.setCurrentDate(QDate(2005, 5, 10));
-        Store_New(app);
+        Store_New(app, 2005);
     }
     int row(int m, int d) const { return Dates::rowOfDate(QDate(m > 3 ? 2005 : 2006, m, d), 2005); }
-    void put(int m, int d, const QString& todo) { app.store.set(row(m, d), StoreCol::ToDo, todo); }
-    QString todo(int m, int d) const { return app.store.text(row(m, d), StoreCol::ToDo); }
+    void put(int m, int d, const QString& todo) { app.store().set(row(m, d), StoreCol::ToDo, todo); }
+    QString todo(int m, int d) const { return app.store().text(row(m, d), StoreCol::ToDo); }
     AppState app;
 };
 
@@ -70,11 +69,12 @@ private Q_SLOTS:
         Year y;
         y.put(6, 1, item(u"0"_s, {}, {}, u"六月"_s));
         GridModel fg;
-        QVERIFY(ToDo_ListShow(fg, y.app, May1, May31));
+        ToDoShown shown;
+        QVERIFY(ToDo_ListShow(fg, y.app, May1, May31, &shown));
         QCOMPARE(fg.rows(), 2);
         QCOMPARE(fg.cell(GridModel::CellChecked, 1, DoneCol), 2);
         QVERIFY(fg.textMatrix(1, DateCol).isEmpty());
-        QVERIFY(ToDo_ListSave(fg, y.app, May1, May31).saved);
+        QVERIFY(ToDo_ListSave(fg, shown, y.app.store()).saved);
         for (int d = 1; d <= 31; ++d)
             QVERIFY(y.todo(5, d).isEmpty());
         QCOMPARE(y.todo(6, 1), item(u"0"_s, {}, {}, u"六月"_s));
@@ -87,10 +87,11 @@ private Q_SLOTS:
                   item(u"0"_s, u"09:00"_s, u"普通"_s, u"い"_s) +
                   item(u"0"_s, u"10:00"_s, u"普通"_s, u"う"_s));
         GridModel fg;
-        ToDo_ListShow(fg, y.app, May1, May31);
+        ToDoShown shown;
+        ToDo_ListShow(fg, y.app, May1, May31, &shown);
         ToDo_Sort(fg, ToDoOrder::TextDown);
         fg.setTextMatrix(2, TextCol, QString()); // "い" loses its text
-        QVERIFY(ToDo_ListSave(fg, y.app, May1, May31).saved);
+        QVERIFY(ToDo_ListSave(fg, shown, y.app.store()).saved);
         QCOMPARE(y.todo(5, 10), item(u"0"_s, u"10:00"_s, u"普通"_s, u"う"_s) +
                                     item(u"0"_s, u"08:00"_s, u"普通"_s, u"あ"_s));
         QVERIFY(y.app.docChanged());
@@ -102,10 +103,11 @@ private Q_SLOTS:
         y.put(5, 20, item(u"1"_s, {}, {}, u"二十日"_s));
         y.put(7, 1, item(u"0"_s, {}, {}, u"七月の分"_s));
         GridModel fg;
-        ToDo_ListShow(fg, y.app, QDate(2005, 5, 10), QDate(2005, 5, 20));
+        ToDoShown shown;
+        ToDo_ListShow(fg, y.app, QDate(2005, 5, 10), QDate(2005, 5, 20), &shown);
         fg.setTextMatrix(1, DateCol, u"2005/07/01"_s); // outside the range shown
         fg.setTextMatrix(2, DateCol, u"2005/05/20"_s); // inside it
-        QVERIFY(ToDo_ListSave(fg, y.app, QDate(2005, 5, 10), QDate(2005, 5, 20)).saved);
+        QVERIFY(ToDo_ListSave(fg, shown, y.app.store()).saved);
         QVERIFY(y.todo(5, 10).isEmpty());
         QCOMPARE(y.todo(5, 20),
                  item(u"0"_s, {}, {}, u"残す"_s) + item(u"1"_s, {}, {}, u"二十日"_s));
@@ -119,9 +121,10 @@ private Q_SLOTS:
         y.put(5, 10, item(u"0"_s, {}, {}, u"消す"_s));
         y.put(5, 11, item(u"0"_s, {}, {}, u"残す"_s));
         GridModel fg;
-        ToDo_ListShow(fg, y.app, QDate(2005, 5, 10), QDate(2005, 5, 11));
+        ToDoShown shown;
+        ToDo_ListShow(fg, y.app, QDate(2005, 5, 10), QDate(2005, 5, 11), &shown);
         fg.removeItem(1);
-        QVERIFY(ToDo_ListSave(fg, y.app, QDate(2005, 5, 10), QDate(2005, 5, 11)).saved);
+        QVERIFY(ToDo_ListSave(fg, shown, y.app.store()).saved);
         QVERIFY(y.todo(5, 10).isEmpty());
         QCOMPARE(y.todo(5, 11), item(u"0"_s, {}, {}, u"残す"_s));
     }
@@ -137,11 +140,13 @@ private Q_SLOTS:
         QFETCH(QString, date);
         Year y;
         y.put(5, 10, item(u"0"_s, {}, {}, u"一"_s) + item(u"0"_s, {}, {}, u"二"_s));
+        y.app.setDocChanged(false);
         GridModel fg;
-        ToDo_ListShow(fg, y.app, May1, May31);
+        ToDoShown shown;
+        ToDo_ListShow(fg, y.app, May1, May31, &shown);
         fg.setTextMatrix(1, TextCol, u"変えた"_s);
         fg.setTextMatrix(2, DateCol, date);
-        const ToDoSave r = ToDo_ListSave(fg, y.app, May1, May31);
+        const ToDoSave r = ToDo_ListSave(fg, shown, y.app.store());
         QVERIFY(!r.saved);
         QCOMPARE(r.badRow, 2);
         QCOMPARE(y.todo(5, 10), item(u"0"_s, {}, {}, u"一"_s) + item(u"0"_s, {}, {}, u"二"_s));
@@ -159,13 +164,14 @@ private Q_SLOTS:
             for (int d = 1; d <= 30; ++d)
                 y.put(m, d, day);
         GridModel fg;
-        ToDo_ListShow(fg, y.app, May1, QDate(2005, 8, 31));
+        ToDoShown shown;
+        ToDo_ListShow(fg, y.app, May1, QDate(2005, 8, 31), &shown);
         QCOMPARE(fg.rows(), 1 + 14 * (31 + 30 + 30 + 30));
         // Bars and commas typed into the list cannot split an item.
         fg.setTextMatrix(1, TimeCol, u"9,30"_s);
         fg.setTextMatrix(1, CategoryCol, u"a|b"_s);
         fg.setTextMatrix(1, TextCol, u"x|y, z"_s);
-        QVERIFY(ToDo_ListSave(fg, y.app, May1, QDate(2005, 8, 31)).saved);
+        QVERIFY(ToDo_ListSave(fg, shown, y.app.store()).saved);
         GridModel again;
         ToDo_ListShow(again, y.app, May1, May1);
         QCOMPARE(again.rows(), 15);

@@ -19,9 +19,9 @@ QString item(bool done, const QString& time, const QString& text) {
 
 struct ListFixture {
     ListFixture() {
-        f.env.app.store.set(f.row(May10), StoreCol::ToDo,
+        f.env.app.store().set(f.row(May10), StoreCol::ToDo,
                             item(false, u"09:00"_s, u"一"_s) + item(true, {}, u"二"_s));
-        f.env.app.store.set(f.row(QDate(2005, 5, 12)), StoreCol::ToDo, item(false, {}, u"三"_s));
+        f.env.app.store().set(f.row(QDate(2005, 5, 12)), StoreCol::ToDo, item(false, {}, u"三"_s));
         f.calendar->action(u"mnuToDo"_s)->trigger();
         w = static_cast<ToDoListWindow*>(f.env.nav->window(View::ToDoList)->widget());
         if (!QTest::qWaitForWindowActive(w))

@@ -1,3 +1,4 @@
+#include "store/documentfile.h"
 #include "grid/gridmodel.h"
 #include "platform/clock.h"
 #include "store/appstate.h"
@@ -83,10 +84,9 @@ QString TestDaylogTool::todoDocument() {
     if (QFileInfo::exists(path))
         return path;
     AppState app;
-    app.BaseYear = 2005;
-    app.DocPath = path;
+    app.doc().setPath(path);
     app.setCurrentDate(QDate(2005, 4, 1));
-    Store_New(app);
+    Store_New(app, 2005);
     static const char16_t* const categories[] = {u"要軽", u"普通", u"重要", u"最重"};
     for (int r = 1; r <= 366; ++r) {
         QString day;
@@ -98,9 +98,9 @@ QString TestDaylogTool::todoDocument() {
                 u',' + QString::fromUtf16(categories[k % 4]) + u',' +
                 (r == 40 && i == 0 ? u"tab\there"_s : u"用件%1"_s.arg(k, 2, 10, QChar(u'0')));
         }
-        app.store.set(r, StoreCol::ToDo, day);
+        app.store().set(r, StoreCol::ToDo, day);
     }
-    Store_Save(app);
+    DocFiles::writeDocument(app.store(), 20, app.docPath());
     return path;
 }
 
@@ -176,27 +176,26 @@ QString TestDaylogTool::statsDocument() {
     if (QFileInfo::exists(path))
         return path;
     AppState app;
-    app.BaseYear = 2005;
-    app.DocPath = path;
+    app.doc().setPath(path);
     app.setCurrentDate(QDate(2005, 4, 1));
-    Store_New(app);
+    Store_New(app, 2005);
     auto row = [](int m, int d) {
         return Dates::rowOfDate(QDate(m > 3 ? 2005 : 2006, m, d), 2005);
     };
     using namespace StoreCol;
-    app.store.set(row(5, 1), Record, u"WAとWB"_s);
-    app.store.set(row(5, 2), Record, u"WB"_s);
-    app.store.set(row(5, 3), Record, u"W A"_s);
-    app.store.set(row(5, 10), Record, u"雨\tのち晴れ"_s);
-    app.store.set(row(3, 31), Record, u"WA"_s);
+    app.store().set(row(5, 1), Record, u"WAとWB"_s);
+    app.store().set(row(5, 2), Record, u"WB"_s);
+    app.store().set(row(5, 3), Record, u"W A"_s);
+    app.store().set(row(5, 10), Record, u"雨\tのち晴れ"_s);
+    app.store().set(row(3, 31), Record, u"WA"_s);
     for (int i = 0; i < 3; ++i)
-        app.store.set(row(5, 1), SlotItem1 + i, u"ジョギング"_s);
-    app.store.set(row(5, 2), SlotItem1 + 6, u"朝のジョギング"_s);
-    app.store.set(row(5, 2), SlotText1, u"通院"_s); // a slot's content, no title
-    app.store.set(row(6, 1), SlotItem1, u"通院"_s);
-    app.store.set(row(6, 2), SlotItem1, u"a=b"_s);
-    app.store.set(row(7, 7), ToDo, u"|0,,普通,七夕の笹を買う"_s);
-    Store_Save(app);
+        app.store().set(row(5, 1), SlotItem1 + i, u"ジョギング"_s);
+    app.store().set(row(5, 2), SlotItem1 + 6, u"朝のジョギング"_s);
+    app.store().set(row(5, 2), SlotText1, u"通院"_s); // a slot's content, no title
+    app.store().set(row(6, 1), SlotItem1, u"通院"_s);
+    app.store().set(row(6, 2), SlotItem1, u"a=b"_s);
+    app.store().set(row(7, 7), ToDo, u"|0,,普通,七夕の笹を買う"_s);
+    DocFiles::writeDocument(app.store(), 20, app.docPath());
     return path;
 }
 
@@ -436,15 +435,14 @@ void TestDaylogTool::dumpEscapesControlCharacters() {
     QTemporaryDir dir;
     Clock::install(std::make_unique<FixedClock>(QDateTime(QDate(2006, 2, 10), QTime(9, 30))));
     AppState app;
-    app.BaseYear = 2005;
-    app.DocPath = dir.filePath(u"escaped.dys"_s);
-    setCurrentDateToToday(app);
-    Store_New(app);
+    app.doc().setPath(dir.filePath(u"escaped.dys"_s));
+    setCurrentDateToToday(app, 2005);
+    Store_New(app, 2005);
     Clock::install(nullptr);
-    app.store.set(20, StoreCol::Record, u"a\tb\nc\\d"_s);
-    QVERIFY(Store_Save(app).ok());
+    app.store().set(20, StoreCol::Record, u"a\tb\nc\\d"_s);
+    QVERIFY(DocFiles::writeDocument(app.store(), 20, app.docPath()).ok());
 
-    const Run r = runTool({u"dump"_s, app.DocPath});
+    const Run r = runTool({u"dump"_s, app.docPath()});
     QCOMPARE(r.exitCode, 0);
     const QList<QStringList> rows = dumpRows(r.out);
     QCOMPARE(rows.value(20).value(1 + StoreCol::Record), u"a\\tb\\nc\\\\d"_s);

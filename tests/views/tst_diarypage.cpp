@@ -12,9 +12,8 @@ namespace {
 // A document of 2005 with the current date at 10 May 2005.
 struct Year {
     Year() {
-        app.BaseYear = 2005;
         app.setCurrentDate(QDate(2005, 5, 10));
-        Store_New(app);
+        Store_New(app, 2005);
     }
     int row(int m, int d) const { return Dates::rowOfDate(QDate(m > 3 ? 2005 : 2006, m, d), 2005); }
     AppState app;
@@ -51,21 +50,22 @@ private Q_SLOTS:
         page.todo.setTextMatrix(1, 3, u"買い物"_s);
         Diary_ToStore(page, y.app);
 
-        QCOMPARE(y.app.store.text(row, Events), u"遠足"_s);
-        QCOMPARE(y.app.store.number(row, EventsFore), 255);
-        QCOMPARE(y.app.store.number(row, EventsBack), 0x00FFFF);
-        QCOMPARE(y.app.store.text(row, Record), u"晴れ。\n2 行目"_s);
-        QCOMPARE(y.app.store.number(row, RecordBack), Q_INT64_C(0x80000005));
-        QCOMPARE(y.app.store.text(row, SlotItem1 + 6), u"項目7"_s);
-        QCOMPARE(y.app.store.number(row, SlotItemFore1 + 6), 7);
-        QCOMPARE(y.app.store.number(row, SlotItemBack1 + 6), 106);
-        QCOMPARE(y.app.store.text(row, SlotText1), u"内容1"_s);
-        QCOMPARE(y.app.store.number(row, SlotTextFore1), 200);
-        QCOMPARE(y.app.store.number(row, SlotTextBack1), 300);
-        QCOMPARE(y.app.store.text(row, ToDo), ToDo_ItemString(false, {}, {}, u"買い物"_s));
+        QCOMPARE(y.app.store().text(row, Events), u"遠足"_s);
+        QCOMPARE(y.app.store().number(row, EventsFore), 255);
+        QCOMPARE(y.app.store().number(row, EventsBack), 0x00FFFF);
+        QCOMPARE(y.app.store().text(row, Record), u"晴れ。\n2 行目"_s);
+        // The window colour a box shows for "no colour" stays "no colour".
+        QCOMPARE(y.app.store().at(row, RecordBack).isEmpty(), true);
+        QCOMPARE(y.app.store().text(row, SlotItem1 + 6), u"項目7"_s);
+        QCOMPARE(y.app.store().number(row, SlotItemFore1 + 6), 7);
+        QCOMPARE(y.app.store().number(row, SlotItemBack1 + 6), 106);
+        QCOMPARE(y.app.store().text(row, SlotText1), u"内容1"_s);
+        QCOMPARE(y.app.store().number(row, SlotTextFore1), 200);
+        QCOMPARE(y.app.store().number(row, SlotTextBack1), 300);
+        QCOMPARE(y.app.store().text(row, ToDo), ToDo_ItemString(false, {}, {}, u"買い物"_s));
         // Nothing spills into the days around it.
-        QVERIFY(y.app.store.text(row - 1, Record).isEmpty());
-        QVERIFY(y.app.store.text(row + 1, Record).isEmpty());
+        QVERIFY(y.app.store().text(row - 1, Record).isEmpty());
+        QVERIFY(y.app.store().text(row + 1, Record).isEmpty());
         // Storing empties the ToDo grid; loading brings everything back.
         QVERIFY(page.todo.textMatrix(1, 3).isEmpty());
 
@@ -82,9 +82,9 @@ private Q_SLOTS:
         using namespace StoreCol;
         Year y;
         const int row = y.row(5, 10);
-        y.app.store.set(row, EventsBack, qint64(0));           // 0: not chosen
-        y.app.store.set(row, RecordBack, u"0"_s);              // as a loaded file holds it
-        y.app.store.set(row, SlotItemBack1, qint64(0x000001)); // almost black is a colour
+        y.app.store().set(row, EventsBack, qint64(0));           // 0: not chosen
+        y.app.store().set(row, RecordBack, u"0"_s);              // as a loaded file holds it
+        y.app.store().set(row, SlotItemBack1, qint64(0x000001)); // almost black is a colour
         DiaryPage page;
         Store_ToDiary(page, y.app);
         QCOMPARE(page.events.back, SystemWindowColor);
@@ -100,13 +100,13 @@ private Q_SLOTS:
         for (int i = 1; i <= 12; ++i)
             day += ToDo_ItemString(i % 3 == 0, u"%1:00"_s.arg(i + 6, 2, 10, QChar(u'0')), u"普通"_s,
                                    u"用件%1, 詳細"_s.arg(i));
-        y.app.store.set(row, StoreCol::ToDo, day);
+        y.app.store().set(row, StoreCol::ToDo, day);
 
         DiaryPage page;
         Store_ToDiary(page, y.app);
         QCOMPARE(page.todo.rows(), 13);
         Diary_ToStore(page, y.app);
-        QCOMPARE(y.app.store.text(row, StoreCol::ToDo), day);
+        QCOMPARE(y.app.store().text(row, StoreCol::ToDo), day);
     }
 
     void sortingByTimePutsUntimedTasksLastAndKeepsThemUntimed() {

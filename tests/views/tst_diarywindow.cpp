@@ -34,7 +34,7 @@ public:
         activateWindow();
     }
     void write(const QDate& d, int col, const QString& text) {
-        m_app.store.set(Dates::rowOfDate(d, m_app.BaseYear), col, text);
+        m_app.store().set(Dates::rowOfDate(d, m_app.baseYear()), col, text);
     }
 
 private:
@@ -49,7 +49,7 @@ class TestDiaryWindow : public QObject {
 private Q_SLOTS:
     void aCalendarDayOpensItsPageWithTheFocusInTheRecord() {
         ViewFixture f;
-        f.env.app.store.set(f.row(QDate(2005, 5, 12)), StoreCol::Record, u"十二日の記録"_s);
+        f.env.app.store().set(f.row(QDate(2005, 5, 12)), StoreCol::Record, u"十二日の記録"_s);
         QVERIFY(QTest::qWaitForWindowExposed(f.calendar));
 
         QTest::mouseClick(f.calendar->dayCell(mayCell(12)), Qt::LeftButton);
@@ -170,7 +170,7 @@ private Q_SLOTS:
         QString day;
         for (int i = 1; i <= 4; ++i)
             day += ToDo_ItemString(true, u"0%1:00"_s.arg(i), u"重要"_s, u"用件%1"_s.arg(i));
-        f.env.app.store.set(f.row(May10), StoreCol::ToDo, day);
+        f.env.app.store().set(f.row(May10), StoreCol::ToDo, day);
         DiaryWindow* w = f.open(May10);
         GridModel& fg = *w->todoGrid()->model();
         fg.setTextMatrix(2, 0, u"x"_s);
@@ -214,7 +214,7 @@ private Q_SLOTS:
 
     void sortingFromTheMenuOrdersTheItemsByTime() {
         ViewFixture f;
-        f.env.app.store.set(f.row(May10), StoreCol::ToDo,
+        f.env.app.store().set(f.row(May10), StoreCol::ToDo,
                             ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"十時"_s) +
                                 ToDo_ItemString(false, QString(), u"普通"_s, u"いつでも"_s) +
                                 ToDo_ItemString(false, u"08:30"_s, u"普通"_s, u"八時半"_s));
@@ -345,20 +345,20 @@ private Q_SLOTS:
         QTest::qWait(20);
         QCOMPARE(w->recordBox()->textColor(), QColor(200, 0, 0));
         w->close();
-        QCOMPARE(f.env.app.store.number(f.row(May10), StoreCol::RecordFore), 200);
+        QCOMPARE(f.env.app.store().number(f.row(May10), StoreCol::RecordFore), 200);
         ColorDialog::install(nullptr);
     }
 
     void theDiaryCalendarShowsTheLoadOfEachDay() {
         ViewFixture f;
         const QString done = ToDo_ItemString(true, u"09:00"_s, u"普通"_s, u"済み"_s);
-        f.env.app.store.set(f.row(QDate(2005, 5, 12)), StoreCol::ToDo, done);
-        f.env.app.store.set(f.row(QDate(2005, 5, 13)), StoreCol::ToDo, openItems(3) + done);
-        f.env.app.store.set(f.row(QDate(2005, 5, 14)), StoreCol::ToDo, openItems(6));
-        f.env.app.store.set(f.row(May10), StoreCol::ToDo, openItems(6));
+        f.env.app.store().set(f.row(QDate(2005, 5, 12)), StoreCol::ToDo, done);
+        f.env.app.store().set(f.row(QDate(2005, 5, 13)), StoreCol::ToDo, openItems(3) + done);
+        f.env.app.store().set(f.row(QDate(2005, 5, 14)), StoreCol::ToDo, openItems(6));
+        f.env.app.store().set(f.row(May10), StoreCol::ToDo, openItems(6));
         DiaryWindow* w = f.open(May10);
         // A month with a heavy 12 May first, so that a stale colour would show.
-        f.env.app.store.set(f.row(QDate(2005, 6, 12)), StoreCol::ToDo, openItems(6));
+        f.env.app.store().set(f.row(QDate(2005, 6, 12)), StoreCol::ToDo, openItems(6));
         QTest::mouseClick(w->calendar()->findChild<QToolButton*>(u"Picture2"_s), Qt::LeftButton);
         QTest::mouseClick(w->calendar()->findChild<QToolButton*>(u"Picture1"_s), Qt::LeftButton);
         QTest::mouseClick(w->calendar()->cell(mayCell(10)), Qt::LeftButton);
@@ -378,13 +378,13 @@ private Q_SLOTS:
         DiaryWindow* w = f.open(May10);
         f.env.colors->answers = {QColor(0, 128, 0), std::nullopt};
         QTest::mouseDClick(w->calendar()->cell(mayCell(20)), Qt::LeftButton);
-        QCOMPARE(f.env.app.store.number(f.row(QDate(2005, 5, 20)), StoreCol::WeekdayFore),
+        QCOMPARE(f.env.app.store().number(f.row(QDate(2005, 5, 20)), StoreCol::WeekdayFore),
                  0x008000);
         QCOMPARE(w->calendar()->cell(mayCell(20))->textColor(), QColor(0, 128, 0));
         QVERIFY(f.env.app.docChanged());
         f.env.app.setDocChanged(false);
         QTest::mouseDClick(w->calendar()->cell(mayCell(21)), Qt::LeftButton); // cancelled
-        QCOMPARE(f.env.app.store.number(f.row(QDate(2005, 5, 21)), StoreCol::WeekdayFore),
+        QCOMPARE(f.env.app.store().number(f.row(QDate(2005, 5, 21)), StoreCol::WeekdayFore),
                  16711680);
         QVERIFY(!f.env.app.docChanged());
     }
@@ -416,7 +416,7 @@ private Q_SLOTS:
         for (int i = 1; i <= 12; ++i)
             day += ToDo_ItemString(i == 7, u"%1:15"_s.arg(i + 7, 2, 10, QChar(u'0')), u"重要"_s,
                                    u"用件%1"_s.arg(i));
-        f.env.app.store.set(f.row(May10), StoreCol::ToDo, day);
+        f.env.app.store().set(f.row(May10), StoreCol::ToDo, day);
         DiaryWindow* w = f.open(May10);
         QCOMPARE(w->todoGrid()->model()->rows(), 13);
         QCOMPARE(w->todoGrid()->model()->textMatrix(12, 3), u"用件12"_s);

@@ -19,7 +19,7 @@ class TestMonthlyWindow : public QObject {
 private Q_SLOTS:
     void theMonthOpensWithTheFocusInTheCurrentDaysBox() {
         ViewFixture f;
-        f.env.app.store.set(f.row(May10), StoreCol::Events, u"家庭訪問"_s);
+        f.env.app.store().set(f.row(May10), StoreCol::Events, u"家庭訪問"_s);
         f.calendar->action(u"mnuTuki"_s)->trigger();
         auto* w = static_cast<MonthlyWindow*>(f.env.nav->window(View::Monthly)->widget());
         QVERIFY(QTest::qWaitForWindowActive(w));
@@ -48,19 +48,19 @@ private Q_SLOTS:
     void anEmptyBackgroundIsStoredAsTheWindowColour() {
         ViewFixture f;
         const int row = f.row(May10);
-        f.env.app.store.set(row, StoreCol::EventsBack, qint64(0));
+        f.env.app.store().set(row, StoreCol::EventsBack, qint64(0));
         auto* w = f.open<MonthlyWindow>(View::Monthly, May10);
         ViewFixture::type(w->eventsBox(9), u"！"_s);
         w->close();
-        QCOMPARE(f.env.app.store.number(row, StoreCol::EventsBack), Q_INT64_C(0x80000005));
+        QCOMPARE(f.env.app.store().number(row, StoreCol::EventsBack), Q_INT64_C(0x80000005));
         QCOMPARE(f.stored(May10, StoreCol::Events), u"！"_s);
     }
 
     // A day's background colour shows in its box, as in the diary and the week.
     void aDaysBackgroundColourIsShown() {
         ViewFixture f;
-        f.env.app.store.set(f.row(May10), StoreCol::EventsBack, qint64(0x00FFFF)); // yellow
-        f.env.app.store.set(f.row(May10), StoreCol::Events, u"遠足"_s);
+        f.env.app.store().set(f.row(May10), StoreCol::EventsBack, qint64(0x00FFFF)); // yellow
+        f.env.app.store().set(f.row(May10), StoreCol::Events, u"遠足"_s);
         auto* w = f.open<MonthlyWindow>(View::Monthly, May10);
         TextBox* box = w->eventsBox(9);
         QCOMPARE(box->backColor(), QColor(255, 255, 0));
@@ -81,7 +81,7 @@ private Q_SLOTS:
         w->close();
         f.env.nav->open(View::Monthly);
         QCOMPARE(w->page()->cell(10)->textColor(), QColor(0, 128, 255));
-        QCOMPARE(f.env.app.store.number(f.row(QDate(2005, 5, 11)), StoreCol::WeekdayFore),
+        QCOMPARE(f.env.app.store().number(f.row(QDate(2005, 5, 11)), StoreCol::WeekdayFore),
                  0xFF8000);
 
         // Elsewhere than in a day's box the command says so.
@@ -137,7 +137,7 @@ private Q_SLOTS:
 
     void thePrintedMonthHoldsItsDaysAndEvents() {
         ViewFixture f;
-        f.env.app.store.set(f.row(QDate(2005, 5, 21)), StoreCol::Events, u"運動会"_s);
+        f.env.app.store().set(f.row(QDate(2005, 5, 21)), StoreCol::Events, u"運動会"_s);
         auto* w = f.open<MonthlyWindow>(View::Monthly, May10);
         w->action(u"mnuPrint"_s)->trigger();
         QCOMPARE(f.env.printer->files.size(), 1);

@@ -99,7 +99,7 @@ private Q_SLOTS:
 
     void editingElsewhereThanInABoxDoesNothing() {
         ViewFixture f;
-        f.env.app.store.set(f.row(May10), StoreCol::ToDo,
+        f.env.app.store().set(f.row(May10), StoreCol::ToDo,
                             ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"会議"_s));
         DiaryWindow* w = f.open(May10);
         w->todoGrid()->setFocus();
@@ -159,8 +159,8 @@ private Q_SLOTS:
         QCOMPARE(f.env.colors->asked, 1);
         QCOMPARE(f.env.app.docChanged(), chosen);
         w->close();
-        const int fore = f.env.app.store.number(f.row(May10), StoreCol::SlotItemFore1 + 2);
-        const qint64 back = f.env.app.store.number(f.row(May10), StoreCol::SlotItemBack1 + 2);
+        const int fore = f.env.app.store().number(f.row(May10), StoreCol::SlotItemFore1 + 2);
+        const qint64 back = f.env.app.store().number(f.row(May10), StoreCol::SlotItemBack1 + 2);
         QCOMPARE(fore, chosen && text ? 0xFF0000 : 0);
         QCOMPARE(back, chosen && !text ? Q_INT64_C(0xFF0000) : Q_INT64_C(0x80000005));
         QVERIFY(f.env.messages->shown.isEmpty());
@@ -248,11 +248,11 @@ private Q_SLOTS:
         ViewFixture f;
         using namespace StoreCol;
         const int row = f.row(May10);
-        f.env.app.store.set(row, Events, u"避難訓練"_s);
-        f.env.app.store.set(row, Record, u"今日は晴れ"_s);
-        f.env.app.store.set(row, SlotItem1 + 1, u"国語"_s);
-        f.env.app.store.set(row, SlotText1 + 1, u"漢字の書き取り"_s);
-        f.env.app.store.set(row, ToDo,
+        f.env.app.store().set(row, Events, u"避難訓練"_s);
+        f.env.app.store().set(row, Record, u"今日は晴れ"_s);
+        f.env.app.store().set(row, SlotItem1 + 1, u"国語"_s);
+        f.env.app.store().set(row, SlotText1 + 1, u"漢字の書き取り"_s);
+        f.env.app.store().set(row, ToDo,
                             ToDo_ItemString(false, u"15:30"_s, u"重要"_s, u"保護者会"_s));
         DiaryWindow* w = f.open(May10);
 

@@ -13,17 +13,16 @@ namespace {
 
 struct Year {
     explicit Year(int baseYear, const QDate& current) {
-        app.BaseYear = baseYear;
         app.setCurrentDate(current);
-        Store_New(app);
+        Store_New(app, baseYear);
     }
-    int row(const QDate& d) const { return Dates::rowOfDate(d, app.BaseYear); }
+    int row(const QDate& d) const { return Dates::rowOfDate(d, app.baseYear()); }
     // Every cell of the store as text, to compare before and after.
     QStringList all() const {
         QStringList cells;
         for (int r = 0; r < YearStore::Rows; ++r)
             for (int c = 0; c < YearStore::Cols; ++c)
-                cells.append(app.store.text(r, c));
+                cells.append(app.store().text(r, c));
         return cells;
     }
     AppState app;
@@ -38,7 +37,7 @@ private Q_SLOTS:
     void theWeekBeforeTheFirstOfAprilShowsAndStoresOnlyItsDaysInTheYear() {
         // 1 April 2005 is a Friday: the week runs from Sunday 27 March.
         Year y(2005, QDate(2005, 4, 1));
-        y.app.store.set(1, StoreCol::Events, u"入学式"_s);
+        y.app.store().set(1, StoreCol::Events, u"入学式"_s);
         WeeklyPage page;
         Weekly_Load(page, y.app);
         QCOMPARE(page.days[0].date, QDate(2005, 3, 27));
@@ -62,14 +61,14 @@ private Q_SLOTS:
                 changedRows.append(QString::number(i / YearStore::Cols));
         changedRows.removeDuplicates();
         QCOMPARE(changedRows, (QStringList{u"1"_s, u"2"_s}));
-        QCOMPARE(y.app.store.text(2, StoreCol::SlotItem1), u"一時間目"_s);
+        QCOMPARE(y.app.store().text(2, StoreCol::SlotItem1), u"一時間目"_s);
     }
 
     void theWeekOf31MarchInALeapYearReachesRow366() {
         // The year of 2003 holds 29 February 2004: row 366 is Wednesday 31 March.
         Year y(2003, QDate(2004, 3, 31));
-        y.app.store.set(366, StoreCol::Events, u"修了式"_s);
-        y.app.store.set(366, StoreCol::SlotItem1 + 2, u"大掃除"_s);
+        y.app.store().set(366, StoreCol::Events, u"修了式"_s);
+        y.app.store().set(366, StoreCol::SlotItem1 + 2, u"大掃除"_s);
         WeeklyPage page;
         Weekly_Load(page, y.app);
         QCOMPARE(page.days[3].row, 366);
@@ -80,28 +79,28 @@ private Q_SLOTS:
         page.days[3].events.text = u"修了式・離任式"_s;
         page.days[4].events.text = u"外"_s;
         Weekly_ToStore(page, y.app);
-        QCOMPARE(y.app.store.text(366, StoreCol::Events), u"修了式・離任式"_s);
-        QVERIFY(y.app.store.text(367, StoreCol::Events).isEmpty());
-        QVERIFY(y.app.store.text(368, StoreCol::Events).isEmpty());
+        QCOMPARE(y.app.store().text(366, StoreCol::Events), u"修了式・離任式"_s);
+        QVERIFY(y.app.store().text(367, StoreCol::Events).isEmpty());
+        QVERIFY(y.app.store().text(368, StoreCol::Events).isEmpty());
     }
 
     void sundayHasNoSlotsOnThePageAndKeepsItsOwn() {
         Year y(2005, QDate(2005, 5, 10));
         const int sunday = y.row(QDate(2005, 5, 8));
-        y.app.store.set(sunday, StoreCol::SlotItem1, u"日曜の予定"_s);
+        y.app.store().set(sunday, StoreCol::SlotItem1, u"日曜の予定"_s);
         WeeklyPage page;
         Weekly_Load(page, y.app);
         QVERIFY(page.days[0].slots[0].text.isEmpty());
         Weekly_ToStore(page, y.app);
-        QCOMPARE(y.app.store.text(sunday, StoreCol::SlotItem1), u"日曜の予定"_s);
+        QCOMPARE(y.app.store().text(sunday, StoreCol::SlotItem1), u"日曜の予定"_s);
     }
 
     void headingsShowTheDateTheDaysColourAndItsLoad() {
         Year y(2005, QDate(2005, 5, 10));
         const QString done = ToDo_ItemString(true, u"09:00"_s, u"普通"_s, u"済み"_s);
-        y.app.store.set(y.row(QDate(2005, 5, 9)), StoreCol::ToDo, done);
-        y.app.store.set(y.row(QDate(2005, 5, 10)), StoreCol::ToDo, openItems(7));
-        y.app.store.set(y.row(QDate(2005, 5, 11)), StoreCol::ToDo, openItems(3) + done);
+        y.app.store().set(y.row(QDate(2005, 5, 9)), StoreCol::ToDo, done);
+        y.app.store().set(y.row(QDate(2005, 5, 10)), StoreCol::ToDo, openItems(7));
+        y.app.store().set(y.row(QDate(2005, 5, 11)), StoreCol::ToDo, openItems(3) + done);
         const auto heads = Weekly_Heads(y.app);
         QCOMPARE(heads[0].caption, u"5月8日"_s);
         QCOMPARE(heads[0].textColor, 255u);      // Sunday
@@ -150,17 +149,19 @@ private Q_SLOTS:
         for (int c = 0; c < 37; ++c) {
             page.boxes[size_t(c)] = {u"セル%1"_s.arg(c), quint32(c), SystemWindowColor};
             page.dateColors[size_t(c)] = quint32(1000 + c);
+            page.dateColorSet[size_t(c)] = true;
         }
         Monthly_ToStore(page, y.app);
         const int first = y.row(QDate(2005, 10, 1));
-        QCOMPARE(y.app.store.text(first, StoreCol::Events), u"セル6"_s);
-        QCOMPARE(y.app.store.text(first + 30, StoreCol::Events), u"セル36"_s);
-        QCOMPARE(y.app.store.number(first + 30, StoreCol::EventsFore), 36);
-        QCOMPARE(y.app.store.number(first + 30, StoreCol::WeekdayFore), 1036);
-        QCOMPARE(y.app.store.number(first, StoreCol::EventsBack), Q_INT64_C(0x80000005));
+        QCOMPARE(y.app.store().text(first, StoreCol::Events), u"セル6"_s);
+        QCOMPARE(y.app.store().text(first + 30, StoreCol::Events), u"セル36"_s);
+        QCOMPARE(y.app.store().number(first + 30, StoreCol::EventsFore), 36);
+        QCOMPARE(y.app.store().number(first + 30, StoreCol::WeekdayFore), 1036);
+        // The window colour a box shows for "no colour" stays "no colour".
+        QCOMPARE(y.app.store().number(first, StoreCol::EventsBack), 0);
         // September and November are untouched.
-        QVERIFY(y.app.store.text(first - 1, StoreCol::Events).isEmpty());
-        QVERIFY(y.app.store.text(first + 31, StoreCol::Events).isEmpty());
+        QVERIFY(y.app.store().text(first - 1, StoreCol::Events).isEmpty());
+        QVERIFY(y.app.store().text(first + 31, StoreCol::Events).isEmpty());
     }
 };
 

@@ -40,8 +40,8 @@ struct ViewFixture {
     }
     DiaryWindow* open(const QDate& date) { return diary = open<DiaryWindow>(View::Diary, date); }
 
-    int row(const QDate& d) const { return Dates::rowOfDate(d, env.app.BaseYear); }
-    QString stored(const QDate& d, int col) const { return env.app.store.text(row(d), col); }
+    int row(const QDate& d) const { return Dates::rowOfDate(d, env.app.baseYear()); }
+    QString stored(const QDate& d, int col) const { return env.app.store().text(row(d), col); }
 
     // Types text the way a keyboard (or an input method, for Japanese) delivers it.
     static void type(QWidget* w, const QString& text) {
