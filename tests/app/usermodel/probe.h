@@ -1,0 +1,106 @@
+#pragma once
+
+// How the user model test reads the program's state beyond what the windows show.
+// This is the one place that knows how documents are held: on the code of one year
+// store (AppState with DocPath, the annual windows' captions) it can read files, the
+// tables and which document the program calls current, but not each open document in
+// memory. Once every open year is a Document of its own, seesDocuments() becomes true
+// and documents() returns each of them, and the test then compares every open
+// document with the model after every step.
+
+#include "model.h"
+
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "calendar/annualwindow.h"
+#include "grid/gridmodel.h"
+#include "store/appstate.h"
+#include "store/documentfile.h"
+#include "store/yearstore.h"
+#include "todo/todostring.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace UserModel {
+
+inline DocContent contentOf(const YearStore& s) {
+    DocContent d;
+    d.year = int(s.number(0, 0));
+    for (int r = 1; r <= Days; ++r) {
+        for (int f = 0; f < TextFields; ++f)
+            d.text(r, f) = s.text(r, FirstTextCol + f);
+        for (const ToDoItem& i : ToDo_Parse(s.text(r, ToDoCol)))
+            d.todo[size_t(r)].push_back({i.done(), i.time, i.category, i.text});
+        for (int c = FirstColourCol; c < FirstColourCol + ColourCols; ++c)
+            d.colour(r, c) = s.number(r, c);
+    }
+    return d;
+}
+
+class Probe {
+public:
+    Probe(Startup& startup, AppState& app) : m_startup(startup), m_app(app) {}
+
+    // A file of a new year as the program's year dialog makes it.
+    static bool makeNewYear(int year, const QString& path) {
+        AppState a;
+        a.BaseYear = year;
+        setCurrentDateToToday(a);
+        Store_New(a);
+        a.DocPath = path;
+        return Store_Save(a).ok();
+    }
+
+    // A document file read by the program's own reader, as it would open it.
+    static std::optional<DocContent> readFile(const QString& path, QString* why) {
+        GridModel buffer(367, 20);
+        const FileResult r = DocFiles::loadDocument(path, buffer);
+        if (!r.ok()) {
+            *why = r.loadMessage(path);
+            return std::nullopt;
+        }
+        YearStore store;
+        copyGridToStore(buffer, store);
+        return contentOf(store);
+    }
+
+    // The main window's tables in the order they were made, each with the file of its
+    // document; none before the main window is first opened.
+    struct Table {
+        QString path;
+        QMdiSubWindow* window = nullptr;
+        bool active = false;
+    };
+    MainWindow* mainWindow() const {
+        NavWindow* w = m_startup.navigator().window(::View::Main);
+        return w ? static_cast<MainWindow*>(w->widget()) : nullptr;
+    }
+    std::vector<Table> tables() const {
+        std::vector<Table> out;
+        if (MainWindow* main = mainWindow())
+            for (AnnualWindow* w : main->annualWindows())
+                out.push_back({w->caption(), qobject_cast<QMdiSubWindow*>(w->parentWidget()),
+                               main->activeAnnual() == w});
+        return out;
+    }
+
+    // The file of the document the program takes as current: the one a question that
+    // names no document is about.
+    QString currentPath() const { return m_app.DocPath; }
+
+    // Every open document as the program holds it in memory, by its file, with its
+    // changed state. One year store for all documents has no such thing to show.
+    struct OpenDocument {
+        DocContent content;
+        bool changed = false;
+    };
+    bool seesDocuments() const { return false; }
+    std::map<QString, OpenDocument> documents() const { return {}; }
+
+private:
+    Startup& m_startup;
+    AppState& m_app;
+};
+
+} // namespace UserModel
