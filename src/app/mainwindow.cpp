@@ -185,9 +185,10 @@ AnnualWindow* MainWindow::showAnnual(Document& doc) {
 }
 
 void MainWindow::tableActivated(QMdiSubWindow* sub) {
-    // The table in front is the current document. (Qt reports no table while the
-    // frame itself is inactive: the current document stays.)
-    if (!sub)
+    // The table the user brings to the front is the current document. Qt also reports
+    // tables while the frame is hidden or inactive (no table, or another one when the
+    // frame goes): the current document stays then.
+    if (!sub || !isVisible() || navigator().current() != this)
         return;
     if (auto* w = qobject_cast<AnnualWindow*>(sub->widget()))
         app().setCurrent(&w->document());

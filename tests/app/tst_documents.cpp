@@ -83,7 +83,8 @@ private Q_SLOTS:
         MainWindow* main = y.openLastYear();
         QCOMPARE(main->annualWindows().size(), 2);
         QCOMPARE(y.f.env.app.baseYear(), 2004); // the table in front is current
-        y.f.env.nav->open(View::Calendar);
+        main->action(u"mnuFileClose"_s)->trigger();
+        QCOMPARE(y.f.env.app.baseYear(), 2004); // and stays so in the calendar
         QVERIFY(y.f.calendar->endProgram());
         // Asked about this year only (last year is unchanged), by name; はい saved it.
         QCOMPARE(y.f.env.messages->shown.size(), 1);
