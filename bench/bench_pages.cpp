@@ -8,7 +8,6 @@
 #include "app/mainwindow.h"
 #include "app/navigator.h"
 #include "app/viewregistry.h"
-#include "calendar/annuallayout.h"
 #include "calendar/annualwindow.h"
 #include "calendar/calendarwindow.h"
 #include "calendar/monthgrid.h"
@@ -145,27 +144,50 @@ void BM_MainFirstOpen(benchmark::State& state) {
 }
 BENCHMARK(BM_MainFirstOpen)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-// The copies between the store and an annual window's table, both ways.
-void BM_StoreToAnnual(benchmark::State& state) {
-    AppState app;
-    BenchDocument::fill(app);
-    GridModel table;
-    Nen_GridInit(table, 2005);
-    for (auto _ : state)
-        Store_ToAnnual(app, table);
+// Switching between the calendar, a view and the main window with two full years
+// open (this year's table in front, last year's behind it): from the view left to the
+// view shown and painted. A switch copies no table: the tables are their documents.
+void BM_Switch(benchmark::State& state) {
+    Program p;
+    Document* last = p.app.addDocument();
+    {
+        AppState other;
+        BenchDocument::fill(other, 20040401);
+        YearStore year = other.store();
+        year.set(0, 0, qint64(2004));
+        last->replace(year);
+        last->setPath(QStringLiteral("/bench/2004.dys"));
+    }
+    Document* mine = p.app.documents().front();
+    mine->setPath(QStringLiteral("/bench/2005.dys"));
+    p.nav.open(View::Main);
+    auto* main = p.window<MainWindow>(View::Main);
+    main->showAnnual(*last);
+    main->showAnnual(*mine);
+    p.nav.open(View::Calendar);
+    QApplication::processEvents();
+    const View from = View(state.range(0)), to = View(state.range(1));
+    for (auto _ : state) {
+        state.PauseTiming();
+        p.nav.open(from);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        p.nav.open(to);
+        p.nav.window(to)->widget()->repaint();
+        QApplication::processEvents();
+    }
+    if (p.app.documents().size() != 2 || &p.app.doc() != mine)
+        state.SkipWithError("the documents were not kept apart");
 }
-BENCHMARK(BM_StoreToAnnual)->Unit(benchmark::kMillisecond);
-
-void BM_StoreFromAnnual(benchmark::State& state) {
-    AppState app;
-    BenchDocument::fill(app);
-    GridModel table;
-    Nen_GridInit(table, 2005);
-    Store_ToAnnual(app, table);
-    for (auto _ : state)
-        Store_FromAnnual(app, table, QStringLiteral("year.dys"));
-}
-BENCHMARK(BM_StoreFromAnnual)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Switch)
+    ->ArgNames({"from", "to"})
+    ->Args({int(View::Calendar), int(View::Diary)})
+    ->Args({int(View::Diary), int(View::Main)})
+    ->Args({int(View::Main), int(View::Calendar)})
+    ->Args({int(View::Calendar), int(View::Main)})
+    ->Args({int(View::Main), int(View::Diary)})
+    ->Args({int(View::Diary), int(View::Calendar)})
+    ->Unit(benchmark::kMillisecond);
 
 // Page Down in the annual table of a full document, repainted each time, from the
 // top to the end and again.

@@ -6,6 +6,7 @@
 #include "benchdocument.h"
 
 #include "store/appstate.h"
+#include "store/documentfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,7 +59,7 @@ QString fullDocumentPath() {
         AppState app;
         BenchDocument::fill(app);
         app.doc().setPath(dir.filePath(QStringLiteral("full.dys")));
-        Store_Save(app);
+        DocFiles::writeDocument(app.store(), 20, app.docPath());
         return app.docPath();
     }();
     return path;

@@ -164,6 +164,7 @@ void fill(AppState& app, unsigned seed) {
         for (int c = WeekdayFore; c <= RecordBack; ++c)
             s.set(r, c, qint64(1 + rng.next() % 0xFFFFFF));
     }
+    app.setDocChanged(false); // as if just opened
 }
 
 } // namespace BenchDocument

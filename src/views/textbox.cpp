@@ -3,6 +3,7 @@
 #include "grid/gridcolors.h"
 #include "platform/clipboard.h"
 #include "platform/messagebox.h"
+#include "store/documentfile.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -109,13 +110,22 @@ void TextBox::selectAllText() {
 }
 
 bool TextBox::pasteAllowed(const QString& text) {
-    if (text.size() <= MaxPaste)
+    // One box is one text of a day: what it holds after the paste (the selection
+    // replaced) must fit into one, however often the user pastes.
+    const QTextCursor c = textCursor();
+    const qsizetype after =
+        toPlainText().size() - (c.selectionEnd() - c.selectionStart()) + text.size();
+    if (text.size() <= MaxPaste && after <= DocLimits::MaxTextChars)
         return true;
-    MessageBox::show(
-        window(),
-        QStringLiteral("貼り付ける文字が多すぎます。一度に貼り付けられるのは%1文字までです。")
-            .arg(MaxPaste),
-        MessageBox::OkOnly, MessageBox::Warning);
+    MessageBox::show(window(),
+                     text.size() > MaxPaste
+                         ? QStringLiteral("貼り付ける文字が多すぎます。一度に貼り付けられるのは%1"
+                                          "文字までです。")
+                               .arg(MaxPaste)
+                         : QStringLiteral("貼り付けると、この欄の文字が%1文字を超えます。"
+                                          "1つの欄に入るのは%1文字までです。")
+                               .arg(DocLimits::MaxTextChars),
+                     MessageBox::OkOnly, MessageBox::Warning);
     return false;
 }
 

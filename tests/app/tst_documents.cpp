@@ -225,6 +225,67 @@ private Q_SLOTS:
         QCOMPARE(y.f.env.messages->shown.size(), asked);
     }
 
+    // A document another computer holds open is opened only after the user has been
+    // told who holds it; our own lock is beside every open document and goes with it.
+    void aDocumentHeldElsewhereIsOpenedOnlyWhenTheUserAgrees() {
+        TwoYears y;
+        DocumentLock::Holder other;
+        other.user = u"tanaka"_s;
+        other.host = u"pc-01"_s;
+        other.pid = 4711;
+        other.since = QDateTime(QDate(2005, 5, 10), QTime(8, 0));
+        {
+            QFile lock(DocumentLock::lockPath(y.lastYear));
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            lock.write(DocumentLock::format(other));
+        }
+        auto* main = y.f.open<MainWindow>(View::Main, May10);
+        y.f.env.files->answers = {y.lastYear};
+        y.f.env.messages->answers = {MessageBox::No};
+        main->action(u"mnuFileOpen"_s)->trigger();
+        QCOMPARE(main->annualWindows().size(), 1);
+        QCOMPARE(y.f.env.app.documents().size(), 1);
+        const MessageBox::Request& asked = y.f.env.messages->shown.last();
+        QVERIFY(asked.text.contains(u"tanaka"_s) && asked.text.contains(u"pc-01"_s));
+        QCOMPARE(asked.defaultButton, MessageBox::No);
+
+        y.f.env.files->answers = {y.lastYear};
+        y.f.env.messages->answers = {MessageBox::Yes};
+        main->action(u"mnuFileOpen"_s)->trigger();
+        QCOMPARE(main->annualWindows().size(), 2);
+        QVERIFY(DocumentLock::holder(y.lastYear)->isThisProcess());
+        // Closed (unchanged), its lock goes.
+        qobject_cast<QMdiSubWindow*>(main->activeAnnual()->parentWidget())->close();
+        QTRY_COMPARE(y.f.env.app.documents().size(), 1);
+        QVERIFY(!DocumentLock::holder(y.lastYear));
+    }
+
+    // No text grows past what one cell holds, however often the user pastes, in the
+    // table or in a view's box; a refused paste writes nothing.
+    void pastesStopAtWhatOneTextHolds() {
+        ViewFixture f;
+        auto* main = f.open<MainWindow>(View::Main, May10);
+        GridModel& g = main->activeAnnual()->model();
+        const QString half(60000, u'字');
+        f.env.clipboard->setText(half + u"\r\n"_s);
+        g.select(41, StoreCol::Record);
+        main->action(u"mnuPasteAdd"_s)->trigger();
+        QCOMPARE(g.textMatrix(41, StoreCol::Record).size(), 60000);
+        main->action(u"mnuPasteAdd"_s)->trigger();
+        QCOMPARE(g.textMatrix(41, StoreCol::Record).size(), 60000);
+        QCOMPARE(f.env.messages->shown.size(), 1);
+        QCOMPARE(f.env.messages->shown[0].icon, MessageBox::Warning);
+        QVERIFY(f.env.messages->shown[0].text.contains(u"100000"_s));
+
+        DiaryWindow* d = f.open(May10);
+        f.env.clipboard->setText(half);
+        d->recordBox()->setFocus();
+        d->action(u"mnuPaste"_s)->trigger();
+        d->action(u"mnuPaste"_s)->trigger();
+        QCOMPARE(d->recordBox()->toPlainText().size(), 60000);
+        QCOMPARE(f.env.messages->shown.size(), 2);
+    }
+
     // Each changed document has its own recovery copy, under its own name, with its
     // own content; a save removes that document's copy only.
     void everyDocumentHasItsOwnRecoveryCopy() {

@@ -52,4 +52,23 @@ save
 compgen -G "$copies/*.dys" >/dev/null && fail "the recovery copy is still there after the save"
 end_program
 [ "$(field 40 5)" = "$text" ] || fail "the saved record of 10 May is '$(field 40 5)'"
-echo "PASS: a killed run's unsaved diary text is offered and restored at the next start"
+
+# A shutdown (SIGTERM) does not wait the half minute: the copy is written before the
+# program ends.
+start
+open_view n 日記
+late="Typed just before the shutdown."
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 "$late"
+sleep 0.3
+kill -TERM "$program_pid"
+for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$program_pid" 2>/dev/null && fail "SIGTERM did not end the program"
+wait "$program_pid" 2>/dev/null || true
+copy=$(compgen -G "$copies/year-*.dys" | head -1) || fail "no recovery copy after SIGTERM"
+record=$("$tool" dump "$copy" | awk -F'\t' '$1 == 40 { print $5 }')
+[ "$record" = "$late" ] || fail "the copy written at SIGTERM holds '$record'"
+[ "$(stat -c %a "$copies")" = 700 ] || fail "the recovery folder is $(stat -c %a "$copies"), not private"
+[ "$(stat -c %a "$copy")" = 600 ] || fail "the recovery copy is $(stat -c %a "$copy"), not private"
+[ "$(field 40 5)" = "$text" ] || fail "SIGTERM wrote the document itself"
+echo "PASS: a killed run's unsaved diary text is offered and restored at the next start; a shutdown writes the copy first"
