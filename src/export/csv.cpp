@@ -3,6 +3,7 @@
 #include "grid/gridfile.h"
 #include "store/appstate.h"
 #include "store/dates.h"
+#include "store/documentfile.h"
 #include "store/yearstore.h"
 
 #include <QStringList>
@@ -191,6 +192,19 @@ bool Import_Csv(QByteArrayView bytes, AppState& app, CsvError* error) {
         const QString want = Dates::toStoreText(Dates::dateOfRow(int(i), baseYear));
         if (r.fields[0] != want)
             return fail(r.line, u"日付が「%1」です（「%2」のはずです）。"_s.arg(r.fields[0], want));
+        // The texts that go into the document, as the document reader accepts them.
+        for (int c = StoreCol::Events; c < Columns; ++c) {
+            const QString& field = r.fields[c];
+            if (field.size() > DocFiles::DocLimits::MaxTextChars)
+                return fail(r.line,
+                            u"%1列目（%2）の文字が%3字あります（%4字までです）。"_s.arg(c + 1)
+                                .arg(storeHeadings()[size_t(c)])
+                                .arg(field.size())
+                                .arg(DocFiles::DocLimits::MaxTextChars));
+            if (field.contains(QChar(u'\0')))
+                return fail(r.line, u"%1列目（%2）に NUL 文字があります。"_s.arg(c + 1).arg(
+                                        storeHeadings()[size_t(c)]));
+        }
     }
     if (days < YearStore::DayRows)
         return fail(records.back().line + 1,
@@ -207,6 +221,11 @@ bool Import_Csv(QByteArrayView bytes, AppState& app, CsvError* error) {
         for (int c = StoreCol::Events; c < Columns; ++c)
             fresh.store.set(row, c, f[c]);
     }
+    const qint64 size = DocFiles::imageBytes(fresh.store, 20);
+    if (size > GridFile::MaxFileBytes)
+        return fail(
+            0, u"文書にすると %1 バイトになり、大きすぎます（%2 バイトまでです）。"_s.arg(size).arg(
+                   GridFile::MaxFileBytes));
     app.store = fresh.store;
     app.BaseYear = baseYear;
     app.setCurrentDate(fresh.currentDate());

@@ -3,9 +3,164 @@
 #include "grid/gridmodel.h"
 #include "store/appstate.h"
 #include "store/dates.h"
+#include "store/yearstore.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int FileRows = 367;
+
+bool validWidth(int cols) {
+    return cols == 19 || cols == 20;
+}
+
+// A text as a message quotes it: at most 20 characters, control characters shown as
+// U+FFFD.
+QString quoted(const QString& text) {
+    QString s = text.left(20);
+    for (QChar& c : s)
+        if (c.unicode() < 0x20)
+            c = QChar::ReplacementCharacter;
+    return text.size() > 20 ? s + u'…' : s;
+}
+
+// "表の 5 行目（2005/04/05）": a row of the table as a message names it.
+QString rowName(int row, int baseYear) {
+    const QString what =
+        row == 0 ? u"見出し"_s : Dates::toStoreText(Dates::dateOfRow(row, baseYear));
+    return u"表の %1 行目（%2）"_s.arg(row).arg(what);
+}
+
+QString columnName(int row, int col) {
+    if (row == 0 && col == 0)
+        return u"年度"_s;
+    if (col == StoreCol::Date)
+        return u"日付"_s;
+    if (col < StoreCol::TextColumns)
+        return storeHeadings()[size_t(col)];
+    return u"曜日の色"_s;
+}
+
+// The checks the reader makes of a document's cells and that the writer makes before
+// it writes one: the year in the corner, each day row's date and weekday, no NUL in
+// any text. `textAt(row, col)` gives a cell's text; `mayHoldNul` false skips the
+// search for NUL characters (the reader knows from the bytes that there is none).
+template <typename TextAt> FileResult checkCells(int cols, const TextAt& textAt, bool mayHoldNul) {
+    const QString corner = textAt(0, 0);
+    const QString year = corner.trimmed();
+    const qint64 value = Dates::numericValue(year);
+    if (year.isEmpty() || QString::number(value) != year ||
+        value < DocFiles::DocLimits::FirstYear || value > DocFiles::DocLimits::LastYear)
+        return FileResult::failure(
+            FileResult::NotADocument,
+            u"年度「%1」が読めません。%2 から %3 までの年のはずです"_s.arg(quoted(corner))
+                .arg(DocFiles::DocLimits::FirstYear)
+                .arg(DocFiles::DocLimits::LastYear));
+    const int baseYear = int(value);
+    if (mayHoldNul) {
+        for (int r = 0; r < FileRows; ++r)
+            for (int c = 0; c < cols; ++c)
+                if (textAt(r, c).contains(QChar(u'\0')))
+                    return FileResult::failure(FileResult::Damaged,
+                                               u"%1の「%2」の欄に NUL 文字があります"_s.arg(
+                                                   rowName(r, baseYear), columnName(r, c)));
+    }
+    const QDate origin = Dates::yearOrigin(baseYear);
+    for (int r = 1; r < FileRows; ++r) {
+        const QDate day = origin.addDays(r);
+        const QString date = Dates::toStoreText(day);
+        const QString dateText = textAt(r, StoreCol::Date);
+        if (dateText != date)
+            return FileResult::failure(
+                FileResult::Damaged,
+                u"表の %1 行目の日付が「%2」で、%3 ではありません"_s.arg(r).arg(quoted(dateText),
+                                                                                date));
+        const QString weekday = Dates::weekdayLetter(day);
+        const QString weekdayText = textAt(r, StoreCol::Weekday);
+        if (weekdayText != weekday)
+            return FileResult::failure(FileResult::Damaged,
+                                       u"%1の曜日が「%2」で、「%3」ではありません"_s.arg(
+                                           rowName(r, baseYear), quoted(weekdayText), weekday));
+    }
+    return FileResult::success();
+}
+
+// The colours of one row's cells as a document file holds them: those of
+// cellColorMap() from row 1 on, 0 elsewhere.
+struct RowColours {
+    std::array<quint32, 20> fore{};
+    std::array<quint32, 20> back{};
+};
+
+RowColours rowColours(const YearStore& store, int row, int cols) {
+    RowColours rc;
+    if (row < 1)
+        return rc;
+    for (const ColorMapLine& m : cellColorMap()) {
+        if (m.gridCol >= cols)
+            continue;
+        // Only the low 32 bits of a stored number can be a colour.
+        rc.fore[size_t(m.gridCol)] = quint32(store.number(row, m.foreCol));
+        if (m.backCol >= 0)
+            rc.back[size_t(m.gridCol)] = quint32(store.number(row, m.backCol));
+    }
+    return rc;
+}
+
+// The exact size of the image of `store` (imageBytes).
+qint64 sizeOf(const YearStore& store, int cols) {
+    qint64 n = GridFile::Image::headerBytes(FileRows, cols) + GridFile::Image::EndBytes;
+    for (int row = 0; row < FileRows; ++row) {
+        const RowColours rc = rowColours(store, row, cols);
+        for (int col = 0; col < cols; ++col)
+            n += GridFile::Image::cellBytes(rc.fore[size_t(col)], rc.back[size_t(col)],
+                                            store.text(row, col));
+    }
+    return n;
+}
+
+// The image of `size` bytes (imageBytes) of `store`.
+QByteArray imageOf(const YearStore& store, int cols, qint64 size) {
+    QByteArray out(size, Qt::Uninitialized);
+    char* o = GridFile::Image::putHeader(out.data(), FileRows, cols);
+    for (int row = 0; row < FileRows; ++row) {
+        const RowColours rc = rowColours(store, row, cols);
+        for (int col = 0; col < cols; ++col)
+            o = GridFile::Image::putCell(o, rc.fore[size_t(col)], rc.back[size_t(col)],
+                                         store.text(row, col));
+    }
+    o = GridFile::Image::putEnd(o);
+    Q_ASSERT(o == out.constData() + size);
+    return out;
+}
+
+// checkWritable, and the image's size when it is.
+FileResult checkForWriting(const YearStore& store, int cols, qint64& size) {
+    if (!validWidth(cols))
+        return FileResult::failure(FileResult::Unsupported, u"%1 列の文書"_s.arg(cols));
+    // Said as a save's reason: the file is not damaged, it would be.
+    const FileResult r = checkCells(
+        cols, [&](int row, int col) { return store.text(row, col); }, true);
+    if (!r.ok())
+        return FileResult::failure(FileResult::WriteFailed,
+                                   r.detail + u"。このまま保存すると開けなくなります"_s);
+    size = sizeOf(store, cols);
+    if (size > GridFile::MaxFileBytes)
+        return FileResult::failure(
+            FileResult::TooLarge,
+            u"保存すると %1 バイトになります。%2 バイトまでです"_s.arg(size).arg(
+                GridFile::MaxFileBytes));
+    return FileResult::success();
+}
+
+} // namespace
 
 namespace DocFiles {
 
@@ -36,6 +191,82 @@ FileResult checkDocumentShape(const GridData& data) {
         return FileResult::failure(FileResult::NotADocument,
                                    QStringLiteral("年度「%1」が読めません").arg(year.left(20)));
     return FileResult::success();
+}
+
+FileResult parseDocument(QByteArrayView bytes, YearStore& out) {
+    GridData data;
+    FileResult r = GridFile::parse(bytes, data);
+    if (!r.ok())
+        return r;
+    if (data.rows != FileRows || !validWidth(data.cols))
+        return FileResult::failure(FileResult::NotADocument,
+                                   u"%1 行 × %2 列の表です"_s.arg(data.rows).arg(data.cols));
+    const int cols = data.cols;
+    const auto textAt = [&](int row, int col) -> const QString& {
+        return data.cells[size_t(row) * size_t(cols) + size_t(col)].text;
+    };
+    r = checkCells(cols, textAt, bytes.contains('\0'));
+    if (!r.ok())
+        return r;
+    // As copyGridToStore gives it into an empty store: the texts first, then the
+    // colours, so that column 19 ends as the weekday cell's text colour.
+    YearStore store;
+    for (int row = 0; row < FileRows; ++row)
+        for (int col = 0; col < cols; ++col)
+            store.set(row, col, StoreValue(textAt(row, col)));
+    for (int row = 1; row < FileRows; ++row) {
+        for (const ColorMapLine& m : cellColorMap()) {
+            if (m.gridCol >= cols)
+                continue;
+            const GridCell& cell = data.cells[size_t(row) * size_t(cols) + size_t(m.gridCol)];
+            store.set(row, m.foreCol, qint64(cell.fore));
+            if (m.backCol >= 0)
+                store.set(row, m.backCol, qint64(cell.back));
+        }
+    }
+    out = std::move(store);
+    return FileResult::success();
+}
+
+FileResult readDocument(const QString& path, YearStore& out, FileIdentity* identity) {
+    QByteArray bytes;
+    GridFile::FileStamp stamp;
+    FileResult r = GridFile::readBytes(path, bytes, &stamp);
+    if (r.ok())
+        r = parseDocument(bytes, out);
+    if (r.ok() && identity) {
+        identity->exists = true;
+        identity->size = stamp.size;
+        identity->modifiedMs = stamp.modifiedMs;
+        identity->sha1 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    }
+    return r;
+}
+
+qint64 imageBytes(const YearStore& store, int cols) {
+    return validWidth(cols) ? sizeOf(store, cols) : -1;
+}
+
+QByteArray documentImage(const YearStore& store, int cols) {
+    return validWidth(cols) ? imageOf(store, cols, sizeOf(store, cols)) : QByteArray();
+}
+
+FileResult checkWritable(const YearStore& store, int cols) {
+    qint64 size = 0;
+    return checkForWriting(store, cols, size);
+}
+
+FileResult writeDocument(const YearStore& store, int cols, const QString& path,
+                         FileIdentity* written) {
+    qint64 size = 0;
+    FileResult r = checkForWriting(store, cols, size);
+    if (!r.ok())
+        return r;
+    const QByteArray image = imageOf(store, cols, size);
+    r = GridFile::writeAtomically(path, image);
+    if (r.ok() && written)
+        *written = FileIdentity::ofImage(path, image);
+    return r;
 }
 
 FileResult loadDocument(const QString& path, GridModel& buffer) {
