@@ -195,12 +195,12 @@ bool Import_Csv(QByteArrayView bytes, AppState& app, CsvError* error) {
         // The texts that go into the document, as the document reader accepts them.
         for (int c = StoreCol::Events; c < Columns; ++c) {
             const QString& field = r.fields[c];
-            if (field.size() > DocFiles::DocLimits::MaxTextChars)
+            if (field.size() > DocLimits::MaxTextChars)
                 return fail(r.line,
                             u"%1列目（%2）の文字が%3字あります（%4字までです）。"_s.arg(c + 1)
                                 .arg(storeHeadings()[size_t(c)])
                                 .arg(field.size())
-                                .arg(DocFiles::DocLimits::MaxTextChars));
+                                .arg(DocLimits::MaxTextChars));
             if (field.contains(QChar(u'\0')))
                 return fail(r.line, u"%1列目（%2）に NUL 文字があります。"_s.arg(c + 1).arg(
                                         storeHeadings()[size_t(c)]));

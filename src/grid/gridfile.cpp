@@ -221,8 +221,8 @@ QString FileResult::reason() const {
     case Unsupported:
         return tr("この形式は扱えません（%1）。").arg(detail);
     case NoSpace:
-        return tr("保存先に空きがありません（%"
-                  "1）。不要なファイルを削除してから、もう一度保存してください。")
+        return tr("保存先に十分な空きがありません（%1）。"
+                  "不要なファイルを削除してから、もう一度保存してください。")
             .arg(detail);
     case ProtectedTarget:
         return tr("DayLogのファイルには書き出せません（%1）。").arg(detail);

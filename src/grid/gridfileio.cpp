@@ -299,7 +299,7 @@ QString systemErrorText(int error) {
     case ENAMETOOLONG:
         return tr("名前が長すぎます");
     case ENOSPC:
-        return tr("ディスクに空きがありません");
+        return tr("ディスクがいっぱいです");
     case EDQUOT:
         return tr("ディスクの使用量が上限に達しています");
     case EIO:

@@ -56,13 +56,13 @@ template <typename TextAt> FileResult checkCells(int cols, const TextAt& textAt,
     const QString corner = textAt(0, 0);
     const QString year = corner.trimmed();
     const qint64 value = Dates::numericValue(year);
-    if (year.isEmpty() || QString::number(value) != year ||
-        value < DocFiles::DocLimits::FirstYear || value > DocFiles::DocLimits::LastYear)
+    if (year.isEmpty() || QString::number(value) != year || value < DocLimits::FirstYear ||
+        value > DocLimits::LastYear)
         return FileResult::failure(
             FileResult::NotADocument,
             u"年度「%1」が読めません。%2 から %3 までの年のはずです"_s.arg(quoted(corner))
-                .arg(DocFiles::DocLimits::FirstYear)
-                .arg(DocFiles::DocLimits::LastYear));
+                .arg(DocLimits::FirstYear)
+                .arg(DocLimits::LastYear));
     const int baseYear = int(value);
     if (mayHoldNul) {
         for (int r = 0; r < FileRows; ++r)
@@ -75,13 +75,25 @@ template <typename TextAt> FileResult checkCells(int cols, const TextAt& textAt,
     const QDate origin = Dates::yearOrigin(baseYear);
     for (int r = 1; r < FileRows; ++r) {
         const QDate day = origin.addDays(r);
-        const QString date = Dates::toStoreText(day);
+        // yyyy/MM/dd as Dates::toStoreText writes it, without a string made a day.
+        int y = 0, m = 0, d = 0;
+        day.getDate(&y, &m, &d);
+        const char16_t date[10] = {char16_t(u'0' + y / 1000 % 10),
+                                   char16_t(u'0' + y / 100 % 10),
+                                   char16_t(u'0' + y / 10 % 10),
+                                   char16_t(u'0' + y % 10),
+                                   u'/',
+                                   char16_t(u'0' + m / 10),
+                                   char16_t(u'0' + m % 10),
+                                   u'/',
+                                   char16_t(u'0' + d / 10),
+                                   char16_t(u'0' + d % 10)};
         const QString dateText = textAt(r, StoreCol::Date);
-        if (dateText != date)
+        if (QStringView(dateText) != QStringView(date, 10))
             return FileResult::failure(
                 FileResult::Damaged,
-                u"表の %1 行目の日付が「%2」で、%3 ではありません"_s.arg(r).arg(quoted(dateText),
-                                                                                date));
+                u"表の %1 行目の日付が「%2」で、%3 ではありません"_s.arg(r).arg(
+                    quoted(dateText), Dates::toStoreText(day)));
         const QString weekday = Dates::weekdayLetter(day);
         const QString weekdayText = textAt(r, StoreCol::Weekday);
         if (weekdayText != weekday)
@@ -126,10 +138,23 @@ qint64 sizeOf(const YearStore& store, int cols) {
     return n;
 }
 
-// The image of `size` bytes (imageBytes) of `store`.
-QByteArray imageOf(const YearStore& store, int cols, qint64 size) {
-    QByteArray out(size, Qt::Uninitialized);
-    char* o = GridFile::Image::putHeader(out.data(), FileRows, cols);
+// The largest size the image of `store` can take, found from the texts' lengths
+// alone: three bytes a UTF-16 unit, two colours of at most ten digits, two TABs and a
+// line end a cell, and room for the header and the end line.
+qint64 boundOf(const YearStore& store, int cols) {
+    qint64 n = 64;
+    for (int row = 0; row < FileRows; ++row)
+        for (int col = 0; col < cols; ++col)
+            n += store.text(row, col).size() * 3 + 23;
+    return n;
+}
+
+// The image of `store`, written into a buffer of `room` bytes (boundOf, or the exact
+// size) and cut to its size.
+QByteArray imageOf(const YearStore& store, int cols, qint64 room) {
+    QByteArray out(room, Qt::Uninitialized);
+    char* const first = out.data();
+    char* o = GridFile::Image::putHeader(first, FileRows, cols);
     for (int row = 0; row < FileRows; ++row) {
         const RowColours rc = rowColours(store, row, cols);
         for (int col = 0; col < cols; ++col)
@@ -137,25 +162,31 @@ QByteArray imageOf(const YearStore& store, int cols, qint64 size) {
                                          store.text(row, col));
     }
     o = GridFile::Image::putEnd(o);
-    Q_ASSERT(o == out.constData() + size);
+    Q_ASSERT(o <= first + room);
+    out.truncate(o - first);
     return out;
 }
 
-// checkWritable, and the image's size when it is.
-FileResult checkForWriting(const YearStore& store, int cols, qint64& size) {
+// checkWritable, and the room the image needs when it is. `findNul` false leaves
+// the search for NUL characters to the caller.
+FileResult checkForWriting(const YearStore& store, int cols, qint64& room, bool findNul) {
     if (!validWidth(cols))
         return FileResult::failure(FileResult::Unsupported, u"%1 列の文書"_s.arg(cols));
     // Said as a save's reason: the file is not damaged, it would be.
     const FileResult r = checkCells(
-        cols, [&](int row, int col) { return store.text(row, col); }, true);
+        cols, [&](int row, int col) { return store.text(row, col); }, findNul);
     if (!r.ok())
         return FileResult::failure(FileResult::WriteFailed,
                                    r.detail + u"。このまま保存すると開けなくなります"_s);
-    size = sizeOf(store, cols);
-    if (size > GridFile::MaxFileBytes)
+    // The exact size only when the bound does not settle it.
+    room = boundOf(store, cols);
+    if (room <= GridFile::MaxFileBytes)
+        return FileResult::success();
+    room = sizeOf(store, cols);
+    if (room > GridFile::MaxFileBytes)
         return FileResult::failure(
             FileResult::TooLarge,
-            u"保存すると %1 バイトになります。%2 バイトまでです"_s.arg(size).arg(
+            u"保存すると %1 バイトになります。%2 バイトまでです"_s.arg(room).arg(
                 GridFile::MaxFileBytes));
     return FileResult::success();
 }
@@ -209,22 +240,29 @@ FileResult parseDocument(QByteArrayView bytes, YearStore& out) {
     if (!r.ok())
         return r;
     // As copyGridToStore gives it into an empty store: the texts first, then the
-    // colours, so that column 19 ends as the weekday cell's text colour.
-    YearStore store;
+    // colours, so that column 19 ends as the weekday cell's text colour. Written into
+    // `out` in place (all is checked): every cell is either set here or emptied.
     for (int row = 0; row < FileRows; ++row)
         for (int col = 0; col < cols; ++col)
-            store.set(row, col, StoreValue(textAt(row, col)));
+            out.set(row, col, StoreValue(textAt(row, col)));
+    for (int col = cols; col < YearStore::Cols; ++col)
+        out.set(0, col, StoreValue());
     for (int row = 1; row < FileRows; ++row) {
+        // Columns 19..51 are the colour columns, all set below.
+        for (int col = StoreCol::RecordBack + 1; col < YearStore::Cols; ++col)
+            out.set(row, col, StoreValue());
         for (const ColorMapLine& m : cellColorMap()) {
             if (m.gridCol >= cols)
                 continue;
             const GridCell& cell = data.cells[size_t(row) * size_t(cols) + size_t(m.gridCol)];
-            store.set(row, m.foreCol, qint64(cell.fore));
+            out.set(row, m.foreCol, qint64(cell.fore));
             if (m.backCol >= 0)
-                store.set(row, m.backCol, qint64(cell.back));
+                out.set(row, m.backCol, qint64(cell.back));
         }
     }
-    out = std::move(store);
+    for (int row = FileRows; row < YearStore::Rows; ++row)
+        for (int col = 0; col < YearStore::Cols; ++col)
+            out.set(row, col, StoreValue());
     return FileResult::success();
 }
 
@@ -248,21 +286,24 @@ qint64 imageBytes(const YearStore& store, int cols) {
 }
 
 QByteArray documentImage(const YearStore& store, int cols) {
-    return validWidth(cols) ? imageOf(store, cols, sizeOf(store, cols)) : QByteArray();
+    return validWidth(cols) ? imageOf(store, cols, boundOf(store, cols)) : QByteArray();
 }
 
 FileResult checkWritable(const YearStore& store, int cols) {
-    qint64 size = 0;
-    return checkForWriting(store, cols, size);
+    qint64 room = 0;
+    return checkForWriting(store, cols, room, true);
 }
 
 FileResult writeDocument(const YearStore& store, int cols, const QString& path,
                          FileIdentity* written) {
-    qint64 size = 0;
-    FileResult r = checkForWriting(store, cols, size);
+    qint64 room = 0;
+    FileResult r = checkForWriting(store, cols, room, false);
     if (!r.ok())
         return r;
-    const QByteArray image = imageOf(store, cols, size);
+    const QByteArray image = imageOf(store, cols, room);
+    // Only a text can put a NUL byte into the image; the check then says which.
+    if (image.contains('\0'))
+        return checkForWriting(store, cols, room, true);
     r = GridFile::writeAtomically(path, image);
     if (r.ok() && written)
         *written = FileIdentity::ofImage(path, image);

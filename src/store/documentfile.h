@@ -11,6 +11,14 @@ class AppState;
 class GridModel;
 class YearStore;
 
+// Bounds of what a document may hold, kept by every command that writes into it so
+// that each file the program writes opens again.
+namespace DocLimits {
+inline constexpr int MaxTextChars = 100000; // one text of a day, in UTF-16 units
+inline constexpr int FirstYear = 1000;      // the years a document can be made for
+inline constexpr int LastYear = 9998;
+} // namespace DocLimits
+
 // The three kinds of file and their file-dialog filters ("description|pattern").
 namespace DocFiles {
 inline constexpr char16_t DocumentExt[] = u".dys";
@@ -30,12 +38,6 @@ bool isUntitled(const QString& docPath);
 // and title, with the title's three-letter extension replaced by the kind's, or the
 // kind's extension appended when the title has no three-letter extension.
 QString savePath(const QString& chosen, const QString& ext);
-
-namespace DocLimits {
-inline constexpr int MaxTextChars = 100000; // one text of a day, in UTF-16 units
-inline constexpr int FirstYear = 1000;      // the years a document can be made for
-inline constexpr int LastYear = 9998;
-} // namespace DocLimits
 
 // A year document's file: 367 rows (row 0 the headings with the year in the corner,
 // rows 1..366 the days from 1 April) by 19 columns (the store's text columns, as the

@@ -45,8 +45,12 @@ FileIdentity FileIdentity::ofImage(const QString& path, const QByteArray& writte
 
 bool FileIdentity::changedOnDisk(const QString& path) const {
     const GridFile::FileStamp now = GridFile::stampOf(path);
-    if (!exists || !now.exists)
-        return exists != now.exists;
+    // Nothing there: nothing another program wrote would be lost by writing it.
+    if (!now.exists)
+        return false;
+    if (!exists)
+        return true; // made since
+
     if (now.size != size)
         return true;
     if (now.modifiedMs == modifiedMs)

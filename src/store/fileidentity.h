@@ -20,6 +20,7 @@ struct FileIdentity {
     static FileIdentity ofImage(const QString& path, const QByteArray& written);
     // Whether the file at `path` is no longer what this identity describes: compared by
     // size and time first, and by content (hash) only when those differ. A file that
-    // was never there (exists == false) and still is not: unchanged.
+    // was never there (exists == false) and still is not: unchanged. A file no longer
+    // there is unchanged as well: writing it loses nothing another program wrote.
     bool changedOnDisk(const QString& path) const;
 };

@@ -307,7 +307,7 @@ private Q_SLOTS:
 // Texts longer than a document holds, a NUL, and a year too large for the document
 // reader are refused with the line and the reason; a text at the limit comes in whole.
 void TestExport::csvTextsStayWithinWhatADocumentHolds() {
-    const int limit = DocFiles::DocLimits::MaxTextChars;
+    const int limit = DocLimits::MaxTextChars;
     AppState good;
     newYear(good, 2005);
     good.store.set(10, StoreCol::Record, QString(limit, u'記'));
@@ -396,7 +396,8 @@ void TestExport::exportNeverWritesOverADayLogFile() {
     }
     QCOMPARE(contents(doc), before);
     QCOMPARE(runTool({u"export"_s, u"--format"_s, u"csv"_s, doc, plain}).exitCode, 0);
-    QVERIFY(contents(plain).startsWith("\xEF\xBB\xBF" "2005,"));
+    QVERIFY(contents(plain).startsWith("\xEF\xBB\xBF"
+                                       "2005,"));
 }
 
 QTEST_GUILESS_MAIN(TestExport)
