@@ -26,7 +26,7 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// "equal" or where two images part, for a failure message.
+// "equal" or where two images differ first, for a failure message.
 QByteArray firstDifference(const QByteArray& a, const QByteArray& b) {
     qsizetype i = 0;
     while (i < a.size() && i < b.size() && a[i] == b[i])

@@ -183,7 +183,7 @@ void TestKillSave::killedSavesLeaveWholeFiles() {
     }
 }
 
-// The child's part: saves the contents in turn from the one the parent chose until it
+// The child's side: saves the contents in turn from the one the parent chose until it
 // is killed. Skipped when the test runs by itself.
 void TestKillSave::saveLoop() {
     const QString folder = qEnvironmentVariable(DirVariable);
