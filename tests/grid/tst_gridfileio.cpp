@@ -183,7 +183,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         const int noSpace = FileResult::NoSpace;
         QTest::newRow("no room at all") << 0LL << ENOSPC << noSpace << u"空きがありません"_s;
-        QTest::newRow("room for some of it") << 70000LL << ENOSPC << noSpace << u"空きがありません"_s;
+        QTest::newRow("room for some of it")
+            << 70000LL << ENOSPC << noSpace << u"空きがありません"_s;
         QTest::newRow("the quota reached")
             << 1000LL << EDQUOT << noSpace << u"使用量が上限に達して"_s;
         QTest::newRow("an I/O error")
