@@ -1,5 +1,6 @@
 // The year store's start-up and save paths: a new document, and a full document
-// saved, loaded, and read as plain bytes (the floor the other two are held to).
+// saved and loaded (through the buffer grid, and straight from and into the store),
+// and read as plain bytes (the floor the others are held to).
 
 #include "benchdocument.h"
 
@@ -160,6 +161,66 @@ void BM_StoreLoad(benchmark::State& state) {
     state.counters["x_floor"] = timer.timesFloor(state, floor);
 }
 
+// The save as the document writes it, straight from the store: `identity` 1 also
+// takes the written file's identity (its hash), as an open document keeps it.
+void BM_WriteDocument(benchmark::State& state) {
+    DocumentFixture& f = fixture();
+    if (!f.ok) {
+        state.SkipWithError("could not write the document");
+        return;
+    }
+    AppState app;
+    BenchDocument::fill(app);
+    const QString path = f.dir.filePath(QStringLiteral("write.dys"));
+    FileIdentity identity;
+    FileIdentity* const written = state.range(0) ? &identity : nullptr;
+    if (!DocFiles::writeDocument(app.store(), 20, path, written).ok()) {
+        state.SkipWithError("writeDocument failed");
+        return;
+    }
+    const double floor = floorSeconds(path);
+    const LoopTimer timer;
+    for (auto _ : state) {
+        if (!DocFiles::writeDocument(app.store(), 20, path, written).ok()) {
+            state.SkipWithError("writeDocument failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * f.bytes);
+    state.counters["file_bytes"] = double(f.bytes);
+    state.counters["x_floor"] = timer.timesFloor(state, floor);
+}
+
+// The load straight into a store, with the file's identity when `identity` is 1.
+void BM_ReadDocument(benchmark::State& state) {
+    DocumentFixture& f = fixture();
+    if (!f.ok) {
+        state.SkipWithError("could not write the document");
+        return;
+    }
+    AppState expected;
+    BenchDocument::fill(expected);
+    YearStore store;
+    FileIdentity identity;
+    FileIdentity* const read = state.range(0) ? &identity : nullptr;
+    if (!DocFiles::readDocument(f.path, store, read).ok() || !sameDocument(store, expected.store())) {
+        state.SkipWithError("the document read differs from the one saved");
+        return;
+    }
+    const double floor = floorSeconds(f.path);
+    const LoopTimer timer;
+    for (auto _ : state) {
+        if (!DocFiles::readDocument(f.path, store, read).ok()) {
+            state.SkipWithError("readDocument failed");
+            break;
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * f.bytes);
+    state.counters["file_bytes"] = double(f.bytes);
+    state.counters["x_floor"] = timer.timesFloor(state, floor);
+}
+
 void BM_ReadBytes(benchmark::State& state) {
     DocumentFixture& f = fixture();
     if (!f.ok) {
@@ -183,4 +244,18 @@ void BM_ReadBytes(benchmark::State& state) {
 BENCHMARK(BM_StoreNew)->Name("Store_New/2005")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StoreSave)->Name("Store_Save/full")->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_StoreLoad)->Name("Store_Load/full")->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_WriteDocument)
+    ->Name("WriteDocument/full")
+    ->ArgName("identity")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+BENCHMARK(BM_ReadDocument)
+    ->Name("ReadDocument/full")
+    ->ArgName("identity")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 BENCHMARK(BM_ReadBytes)->Name("File_ReadAll/full")->Unit(benchmark::kMicrosecond)->UseRealTime();

@@ -4,10 +4,13 @@
 // an accepted grid must save to an image that loads back to the very same cells and
 // saves again to the very same bytes, and the year-document check must cope with it.
 // An input the reader refuses is also taken as cell texts to save and load back:
-// whatever the program can save, it must load unchanged.
+// whatever the program can save, it must load unchanged. The document reader must
+// refuse what is not a year document without touching its store, and what it reads
+// must be written back as a document it reads again.
 
 #include "grid/gridfile.h"
 #include "store/documentfile.h"
+#include "store/yearstore.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -92,5 +95,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const FileResult shape = DocFiles::checkDocumentShape(parsed);
     if (!shape.ok() && shape.code != FileResult::NotADocument)
         fail("the document check failed with an unexpected code");
+    YearStore store;
+    store.set(368, 53, QStringLiteral("untouched"));
+    const FileResult document = DocFiles::parseDocument(bytes, store);
+    if (!document.ok()) {
+        if (document.reason().isEmpty() || store.text(368, 53) != QStringLiteral("untouched"))
+            fail("a refused document without a reason, or with its store changed");
+        return 0;
+    }
+    if (!shape.ok())
+        fail("a document the shape check refuses was read");
+    YearStore again;
+    if (!DocFiles::parseDocument(DocFiles::documentImage(store, parsed.cols), again).ok())
+        fail("a document read and written again does not read");
     return 0;
 }

@@ -23,6 +23,7 @@
 
 #include "calendar/holidays.h"
 #include "export/csv.h"
+#include "export/exporttarget.h"
 #include "export/icalendar.h"
 #include "grid/gridmodel.h"
 #include "platform/clock.h"
@@ -35,7 +36,6 @@
 #include "todo/todolist.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
@@ -394,6 +394,13 @@ int exportDocument(QStringList args) {
         return usage(QStringLiteral("export にはファイル名と、あれば出力先が要ります。"));
     if (withoutHolidays && format != QStringLiteral("ics"))
         return usage(QStringLiteral("--no-holidays は --format ics にだけ使えます。"));
+    if (files.size() == 2) {
+        const FileResult target = ExportTarget::check(files[1], files[0]);
+        if (!target.ok()) {
+            err(target.exportMessage(files[1]));
+            return Failure;
+        }
+    }
     AppState app;
     if (!loadStore(app, files[0]))
         return Failure;
@@ -408,7 +415,7 @@ int exportDocument(QStringList args) {
     }
     const FileResult r = GridFile::writeAtomically(files[1], bytes, GridFile::Backup::None);
     if (!r.ok()) {
-        err(r.saveMessage(files[1]));
+        err(r.exportMessage(files[1]));
         return Failure;
     }
     return 0;
@@ -417,18 +424,16 @@ int exportDocument(QStringList args) {
 int importDocument(const QStringList& args) {
     if (args.size() != 2)
         return usage(QStringLiteral("import には CSV ファイルと作る文書のファイル名が要ります。"));
-    QFile file(args[0]);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err(QStringLiteral("「%1」を開けませんでした。%2").arg(args[0], file.errorString()));
-        return Failure;
-    }
-    if (file.size() > GridFile::MaxFileBytes) {
-        err(QStringLiteral("「%1」は大きすぎます。").arg(args[0]));
+    // Read as documents are: a named pipe or a device is refused, the size is bounded.
+    QByteArray csv;
+    const FileResult read = GridFile::readBytes(args[0], csv);
+    if (!read.ok()) {
+        err(QStringLiteral("「%1」を開けませんでした。%2").arg(args[0], read.reason()));
         return Failure;
     }
     YearStore store;
     CsvError error;
-    if (!Import_Csv(file.readAll(), store, &error)) {
+    if (!Import_Csv(csv, store, &error)) {
         err(QStringLiteral("「%1」を読み込めませんでした。%2").arg(args[0], error.message()));
         return Failure;
     }

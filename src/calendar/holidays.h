@@ -4,7 +4,6 @@
 #include <QString>
 
 class YearStore;
-class GridModel;
 
 // Japanese public holidays, computed by rule from 20 July 1948 on.
 // The names follow the law as it stands today, except that 5 May is 子供の日 in
@@ -27,6 +26,3 @@ QString Holiday_Get(const QDate& d);
 // WeekdayFore := 255 where a name was written.
 void Holiday_Fill(YearStore& store);
 
-// Rows 1..rows-1 of an annual-shaped grid: column 2 := the holiday name of the date
-// in column 0; the weekday cell (r, 1) of a holiday gets the bright red text colour.
-void Holiday_Grid(GridModel& grid);

@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "store/appstate.h"
 #include "store/dates.h"
+#include "store/documentfile.h"
 #include "store/yearstore.h"
 
 #include <QStringList>
@@ -192,6 +193,19 @@ bool Import_Csv(QByteArrayView bytes, YearStore& out, CsvError* error) {
         const QString want = Dates::toStoreText(Dates::dateOfRow(int(i), baseYear));
         if (r.fields[0] != want)
             return fail(r.line, u"日付が「%1」です（「%2」のはずです）。"_s.arg(r.fields[0], want));
+        // The texts that go into the document, as the document reader accepts them.
+        for (int c = StoreCol::Events; c < Columns; ++c) {
+            const QString& field = r.fields[c];
+            if (field.size() > DocLimits::MaxTextChars)
+                return fail(r.line,
+                            u"%1列目（%2）の文字が%3字あります（%4字までです）。"_s.arg(c + 1)
+                                .arg(storeHeadings()[size_t(c)])
+                                .arg(field.size())
+                                .arg(DocLimits::MaxTextChars));
+            if (field.contains(QChar(u'\0')))
+                return fail(r.line, u"%1列目（%2）に NUL 文字があります。"_s.arg(c + 1).arg(
+                                        storeHeadings()[size_t(c)]));
+        }
     }
     if (days < YearStore::DayRows)
         return fail(records.back().line + 1,
@@ -206,6 +220,11 @@ bool Import_Csv(QByteArrayView bytes, YearStore& out, CsvError* error) {
         for (int c = StoreCol::Events; c < Columns; ++c)
             fresh.set(row, c, f[c]);
     }
+    const qint64 size = DocFiles::imageBytes(fresh, 20);
+    if (size > GridFile::MaxFileBytes)
+        return fail(
+            0, u"文書にすると %1 バイトになり、大きすぎます（%2 バイトまでです）。"_s.arg(size).arg(
+                   GridFile::MaxFileBytes));
     out = fresh;
     return true;
 }

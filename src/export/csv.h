@@ -26,6 +26,7 @@ struct CsvError {
 // it holds: the year's own dates, weekdays, colours and holiday marks, the texts
 // from the file. A file that is not such a table (other headings, a line with other
 // than 19 fields, dates that do not follow each other from 1 April, too few or too
-// many lines, a quote left open) is refused with the line and the reason, and `out`
-// is left as it was.
+// many lines, a quote left open, a text longer than DocLimits::MaxTextChars or holding
+// a NUL character, a document too large for the reader) is refused with the line and
+// the reason, and `out` is left as it was.
 bool Import_Csv(QByteArrayView bytes, YearStore& out, CsvError* error);

@@ -1,18 +1,8 @@
 #include "grid/gridfile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
-#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <vector>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 // File layout (UTF-8, lines ended by LF):
 //
@@ -24,6 +14,8 @@
 // Colours are unsigned decimal numbers. In a text, backslash, TAB, LF and CR are
 // written as \\ \t \n \r, so every cell stays on one line. The closing "end" line
 // tells a complete file from a truncated one.
+//
+// Reading from and writing to disk is in gridfileio.cpp.
 
 namespace {
 
@@ -36,6 +28,13 @@ QString tr(const char* utf8) {
 // Writers into a buffer sized beforehand (see serialize).
 char* putNumber(char* out, quint32 v) {
     return std::to_chars(out, out + 10, v).ptr;
+}
+
+qsizetype digitCount(quint32 v) {
+    qsizetype n = 1;
+    for (; v >= 10; v /= 10)
+        ++n;
+    return n;
 }
 
 // UTF-16 → UTF-8 with \\ \t \n \r escaped, at most three bytes per UTF-16 unit. A lone
@@ -221,6 +220,12 @@ QString FileResult::reason() const {
         return tr("書き込めません（%1）。").arg(detail);
     case Unsupported:
         return tr("この形式は扱えません（%1）。").arg(detail);
+    case NoSpace:
+        return tr("保存先に十分な空きがありません（%1）。"
+                  "不要なファイルを削除してから、もう一度保存してください。")
+            .arg(detail);
+    case ProtectedTarget:
+        return tr("DayLogのファイルには書き出せません（%1）。").arg(detail);
     }
     return detail;
 }
@@ -235,7 +240,74 @@ QString FileResult::saveMessage(const QString& path) const {
         .arg(path, reason());
 }
 
+QString FileResult::exportMessage(const QString& path) const {
+    return tr("「%1」に書き出せませんでした。\n%2").arg(path, reason());
+}
+
 namespace GridFile {
+
+namespace Image {
+
+qsizetype headerBytes(int rows, int cols) {
+    return qsizetype(sizeof(Magic) - 1) + 1 + digitCount(quint32(Version)) + 1 +
+           digitCount(quint32(rows)) + 1 + digitCount(quint32(cols)) + 1;
+}
+
+qsizetype textBytes(QStringView text) {
+    const char16_t* p = text.utf16();
+    const char16_t* const end = p + text.size();
+    qsizetype n = 0;
+    while (p < end) {
+        const char16_t c = *p++;
+        if (c < 0x80)
+            n += (c == u'\\' || c == u'\t' || c == u'\n' || c == u'\r') ? 2 : 1;
+        else if (c < 0x800)
+            n += 2;
+        else if (!QChar::isSurrogate(c))
+            n += 3;
+        else if (QChar::isHighSurrogate(c) && p < end && QChar::isLowSurrogate(*p)) {
+            ++p;
+            n += 4;
+        } else {
+            n += 1; // written as '?'
+        }
+    }
+    return n;
+}
+
+qsizetype cellBytes(quint32 fore, quint32 back, QStringView text) {
+    return digitCount(fore) + 1 + digitCount(back) + 1 + textBytes(text) + 1;
+}
+
+char* putHeader(char* o, int rows, int cols) {
+    std::memcpy(o, Magic, sizeof(Magic) - 1);
+    o += sizeof(Magic) - 1;
+    *o++ = '\t';
+    o = putNumber(o, Version);
+    *o++ = '\n';
+    o = putNumber(o, quint32(rows));
+    *o++ = '\t';
+    o = putNumber(o, quint32(cols));
+    *o++ = '\n';
+    return o;
+}
+
+char* putCell(char* o, quint32 fore, quint32 back, QStringView text) {
+    o = putNumber(o, fore);
+    *o++ = '\t';
+    o = putNumber(o, back);
+    *o++ = '\t';
+    o = putText(o, text);
+    *o++ = '\n';
+    return o;
+}
+
+char* putEnd(char* o) {
+    std::memcpy(o, "end\n", EndBytes);
+    return o + EndBytes;
+}
+
+} // namespace Image
 
 QByteArray serialize(int rows, int cols, const std::vector<GridCell>& cells) {
     Q_ASSERT(cells.size() == size_t(rows) * size_t(cols));
@@ -247,26 +319,10 @@ QByteArray serialize(int rows, int cols, const std::vector<GridCell>& cells) {
         bound += c.text.size() * 3 + 23;
     QByteArray out(bound, Qt::Uninitialized);
     char* const first = out.data();
-    char* o = first;
-    std::memcpy(o, Magic, sizeof(Magic) - 1);
-    o += sizeof(Magic) - 1;
-    *o++ = '\t';
-    o = putNumber(o, Version);
-    *o++ = '\n';
-    o = putNumber(o, quint32(rows));
-    *o++ = '\t';
-    o = putNumber(o, quint32(cols));
-    *o++ = '\n';
-    for (const GridCell& c : cells) {
-        o = putNumber(o, c.fore);
-        *o++ = '\t';
-        o = putNumber(o, c.back);
-        *o++ = '\t';
-        o = putText(o, c.text);
-        *o++ = '\n';
-    }
-    std::memcpy(o, "end\n", 4);
-    o += 4;
+    char* o = Image::putHeader(first, rows, cols);
+    for (const GridCell& c : cells)
+        o = Image::putCell(o, c.fore, c.back, c.text);
+    o = Image::putEnd(o);
     out.truncate(o - first);
     return out;
 }
@@ -351,63 +407,9 @@ FileResult parse(QByteArrayView bytes, GridData& out) {
 }
 
 FileResult read(const QString& path, GridData& out) {
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.exists())
-        return FileResult::failure(FileResult::NotFound);
-    if (info.isDir())
-        return FileResult::failure(FileResult::Unreadable, tr("フォルダです"));
-    if (!file.open(QIODevice::ReadOnly))
-        return FileResult::failure(FileResult::Unreadable, file.errorString());
-    if (file.size() > MaxFileBytes)
-        return FileResult::failure(FileResult::TooLarge, tr("%1 バイト").arg(file.size()));
-    // Read at most one byte past the bound, so a file that grows while read (or a
-    // device without a size) still cannot make us read without limit. A file whose
-    // size is known goes into a buffer of that size and one byte more (which tells
-    // it grew), not into one of the bound's size.
-    const qint64 first =
-        file.isSequential() ? MaxFileBytes + 1 : std::min(file.size(), MaxFileBytes) + 1;
-    QByteArray bytes = file.read(first);
-    if (bytes.size() == first && first <= MaxFileBytes && file.error() == QFileDevice::NoError)
-        bytes += file.read(MaxFileBytes + 1 - first);
-    if (file.error() != QFileDevice::NoError)
-        return FileResult::failure(FileResult::Unreadable, file.errorString());
-    return parse(bytes, out);
-}
-
-QString backupPath(const QString& path) {
-    return path + QStringLiteral(".bak");
-}
-
-FileResult writeAtomically(const QString& path, const QByteArray& bytes, Backup backup) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileResult::failure(FileResult::WriteFailed, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return FileResult::failure(FileResult::WriteFailed, why);
-    }
-    // Keep the version being replaced: a second name for the old file, which the
-    // rename below then leaves behind as the backup (no copy, no second flush to
-    // disk); a copy where links are not possible. A failing backup does not stop
-    // the save: the new content is complete in the temporary file and the old file
-    // is untouched until the rename.
-    if (backup == Backup::Keep && QFileInfo::exists(path)) {
-        const QString bak = backupPath(path);
-        QFile::remove(bak);
-        bool linked = false;
-#ifdef Q_OS_UNIX
-        // Follow a symbolic link: the file replaced is its target.
-        linked = ::linkat(AT_FDCWD, QFile::encodeName(path).constData(), AT_FDCWD,
-                          QFile::encodeName(bak).constData(), AT_SYMLINK_FOLLOW) == 0;
-#endif
-        if (!linked)
-            QFile::copy(path, bak);
-    }
-    if (!file.commit())
-        return FileResult::failure(FileResult::WriteFailed, file.errorString());
-    return FileResult::success();
+    QByteArray bytes;
+    const FileResult r = readBytes(path, bytes);
+    return r.ok() ? parse(bytes, out) : r;
 }
 
 } // namespace GridFile

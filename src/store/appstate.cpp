@@ -163,10 +163,6 @@ void setCurrentDateToToday(AppState& app, int baseYear) {
     app.setCurrentDate(Dates::make(year, today.month(), today.day()));
 }
 
-void Store_TodayInYear(AppState& app) {
-    setCurrentDateToToday(app);
-}
-
 bool Store_StepMonth(int& year, int& month, int direction) {
     if (direction < 0) {
         if (month == 4)

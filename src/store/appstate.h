@@ -119,6 +119,3 @@ void Store_New(YearStore& store, int baseYear, const QDate& today);
 // The current document becomes a new, unchanged year of `baseYear`, the current date's
 // row marked as today's (today's, when the current date lies outside that year).
 void Store_New(AppState& app, int baseYear);
-
-// The store's current date after a document becomes current: today in its year.
-void Store_TodayInYear(AppState& app);

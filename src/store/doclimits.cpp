@@ -33,6 +33,9 @@ qint64 fileBytes(QStringView text) {
 QString refusal(const YearStore& store, const std::vector<CellText>& texts) {
     qint64 growth = 0;
     for (const CellText& t : texts) {
+        if (t.text.contains(QChar(u'\0')))
+            return u"%1行目の %2 列目に、文書に書けない文字（NUL）があります。"_s.arg(t.row).arg(
+                t.col);
         if (t.text.size() > MaxTextChars)
             return u"%1行目の %2 列目の文字が %3 文字になり、1つの欄に入る %4 文字を超えます。"_s
                 .arg(t.row)
@@ -44,7 +47,7 @@ QString refusal(const YearStore& store, const std::vector<CellText>& texts) {
     if (growth <= 0)
         return {};
     // The larger of the two shapes a document is saved in.
-    const qint64 now = DocFiles::documentImage(store, 20).size();
+    const qint64 now = DocFiles::imageBytes(store, 20);
     if (now + growth > GridFile::MaxFileBytes)
         return u"年度のファイルが %1 MB を超え、保存しても開けなくなります。"_s.arg(
             GridFile::MaxFileBytes / (1024 * 1024));

@@ -17,8 +17,9 @@ struct CellText {
     QString text;
 };
 
-// Why the year must not take `texts`: a text longer than MaxTextChars, or a document
-// whose file would be larger than any document file the program opens. Empty when the
+// Why the year must not take `texts`: a text longer than MaxTextChars or holding a NUL
+// character, or a document whose file would be larger than any document file the
+// program opens. Empty when the
 // texts may be written. Nothing is written here.
 QString refusal(const YearStore& store, const std::vector<CellText>& texts);
 

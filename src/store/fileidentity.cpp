@@ -1,51 +1,64 @@
 #include "store/fileidentity.h"
 
+#include "grid/gridfile.h"
+
 #include <QCryptographicHash>
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
-QByteArray hashOf(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+// The hash of a regular file's content; empty when it cannot be read.
+QByteArray hashOfFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
         return {};
-    QCryptographicHash h(QCryptographicHash::Sha1);
-    h.addData(&f);
-    return h.result();
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    if (!hash.addData(&file))
+        return {};
+    return hash.result();
 }
 
 } // namespace
 
 FileIdentity FileIdentity::ofFile(const QString& path) {
+    const GridFile::FileStamp stamp = GridFile::stampOf(path);
     FileIdentity id;
-    const QFileInfo info(path);
-    if (!info.isFile())
+    if (!stamp.exists)
         return id;
     id.exists = true;
-    id.size = info.size();
-    id.modifiedMs = info.lastModified().toMSecsSinceEpoch();
-    id.sha1 = hashOf(path);
+    id.size = stamp.size;
+    id.modifiedMs = stamp.modifiedMs;
+    // Never opened unless regular: a named pipe would wait for a writer.
+    if (stamp.regular)
+        id.sha1 = hashOfFile(path);
     return id;
 }
 
 FileIdentity FileIdentity::ofImage(const QString& path, const QByteArray& written) {
     FileIdentity id;
-    const QFileInfo info(path);
-    id.exists = info.isFile();
+    id.exists = true;
     id.size = written.size();
-    id.modifiedMs = info.exists() ? info.lastModified().toMSecsSinceEpoch() : 0;
+    id.modifiedMs = GridFile::stampOf(path).modifiedMs;
     id.sha1 = QCryptographicHash::hash(written, QCryptographicHash::Sha1);
     return id;
 }
 
 bool FileIdentity::changedOnDisk(const QString& path) const {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return false; // nothing there to be overwritten
-    if (!exists)
-        return true; // a file appeared where there was none
-    if (info.size() == size && info.lastModified().toMSecsSinceEpoch() == modifiedMs)
+    const GridFile::FileStamp now = GridFile::stampOf(path);
+    // Nothing there: nothing another program wrote would be lost by writing it.
+    if (!now.exists)
         return false;
-    return info.size() != size || hashOf(path) != sha1;
+    if (!exists)
+        return true; // made since
+
+    if (now.size != size)
+        return true;
+    if (now.modifiedMs == modifiedMs)
+        return false;
+    // The same size at another time: touched, or rewritten with the same length. Only
+    // the content tells.
+    if (!now.regular || sha1.isEmpty())
+        return true;
+    const QByteArray hash = hashOfFile(path);
+    return hash.isEmpty() || hash != sha1;
 }

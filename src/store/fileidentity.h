@@ -3,21 +3,24 @@
 #include <QByteArray>
 #include <QString>
 
-// What a file on disk was at one moment: whether it existed, its size, its last
-// modification and a hash of its content. A document keeps the identity of its file as
-// it was loaded or last saved, so that a change made by another program is noticed
-// before the document is written over it.
+// What a document's file was when it was loaded or last saved: size, time of last
+// modification and a hash of the content. It tells whether someone else has changed
+// the file since, without reading the file whenever nothing points to a change.
 struct FileIdentity {
     bool exists = false;
     qint64 size = -1;
     qint64 modifiedMs = 0; // last modification, ms since the epoch
     QByteArray sha1;       // of the whole content
 
+    // The file as it is now: stat and hash (no hash when it is missing or not a
+    // regular file).
     static FileIdentity ofFile(const QString& path);
-    // The identity of a file just written with `written`.
+    // The file just written with `written`: its time from the disk, size and hash
+    // from the bytes.
     static FileIdentity ofImage(const QString& path, const QByteArray& written);
     // Whether the file at `path` is no longer what this identity describes: compared by
-    // size and time first, and by content only when those differ (a file touched but
-    // not changed is the same). A file that was not there and still is not: unchanged.
+    // size and time first, and by content (hash) only when those differ. A file that
+    // was never there (exists == false) and still is not: unchanged. A file no longer
+    // there is unchanged as well: writing it loses nothing another program wrote.
     bool changedOnDisk(const QString& path) const;
 };

@@ -9,12 +9,44 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 QString& folderSet() {
     static QString f;
     return f;
+}
+
+// Makes `folder` and every missing folder above it readable by the user only (0700),
+// so that no one else can list the copies or read them; the copies' folder, when it
+// is there already and the user's own, is made so as well. False when it cannot be
+// made.
+bool makePrivateFolder(const QString& folder) {
+    const QString clean = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    QStringList missing;
+    QString at = clean;
+    while (!QFileInfo(at).exists()) {
+        missing.prepend(at);
+        const QString up = QFileInfo(at).path();
+        if (up == at)
+            break;
+        at = up;
+    }
+    for (const QString& f : missing)
+        if (::mkdir(QFile::encodeName(f).constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+    struct stat st;
+    const QByteArray native = QFile::encodeName(clean);
+    if (::stat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    if ((st.st_mode & 077) != 0 && st.st_uid == ::geteuid())
+        ::chmod(native.constData(), st.st_mode & 0700);
+    return true;
 }
 } // namespace
 
@@ -50,12 +82,15 @@ QString copyPath(const QString& docPath) {
 }
 
 FileResult write(const YearStore& store, const QString& path) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+    const FileResult r = DocFiles::checkWritable(store, 20);
+    if (!r.ok())
+        return r;
+    if (!makePrivateFolder(QFileInfo(path).absolutePath()))
         return FileResult::failure(
             FileResult::WriteFailed,
             u"フォルダ「%1」を作成できません。"_s.arg(QFileInfo(path).absolutePath()));
     return GridFile::writeAtomically(path, DocFiles::documentImage(store, 20),
-                                     GridFile::Backup::None);
+                                     GridFile::Backup::None, GridFile::Access::OwnerOnly);
 }
 
 QStringList otherUntitledCopies() {

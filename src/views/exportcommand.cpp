@@ -1,6 +1,7 @@
 #include "views/exportcommand.h"
 
 #include "export/csv.h"
+#include "export/exporttarget.h"
 #include "export/icalendar.h"
 #include "grid/gridfile.h"
 #include "platform/clock.h"
@@ -26,6 +27,12 @@ bool exportYear(QWidget* parent, const Document& doc) {
         target.setFile(path);
     }
     const bool csv = target.suffix().compare(u"csv"_s, Qt::CaseInsensitive) == 0;
+    // Never onto a document (this one, another open one or any other) or a template.
+    if (const FileResult r = ExportTarget::check(path, doc.isUntitled() ? QString() : doc.path());
+        !r.ok()) {
+        MessageBox::show(parent, r.exportMessage(path), MessageBox::OkOnly, MessageBox::Critical);
+        return false;
+    }
     if (!askToReplace(parent, path))
         return false;
     const QByteArray bytes = csv ? Export_Csv(doc.store(), doc.baseYear())
@@ -33,7 +40,7 @@ bool exportYear(QWidget* parent, const Document& doc) {
                                                     {false, Clock::currentDateTime().toUTC()});
     const FileResult r = GridFile::writeAtomically(path, bytes, GridFile::Backup::None);
     if (!r.ok()) {
-        MessageBox::show(parent, r.saveMessage(path), MessageBox::OkOnly, MessageBox::Critical);
+        MessageBox::show(parent, r.exportMessage(path), MessageBox::OkOnly, MessageBox::Critical);
         return false;
     }
     return true;

@@ -90,7 +90,8 @@ void TextBox::pasteClipboard() {
     // Nothing to paste leaves the selection as it is.
     if (!Clipboard::hasText())
         return;
-    const QString text = Clipboard::text();
+    // A NUL character is nothing a text can hold: it is left out.
+    const QString text = Clipboard::text().remove(QChar(u'\0'));
     if (!pasteAllowed(text))
         return;
     textCursor().insertText(text);
@@ -207,7 +208,7 @@ void TextBox::insertFromMimeData(const QMimeData* source) {
     // Dropped text: plain text only, within the same bound as a paste.
     if (!source->hasText())
         return;
-    const QString text = source->text();
+    const QString text = source->text().remove(QChar(u'\0'));
     if (!pasteAllowed(text))
         return;
     textCursor().insertText(text);

@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "calendar/annualwindow.h"
+#include "store/documentfile.h"
 #include "views/exportcommand.h"
 
 #include <QFile>
@@ -63,6 +64,27 @@ private Q_SLOTS:
         item->trigger();
         QVERIFY(contents(dir.filePath(u"年度.ics"_s)).contains("SUMMARY:運動会\r\n"));
         QVERIFY(!f.env.app.docChanged()); // an export is no save and no change
+    }
+
+    // The open document, or any file named or made like a document, is never the
+    // target of an export: refused before the replace question, the file untouched.
+    void anExportNeverWritesOverADocument() {
+        QTemporaryDir dir;
+        ViewFixture f;
+        const QString doc = dir.filePath(u"2005.dys"_s);
+        QVERIFY(DocFiles::writeDocument(f.env.app.store(), 20, doc).ok());
+        f.env.app.doc().setPath(doc);
+        const QByteArray before = contents(doc);
+        QFile::copy(doc, dir.filePath(u"renamed.ics"_s));
+        for (const QString& target : {doc, dir.filePath(u"renamed.ics"_s)}) {
+            f.env.files->answers = {target};
+            f.env.messages->shown.clear();
+            f.calendar->action(u"mnuExport"_s)->trigger();
+            QCOMPARE(f.env.messages->shown.size(), 1);
+            QCOMPARE(f.env.messages->shown[0].icon, MessageBox::Critical);
+        }
+        QCOMPARE(contents(doc), before);
+        QCOMPARE(contents(dir.filePath(u"renamed.ics"_s)), before);
     }
 
     void aFailureNamesTheFileAndTheReason() {

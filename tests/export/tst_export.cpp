@@ -1,8 +1,9 @@
-#include "store/documentfile.h"
 #include "export/csv.h"
+#include "export/exporttarget.h"
 #include "export/icalendar.h"
 #include "store/appstate.h"
 #include "store/dates.h"
+#include "store/documentfile.h"
 #include "todo/todostring.h"
 
 #include <QDir>
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -56,10 +59,10 @@ void fillEverything(AppState& app) {
         for (int i = 0; i < 7; ++i) {
             if ((r + i) % 5 != 0)
                 app.store().set(r, StoreCol::SlotItem1 + i,
-                              u"項目"_s + n + u"-"_s + QString::number(i));
+                                u"項目"_s + n + u"-"_s + QString::number(i));
             if ((r + i) % 3 != 0)
                 app.store().set(r, StoreCol::SlotText1 + i,
-                              u"内容, "_s + n + u"\n「"_s + QString::number(i) + u"」\"x\""_s);
+                                u"内容, "_s + n + u"\n「"_s + QString::number(i) + u"」\"x\""_s);
         }
         QString todo;
         for (int k = 0; k < r % 4; ++k)
@@ -70,6 +73,16 @@ void fillEverything(AppState& app) {
                 u"用件, "_s + n + u"-"_s + QString::number(k));
         app.store().set(r, StoreCol::ToDo, todo);
     }
+}
+
+bool put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QString saveDocument(AppState& app, const QString& path) {
@@ -101,9 +114,9 @@ private Q_SLOTS:
         app.store().set(row(may10), StoreCol::SlotItem1 + 5, u"部活動"_s);
         app.store().set(row(may10), StoreCol::SlotItem1 + 6, u"夜間巡回"_s);
         app.store().set(row(may10), StoreCol::ToDo,
-                      ToDo_ItemString(false, u"10:00"_s, u"最重"_s, u"職員会議"_s) +
-                          ToDo_ItemString(true, QString(), u"要軽"_s, u"掃除当番"_s) +
-                          ToDo_ItemString(false, u"朝"_s, u"自由"_s, u"C:\\temp を整理"_s));
+                        ToDo_ItemString(false, u"10:00"_s, u"最重"_s, u"職員会議"_s) +
+                            ToDo_ItemString(true, QString(), u"要軽"_s, u"掃除当番"_s) +
+                            ToDo_ItemString(false, u"朝"_s, u"自由"_s, u"C:\\temp を整理"_s));
         app.store().set(row(QDate(2006, 3, 31)), StoreCol::Events, u"修了式"_s);
         // Row 366 of a year without 29 February is the next year's 1 April.
         app.store().set(366, StoreCol::Events, u"入学式準備"_s);
@@ -264,6 +277,9 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(dir.filePath(u"out.dys"_s)));
     }
 
+    void csvTextsStayWithinWhatADocumentHolds();
+    void exportNeverWritesOverADayLogFile();
+
     void exportOnTheCommandLine() {
         QTemporaryDir dir;
         AppState app;
@@ -286,6 +302,103 @@ private Q_SLOTS:
         QVERIFY(unwritable.err.contains(u"dir.csv"_s));
     }
 };
+
+// Texts longer than a document holds, a NUL, and a year too large for the document
+// reader are refused with the line and the reason; a text at the limit comes in whole.
+void TestExport::csvTextsStayWithinWhatADocumentHolds() {
+    const int limit = DocLimits::MaxTextChars;
+    AppState good;
+    newYear(good, 2005);
+    good.store().set(10, StoreCol::Record, QString(limit, u'記'));
+    YearStore imported;
+    CsvError error;
+    QVERIFY2(Import_Csv(Export_Csv(good.store(), 2005), imported, &error),
+             qPrintable(error.message()));
+    QCOMPARE(imported.text(10, StoreCol::Record).size(), limit);
+
+    AppState kept;
+    newYear(kept, 2010);
+    auto refused = [&](const YearStore& store, int line, const QString& reason) {
+        CsvError e;
+        QVERIFY(!Import_Csv(Export_Csv(store, 2005), kept.store(), &e));
+        QCOMPARE(e.line, line);
+        QVERIFY2(e.reason.contains(reason), qPrintable(e.message()));
+        QCOMPARE(kept.baseYear(), 2010);
+    };
+    good.store().set(10, StoreCol::Record, QString(limit + 1, u'記'));
+    refused(good.store(), 11, u"4列目（記録）の文字が100001字あります（100000字まで"_s);
+    good.store().set(10, StoreCol::Record, u"朝"_s + QChar(0) + u"夜"_s);
+    refused(good.store(), 11, u"4列目（記録）に NUL 文字"_s);
+
+    // Backslashes, each written twice in a document: within the limit one by one, too
+    // many for a document together.
+    AppState big;
+    newYear(big, 2005);
+    const QString slashes(limit, u'\\');
+    for (int r = 1; r <= 20; ++r)
+        for (int c = StoreCol::Events; c < StoreCol::TextColumns; ++c)
+            big.store().set(r, c, slashes);
+    refused(big.store(), 0, u"大きすぎます"_s);
+}
+
+// An export never goes onto a DayLog file: not by its name, not by its content, and
+// not onto the document exported, however it is reached. The command line says so and
+// writes nothing.
+void TestExport::exportNeverWritesOverADayLogFile() {
+    QTemporaryDir dir;
+    AppState app;
+    newYear(app, 2005);
+    const QString doc = saveDocument(app, dir.filePath(u"y.dys"_s));
+    saveDocument(app, doc); // and its backup
+    const QString renamed = dir.filePath(u"renamed.txt"_s);
+    QVERIFY(QFile::copy(doc, renamed));
+    const QString hard = dir.filePath(u"hard.csv"_s);
+    QCOMPARE(::link(QFile::encodeName(doc).constData(), QFile::encodeName(hard).constData()), 0);
+    const QString sym = dir.filePath(u"sym.csv"_s);
+    QVERIFY(QFile::link(doc, sym));
+    const QString notes = dir.filePath(u"notes.txt"_s);
+    QVERIFY(put(notes, "notes"));
+    const QString notesLink = dir.filePath(u"notes.ics"_s);
+    QCOMPARE(::link(QFile::encodeName(notes).constData(), QFile::encodeName(notesLink).constData()),
+             0);
+    const QString plain = dir.filePath(u"plain.csv"_s);
+    QVERIFY(put(plain, "a,b\r\n"));
+
+    const struct {
+        QString path, source, reason;
+    } refused[] = {
+        {dir.filePath(u"new.dys"_s), {}, u"名前"_s},
+        {dir.filePath(u"NEW.DYY"_s), {}, u"名前"_s},
+        {dir.filePath(u"t.dyz"_s), {}, u"名前"_s},
+        {sym, {}, u"名前"_s},
+        {doc + u".bak"_s, {}, u"文書かテンプレート"_s},
+        {renamed, {}, u"文書かテンプレート"_s},
+        {hard, {}, u"文書かテンプレート"_s},
+        {notesLink, notes, u"そのもの"_s},
+        {dir.path() + u"/./notes.txt"_s, notes, u"そのもの"_s},
+    };
+    for (const auto& c : refused) {
+        const FileResult r = ExportTarget::check(c.path, c.source);
+        QVERIFY2(r.code == FileResult::ProtectedTarget, qPrintable(c.path));
+        QVERIFY2(r.reason().contains(c.reason), qPrintable(r.reason()));
+        QVERIFY(r.exportMessage(c.path).contains(c.path));
+    }
+    for (const QString& path : {plain, notes, dir.filePath(u"out.ics"_s)})
+        QVERIFY2(ExportTarget::check(path, doc).ok(), qPrintable(path));
+
+    const QByteArray before = contents(doc);
+    for (const QString& target : {doc, dir.path() + u"/./y.dys"_s, hard, renamed}) {
+        const QByteArray was = contents(target);
+        const Run r = runTool({u"export"_s, u"--format"_s, u"csv"_s, doc, target});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(u"書き出せません"_s), qPrintable(r.err));
+        QCOMPARE(contents(target), was);
+    }
+    QCOMPARE(contents(doc), before);
+    QCOMPARE(runTool({u"export"_s, u"--format"_s, u"csv"_s, doc, plain}).exitCode, 0);
+    QVERIFY(contents(plain).startsWith("\xEF\xBB\xBF"
+                                       "2005,"));
+}
 
 QTEST_GUILESS_MAIN(TestExport)
 #include "tst_export.moc"

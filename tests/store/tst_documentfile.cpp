@@ -1,13 +1,62 @@
+#include "../yearstores.h"
+#include "calendar/annuallayout.h"
 #include "grid/gridmodel.h"
 #include "platform/clock.h"
 #include "store/appstate.h"
 #include "store/documentfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// "equal" or where two images differ first, for a failure message.
+QByteArray firstDifference(const QByteArray& a, const QByteArray& b) {
+    qsizetype i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i])
+        ++i;
+    if (i == a.size() && i == b.size())
+        return "equal";
+    return "differ at byte " + QByteArray::number(i) + ": \"" + a.mid(i, 40) + "\" / \"" +
+           b.mid(i, 40) + '"';
+}
+
+bool sameStore(const YearStore& a, const YearStore& b) {
+    for (int r = 0; r < YearStore::Rows; ++r)
+        for (int c = 0; c < YearStore::Cols; ++c)
+            if (!(a.at(r, c) == b.at(r, c)))
+                return false;
+    return true;
+}
+
+// A valid, filled year of 2005 as a 20-column file with one cell's text replaced.
+QByteArray withCell(int row, int col, const QString& text) {
+    QRandomGenerator rng(2005);
+    GridData d;
+    if (!GridFile::parse(DocFiles::documentImage(TestYears::filled(2005, rng), 20), d).ok())
+        qFatal("the valid image does not parse");
+    if (row >= 0)
+        d.cells[size_t(row) * 20 + size_t(col)].text = text;
+    return GridFile::serialize(d.rows, d.cols, d.cells);
+}
+
+} // namespace
 
 class TestDocumentFile : public QObject {
     Q_OBJECT
@@ -25,6 +74,12 @@ private Q_SLOTS:
     void onlyYearShapedGridsLoad();
     void savedAndLoadedDocumentKeepsTextsAndColours();
     void saveToMissingFolderFailsAndKeepsStore();
+    void imageIsWhatTheGridsSaved();
+    void readingGivesWhatTheCopiesGave();
+    void damagedDocumentsAreRefused_data();
+    void damagedDocumentsAreRefused();
+    void writeRefusesWhatTheReaderWouldRefuse_data();
+    void writeRefusesWhatTheReaderWouldRefuse();
 };
 
 void TestDocumentFile::savePathTakesTheKindsExtension_data() {
@@ -174,6 +229,200 @@ void TestDocumentFile::saveToMissingFolderFailsAndKeepsStore() {
     QCOMPARE(r.code, FileResult::WriteFailed);
     QVERIFY(!QFile::exists(app.docPath()));
     QCOMPARE(app.store().text(10, StoreCol::Record), u"消えない記録"_s);
+}
+
+// The image made straight from the store is byte for byte what the grids saved: the
+// buffer grid (20 columns) and the annual table (19), for years filled with every kind
+// of value in every cell, rows and colours a file leaves out included.
+void TestDocumentFile::imageIsWhatTheGridsSaved() {
+    const quint32 seed = QRandomGenerator::global()->generate();
+    qInfo("seed %u", seed);
+    QRandomGenerator rng(seed);
+    for (int round = 0; round < 6; ++round) {
+        const YearStore s =
+            round < 2 ? TestYears::filled(2005 + round, rng) : TestYears::anything(rng);
+        for (const int cols : {19, 20}) {
+            GridModel grid(367, cols);
+            if (cols == 19)
+                Nen_GridInit(grid, 2005);
+            else
+                Annual_Layout(grid, 20); // the buffer grid's layout
+            copyStoreToGrid(s, grid);
+            const QByteArray expected = grid.toFileImage();
+            const QByteArray image = DocFiles::documentImage(s, cols);
+            QVERIFY2(image == expected, firstDifference(image, expected).constData());
+            QCOMPARE(DocFiles::imageBytes(s, cols), image.size());
+        }
+    }
+    QVERIFY(DocFiles::documentImage(YearStore(), 21).isEmpty());
+    QCOMPARE(DocFiles::imageBytes(YearStore(), 18), -1);
+}
+
+// A document read gives the store the copy from a loaded grid gave, whatever the
+// store held before; through a file as well.
+void TestDocumentFile::readingGivesWhatTheCopiesGave() {
+    const quint32 seed = QRandomGenerator::global()->generate();
+    qInfo("seed %u", seed);
+    QRandomGenerator rng(seed);
+    QTemporaryDir dir;
+    for (const int cols : {19, 20}) {
+        YearStore s = TestYears::filled(2004 + cols % 2 * 4, rng); // a leap year once
+        s.set(0, 19, u"隅"_s);
+        const QByteArray image = DocFiles::documentImage(s, cols);
+        GridData data;
+        QVERIFY(GridFile::parse(image, data).ok());
+        GridModel grid;
+        grid.assignData(std::move(data));
+        YearStore copied;
+        copyGridToStore(grid, copied);
+
+        YearStore parsed = TestYears::anything(rng);
+        const FileResult r = DocFiles::parseDocument(image, parsed);
+        QVERIFY2(r.ok(), qPrintable(r.reason()));
+        QVERIFY(sameStore(parsed, copied));
+        QCOMPARE(parsed.number(100, StoreCol::WeekdayFore), s.number(100, StoreCol::WeekdayFore));
+
+        const QString path = dir.filePath(u"年度.dys"_s);
+        QVERIFY(DocFiles::writeDocument(s, cols, path).ok());
+        QCOMPARE(contents(path), image);
+        YearStore read = TestYears::anything(rng);
+        QVERIFY(DocFiles::readDocument(path, read).ok());
+        QVERIFY(sameStore(read, copied));
+    }
+}
+
+// One valid, filled document damaged in one way at a time, and paths that are no
+// file: each refused with a reason that names what was found where, the store as it
+// was.
+void TestDocumentFile::damagedDocumentsAreRefused_data() {
+    QTest::addColumn<QString>("kind"); // "bytes", or what the path is
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");
+
+    const int damaged = FileResult::Damaged, notDocument = FileResult::NotADocument,
+              unreadable = FileResult::Unreadable;
+    auto bytes = [](const char* tag, const QByteArray& b, int code, const QString& reason) {
+        QTest::newRow(tag) << u"bytes"_s << b << code << reason;
+    };
+    const QDate july9(2005, 7, 9); // row 100
+    QCOMPARE(Dates::rowOfDate(july9, 2005), 100);
+    bytes("a date a day late", withCell(100, 0, u"2005/07/10"_s), damaged,
+          u"表の 100 行目の日付が「2005/07/10」で、2005/07/09 ではありません"_s);
+    bytes("a date written otherwise", withCell(100, 0, u"2005-07-09"_s), damaged,
+          u"100 行目の日付が「2005-07-09」"_s);
+    bytes("the last date empty", withCell(366, 0, QString()), damaged,
+          u"366 行目の日付が「」で、2006/04/01"_s);
+    bytes("another day's weekday", withCell(100, 1, u"日"_s), damaged,
+          u"表の 100 行目（2005/07/09）の曜日が「日」で、「土」ではありません"_s);
+    bytes("a year before 1000", withCell(0, 0, u"999"_s), notDocument, u"年度「999」"_s);
+    bytes("a year after 9998", withCell(0, 0, u"9999"_s), notDocument, u"年度「9999」"_s);
+    bytes("a year with a word", withCell(0, 0, u"2005年"_s), notDocument, u"年度「2005年」"_s);
+    bytes("another year", withCell(0, 0, u"2006"_s), damaged,
+          u"表の 1 行目の日付が「2005/04/01」で、2006/04/01 ではありません"_s);
+    bytes("a NUL in a record", withCell(200, StoreCol::Record, u"朝"_s + QChar(0) + u"夜"_s),
+          damaged, u"表の 200 行目（2005/10/17）の「記録」の欄に NUL 文字があります"_s);
+    bytes("a NUL in a heading", withCell(0, StoreCol::ToDo, QString(QChar(0))), damaged,
+          u"表の 0 行目（見出し）の「ToDo」の欄に NUL"_s);
+    bytes("a NUL in the weekday colour", withCell(9, 19, QString(QChar(0))), damaged,
+          u"9 行目（2005/04/09）の「曜日の色」の欄に NUL"_s);
+    bytes("366 rows", GridModel(366, 20).toFileImage(), notDocument, u"366 行 × 20 列"_s);
+    bytes("cut short", withCell(-1, 0, {}).chopped(4), damaged, u"途中で切れて"_s);
+    QTest::newRow("a named pipe") << u"fifo"_s << QByteArray() << unreadable << u"名前付きパイプ"_s;
+    QTest::newRow("a folder") << u"folder"_s << QByteArray() << unreadable << u"フォルダ"_s;
+    QTest::newRow("a device") << u"/dev/null"_s << QByteArray() << unreadable << u"装置ファイル"_s;
+    QTest::newRow("missing") << u"missing"_s << QByteArray() << int(FileResult::NotFound)
+                             << u"見つかりません"_s;
+}
+
+void TestDocumentFile::damagedDocumentsAreRefused() {
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, code);
+    QFETCH(QString, reason);
+
+    QTemporaryDir dir;
+    QString path = dir.filePath(u"年度.dys"_s);
+    if (kind == u"bytes"_s)
+        QVERIFY(writeFile(path, bytes));
+    else if (kind == u"fifo"_s)
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == u"folder"_s)
+        QVERIFY(QDir().mkdir(path));
+    else if (kind.startsWith(u'/'))
+        path = kind;
+
+    QRandomGenerator rng(7);
+    const YearStore before = TestYears::anything(rng);
+    YearStore out = before;
+    FileIdentity identity;
+    identity.size = 42;
+    const FileResult r = DocFiles::readDocument(path, out, &identity);
+    QCOMPARE(int(r.code), code);
+    QVERIFY2(r.reason().contains(reason), qPrintable(r.reason()));
+    const QString message = r.loadMessage(path);
+    QVERIFY(message.contains(path) && message.contains(r.reason()));
+    QVERIFY(sameStore(out, before));
+    QCOMPARE(identity.size, 42);
+    if (kind == u"bytes"_s) {
+        YearStore parsed = before;
+        QCOMPARE(int(DocFiles::parseDocument(bytes, parsed).code), code);
+        QVERIFY(sameStore(parsed, before));
+    }
+}
+
+// A store the reader would refuse is not written: the file there stays as it was,
+// with no backup or temporary file made.
+void TestDocumentFile::writeRefusesWhatTheReaderWouldRefuse_data() {
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("larger than the reader takes")
+        << u"large"_s << 20 << int(FileResult::TooLarge) << u"バイトまでです"_s;
+    const int writeFailed = FileResult::WriteFailed;
+    QTest::newRow("a NUL") << u"nul"_s << 19 << writeFailed
+                           << u"150 行目（2005/08/28）の「記録」の欄に NUL 文字があります。"
+                              "このまま保存すると開けなくなります"_s;
+    QTest::newRow("a wrong date") << u"date"_s << 20 << writeFailed
+                                  << u"10 行目の日付が「2005/04/11」"_s;
+    QTest::newRow("no year") << u"year"_s << 20 << writeFailed << u"年度「」"_s;
+    QTest::newRow("21 columns") << u"none"_s << 21 << int(FileResult::Unsupported) << u"21"_s;
+}
+
+void TestDocumentFile::writeRefusesWhatTheReaderWouldRefuse() {
+    QFETCH(QString, damage);
+    QFETCH(int, cols);
+    QFETCH(int, code);
+    QFETCH(QString, reason);
+
+    YearStore s = TestYears::valid(2005);
+    if (damage == u"large"_s) {
+        // One text shared by many cells: the image would be far larger than the reader
+        // takes, without the test holding it.
+        const QString long_ = QString(75000, u'記');
+        for (int r = 1; r <= 320; ++r)
+            s.set(r, StoreCol::Record, long_);
+        QVERIFY(DocFiles::imageBytes(s, cols) > GridFile::MaxFileBytes);
+    } else if (damage == u"nul"_s) {
+        s.set(150, StoreCol::Record, u"a"_s + QChar(0));
+    } else if (damage == u"date"_s) {
+        s.set(10, StoreCol::Date, u"2005/04/11"_s);
+    } else if (damage == u"year"_s) {
+        s.set(0, 0, StoreValue());
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"年度.dys"_s);
+    QVERIFY(writeFile(path, "前の内容"));
+    FileIdentity written;
+    const FileResult r = DocFiles::writeDocument(s, cols, path, &written);
+    QCOMPARE(int(r.code), code);
+    QVERIFY2(r.reason().contains(reason), qPrintable(r.reason()));
+    QCOMPARE(int(DocFiles::checkWritable(s, cols).code), code);
+    QCOMPARE(contents(path), QByteArray("前の内容"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"年度.dys"_s});
+    QVERIFY(!written.exists);
 }
 
 QTEST_GUILESS_MAIN(TestDocumentFile)

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -21,10 +23,15 @@ bool readYear(AppState& app, const QString& path) {
 
 namespace {
 
+int modeOf(const QString& path) {
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
 // A new document of 2005 and recovery copies in a folder of the test's own.
 struct Env {
     Env() {
-        Recovery::setFolder(folder.filePath(u"recovery"_s));
+        Recovery::setFolder(folder.filePath(u"DayLog/recovery"_s));
         app.doc().setPath(u"nikki0"_s);
         setCurrentDateToToday(app, 2005);
         Store_New(app, 2005);
@@ -54,18 +61,27 @@ private Q_SLOTS:
         QCOMPARE(Recovery::copyPath(u"/home/a/../a/2005年度.dys"_s), a);
     }
 
-    // A copy is a whole document, written without a backup beside it, and read back
-    // like one.
+    // A copy is a whole document, written without a backup beside it, readable by the
+    // user only, and read back like one.
     void theCopyIsADocumentOfTheWholeYear() {
         Env env;
         env.app.store().set(40, StoreCol::Record, u"遠足\n雨天延期"_s);
         env.app.store().set(40, StoreCol::RecordFore, qint64(255));
         const QString path = Recovery::copyPath(u"nikki0"_s);
-        QVERIFY(Recovery::write(env.app.store(), path).ok()); // the folder is made
+        const mode_t was = ::umask(022);
+        QVERIFY(Recovery::write(env.app.store(), path).ok()); // the folders are made
+        ::umask(was);
         env.app.store().set(40, StoreCol::Record, u"二度目"_s);
         QVERIFY(Recovery::write(env.app.store(), path).ok());
         QVERIFY(!QFile::exists(path + u".bak"_s));
-        QCOMPARE(QDir(Recovery::folder()).entryList(QDir::Files), QStringList{u"untitled.dys"_s});
+        QCOMPARE(QDir(Recovery::folder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{u"untitled.dys"_s});
+        QCOMPARE(modeOf(path), 0600);
+        QCOMPARE(modeOf(Recovery::folder()), 0700);
+        QCOMPARE(modeOf(env.folder.filePath(u"DayLog"_s)), 0700);
+        QFile copy(path);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), DocFiles::documentImage(env.app.store(), 20));
 
         AppState back;
         QVERIFY(readYear(back, path));

@@ -1,0 +1,212 @@
+// Saves killed at random moments: a child process (this program, running its
+// saveLoop case) saves a full-size year over and over, alternating between a few
+// contents, until it is killed with SIGKILL. After every kill the document and its
+// backup must each be a whole file of one of the contents the model allows, and the
+// next save must leave nothing of the killed one behind.
+
+#include "../yearstores.h"
+#include "store/documentfile.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#include <signal.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Contents = 3;
+constexpr int Kills = 200;
+const char* const DirVariable = "DAYLOG_KILLSAVE_DIR";
+const char* const FirstVariable = "DAYLOG_KILLSAVE_FIRST";
+const char* const SeedVariable = "DAYLOG_KILLSAVE_SEED";
+
+// Content `k` of a full-size year: every text of every day some 170 Japanese
+// characters (over 3 MB in all), different in every cell for each content.
+YearStore content(int k) {
+    static const QString text = [] {
+        const QString sentence =
+            u"朝から雨が降っていたので駅まではバスで行った。午後は報告書をまとめ、"
+            "帰りに駅前の店で卵と牛乳を買った。夜は録画したドラマを見て十一時に寝た。"_s;
+        return sentence.repeated(20);
+    }();
+    YearStore s = TestYears::valid(2005);
+    for (int r = 1; r <= YearStore::DayRows; ++r) {
+        for (int c = StoreCol::Events; c < StoreCol::TextColumns; ++c) {
+            QString t;
+            t.reserve(180);
+            t += QChar(u'0' + k);
+            t += QString::number(r * 32 + c);
+            t += QStringView(text).mid((r * 17 + c * 5 + k * 11) % 600, 170);
+            s.set(r, c, t);
+        }
+    }
+    return s;
+}
+
+QString documentPath(const QString& folder) {
+    return QDir(folder).filePath(u"年度.dys"_s);
+}
+
+// A line for the parent, unbuffered, so that it is there even when the next
+// instruction is the last.
+void tell(const QByteArray& line) {
+    const QByteArray l = '@' + line + '\n';
+    if (::write(STDOUT_FILENO, l.constData(), size_t(l.size())) < 0)
+        std::abort();
+}
+
+// Which content the file at `path` is, by the hash of what readDocument read; -1
+// for none. The file must load.
+int loadedContent(const std::array<QByteArray, Contents>& hashes, const QString& path,
+                  QString& failure) {
+    YearStore loaded;
+    FileIdentity read;
+    const FileResult r = DocFiles::readDocument(path, loaded, &read);
+    if (!r.ok())
+        failure += r.loadMessage(path);
+    for (int k = 0; k < Contents; ++k)
+        if (read.sha1 == hashes[size_t(k)])
+            return k;
+    return -1;
+}
+
+} // namespace
+
+class TestKillSave : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killedSavesLeaveWholeFiles();
+    void saveLoop();
+};
+
+void TestKillSave::killedSavesLeaveWholeFiles() {
+    const quint32 seed = qEnvironmentVariableIsSet(SeedVariable)
+                             ? quint32(qEnvironmentVariableIntValue(SeedVariable))
+                             : QRandomGenerator::global()->generate();
+    qInfo("seed %u (set %s to repeat the run)", seed, SeedVariable);
+    QRandomGenerator rng(seed);
+
+    std::array<YearStore, Contents> stores;
+    std::array<QByteArray, Contents> hashes;
+    for (int k = 0; k < Contents; ++k) {
+        stores[size_t(k)] = content(k);
+        const QByteArray image = DocFiles::documentImage(stores[size_t(k)], 20);
+        QVERIFY(image.size() > 3 * 1024 * 1024);
+        hashes[size_t(k)] = QCryptographicHash::hash(image, QCryptographicHash::Sha1);
+    }
+    QTemporaryDir dir;
+    const QString path = documentPath(dir.path());
+    const QString bak = GridFile::backupPath(path);
+    QVERIFY(DocFiles::writeDocument(stores[0], 20, path).ok());
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(DocFiles::writeDocument(stores[1], 20, path).ok());
+    // Kills fall anywhere in the first two saves of a child (a third is begun at
+    // times, with the time the child takes to make its contents).
+    const qint64 window = std::max<qint64>(timer.nsecsElapsed() / 1000 * 2, 1000);
+    int doc = 1, backup = 0; // what the document and the backup hold
+
+    for (int kill = 1; kill <= Kills; ++kill) {
+        const QString where = u"kill %1, seed %2: "_s.arg(kill).arg(seed);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(DirVariable), dir.path());
+        env.insert(QString::fromLatin1(FirstVariable), QString::number(rng.bounded(Contents)));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {u"saveLoop"_s});
+        QByteArray out;
+        while (!out.contains("@R\n")) {
+            QVERIFY2(child.waitForReadyRead(30000),
+                     qPrintable(where + u"the child did not start"_s));
+            out += child.readAllStandardOutput();
+        }
+        QThread::usleep(rng.bounded(quint64(window)));
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished(30000));
+        out += child.readAllStandardOutput();
+        QVERIFY2(!out.contains("@F"), qPrintable(where + u"a save failed in the child"_s));
+
+        // The model: a save done made the document's content the backup; a save begun
+        // and not done may have made its backup, then its content.
+        int inProgress = -1;
+        for (const QByteArray& line : out.split('\n')) {
+            if (line.startsWith("@S "))
+                inProgress = line.mid(3).toInt();
+            if (line.startsWith("@D ")) {
+                backup = doc;
+                doc = line.mid(3).toInt();
+                inProgress = -1;
+            }
+        }
+        QString failure;
+        const int docNow = loadedContent(hashes, path, failure);
+        const int bakNow = loadedContent(hashes, bak, failure);
+        QVERIFY2(failure.isEmpty(), qPrintable(where + failure));
+        const QString state =
+            where + u"document %1, backup %2, was %3 and %4, saving %5"_s.arg(docNow)
+                        .arg(bakNow)
+                        .arg(doc)
+                        .arg(backup)
+                        .arg(inProgress);
+        const bool docOk = docNow == doc || (inProgress >= 0 && docNow == inProgress);
+        const bool bakOk = bakNow == backup || (inProgress >= 0 && bakNow == doc);
+        // The backup is replaced before the document: a new content has the old one as
+        // its backup.
+        const bool orderOk = docNow == doc || bakNow == doc;
+        QVERIFY2(docOk && bakOk && orderOk, qPrintable(state));
+
+        // The next save leaves the document, its backup and nothing else.
+        const int next = (docNow + 1) % Contents;
+        QVERIFY(DocFiles::writeDocument(stores[size_t(next)], 20, path).ok());
+        QVERIFY2(FileIdentity::ofFile(path).sha1 == hashes[size_t(next)], qPrintable(where));
+        QVERIFY2(FileIdentity::ofFile(bak).sha1 == hashes[size_t(docNow)], qPrintable(where));
+        const QStringList left =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        QVERIFY2(left == (QStringList{u"年度.dys"_s, u"年度.dys.bak"_s}),
+                 qPrintable(where + left.join(u", "_s)));
+        backup = docNow;
+        doc = next;
+    }
+}
+
+// The child's side: saves the contents in turn from the one the parent chose until it
+// is killed. Skipped when the test runs by itself.
+void TestKillSave::saveLoop() {
+    const QString folder = qEnvironmentVariable(DirVariable);
+    if (folder.isEmpty())
+        QSKIP("run by killedSavesLeaveWholeFiles as its child");
+    // Each content made when first saved: most children are killed before the third.
+    std::array<YearStore, Contents> stores;
+    std::array<bool, Contents> made = {};
+    const QString path = documentPath(folder);
+    tell("R");
+    for (int k = qEnvironmentVariableIntValue(FirstVariable);; k = (k + 1) % Contents) {
+        if (!made[size_t(k)]) {
+            stores[size_t(k)] = content(k);
+            made[size_t(k)] = true;
+        }
+        tell("S " + QByteArray::number(k));
+        if (!DocFiles::writeDocument(stores[size_t(k)], 20, path).ok()) {
+            tell("F");
+            return;
+        }
+        tell("D " + QByteArray::number(k));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestKillSave)
+#include "tst_killsave.moc"
