@@ -21,8 +21,11 @@ RecoveryKeeper::RecoveryKeeper(AppState& app, Navigator& nav, QObject* parent)
     });
     connect(&m_app, &AppState::changesLetGo, this, &RecoveryKeeper::discard);
     connect(&m_app, &AppState::documentPathChanged, this, [this](Document* doc, const QString&) {
-        // Saved under another name: the copy under the old one goes.
-        discard(doc);
+        // Saved under another name: the copy written under the old one goes. (A copy
+        // under the new name is the one a document just opened is offered.)
+        const QString written = m_written.take(doc);
+        if (!written.isEmpty())
+            QFile::remove(written);
     });
     connect(&m_app, &AppState::documentsChanged, this, [this] {
         for (auto it = m_written.begin(); it != m_written.end();) {

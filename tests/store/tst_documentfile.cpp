@@ -3,6 +3,7 @@
 #include "grid/gridmodel.h"
 #include "platform/clock.h"
 #include "store/appstate.h"
+#include "store/dates.h"
 #include "store/documentfile.h"
 
 #include <QDir>
@@ -146,6 +147,12 @@ void TestDocumentFile::onlyYearShapedGridsLoad() {
     const QString path = dir.filePath(u"grid.dys"_s);
     GridModel grid(rows, cols);
     grid.setTextMatrix(0, 0, corner);
+    // The days of 2005 with their weekdays, as every document has them.
+    for (int r = 1; r < rows && cols > 1; ++r) {
+        const QDate d = Dates::dateOfRow(r, 2005);
+        grid.setTextMatrix(r, 0, Dates::toStoreText(d));
+        grid.setTextMatrix(r, 1, Dates::weekdayLetter(d));
+    }
     grid.setTextMatrix(5, StoreCol::SlotText1, u"買い物"_s);
     grid.setForeColorAt(5, StoreCol::Weekday, 255);
     grid.setBackColorAt(5, StoreCol::Record, 0xC0FFC0);

@@ -45,14 +45,14 @@ private Q_SLOTS:
         }
     }
 
-    void anEmptyBackgroundIsStoredAsTheWindowColour() {
+    void anEmptyBackgroundStaysWithoutAColour() {
         ViewFixture f;
         const int row = f.row(May10);
         f.env.app.store().set(row, StoreCol::EventsBack, qint64(0));
         auto* w = f.open<MonthlyWindow>(View::Monthly, May10);
         ViewFixture::type(w->eventsBox(9), u"！"_s);
         w->close();
-        QCOMPARE(f.env.app.store().number(row, StoreCol::EventsBack), Q_INT64_C(0x80000005));
+        QCOMPARE(f.env.app.store().number(row, StoreCol::EventsBack), 0);
         QCOMPARE(f.stored(May10, StoreCol::Events), u"！"_s);
     }
 
@@ -91,11 +91,14 @@ private Q_SLOTS:
         QCOMPARE(f.env.messages->shown[0].text, u"ここの色は変更できません。"_s);
     }
 
-    void everyKeyMarksTheDocumentChanged() {
+    void typingMarksTheDocumentChangedAndOtherKeysDoNot() {
         ViewFixture f;
         auto* w = f.open<MonthlyWindow>(View::Monthly, May10);
         QVERIFY(!f.env.app.docChanged());
         QTest::keyClick(w->eventsBox(9), Qt::Key_Right);
+        QTest::keyClick(w->eventsBox(9), Qt::Key_Tab);
+        QVERIFY(!f.env.app.docChanged());
+        ViewFixture::type(w->eventsBox(9), u"字"_s);
         QVERIFY(f.env.app.docChanged());
     }
 

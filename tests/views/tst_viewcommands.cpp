@@ -1,5 +1,6 @@
 #include "viewfixture.h"
 
+#include "store/documentfile.h"
 #include "todo/todostring.h"
 #include "views/viewcommands.h"
 
@@ -100,7 +101,8 @@ private Q_SLOTS:
     void editingElsewhereThanInABoxDoesNothing() {
         ViewFixture f;
         f.env.app.store().set(f.row(May10), StoreCol::ToDo,
-                            ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"会議"_s));
+                              ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"会議"_s));
+        f.env.app.setDocChanged(false);
         DiaryWindow* w = f.open(May10);
         w->todoGrid()->setFocus();
         w->todoGrid()->setCursor(1, 3);
@@ -126,10 +128,10 @@ private Q_SLOTS:
         QCOMPARE(record->toPlainText(), u"大事"_s);
         QCOMPARE(f.env.messages->shown.size(), 1);
         QVERIFY(f.env.messages->shown[0].text.startsWith(u"貼り付ける文字が多すぎます。"_s));
-        // The largest paste allowed goes in.
-        f.env.clipboard->setText(QString(TextBox::MaxPaste, u'y'));
+        // The largest paste that still fits into one text goes in.
+        f.env.clipboard->setText(QString(DocLimits::MaxTextChars - 2, u'y'));
         w->action(u"mnuPaste"_s)->trigger();
-        QCOMPARE(record->toPlainText().size(), 2 + TextBox::MaxPaste);
+        QCOMPARE(record->toPlainText().size(), DocLimits::MaxTextChars);
     }
 
     void colourCommandsColourTheFocusedBox_data() {
@@ -162,7 +164,8 @@ private Q_SLOTS:
         const int fore = f.env.app.store().number(f.row(May10), StoreCol::SlotItemFore1 + 2);
         const qint64 back = f.env.app.store().number(f.row(May10), StoreCol::SlotItemBack1 + 2);
         QCOMPARE(fore, chosen && text ? 0xFF0000 : 0);
-        QCOMPARE(back, chosen && !text ? Q_INT64_C(0xFF0000) : Q_INT64_C(0x80000005));
+        // No background chosen stays "no colour", not the window colour the box shows.
+        QCOMPARE(back, chosen && !text ? Q_INT64_C(0xFF0000) : Q_INT64_C(0));
         QVERIFY(f.env.messages->shown.isEmpty());
     }
 
@@ -253,7 +256,7 @@ private Q_SLOTS:
         f.env.app.store().set(row, SlotItem1 + 1, u"国語"_s);
         f.env.app.store().set(row, SlotText1 + 1, u"漢字の書き取り"_s);
         f.env.app.store().set(row, ToDo,
-                            ToDo_ItemString(false, u"15:30"_s, u"重要"_s, u"保護者会"_s));
+                              ToDo_ItemString(false, u"15:30"_s, u"重要"_s, u"保護者会"_s));
         DiaryWindow* w = f.open(May10);
 
         QTest::mouseClick(toolButton(w, u"印刷"_s), Qt::LeftButton);

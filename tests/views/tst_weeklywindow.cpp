@@ -80,7 +80,7 @@ private Q_SLOTS:
         ViewFixture f;
         f.env.app.store().set(f.row(QDate(2005, 5, 11)), StoreCol::ToDo, openItems(7));
         f.env.app.store().set(f.row(QDate(2005, 5, 12)), StoreCol::ToDo,
-                            ToDo_ItemString(true, {}, {}, u"済み"_s));
+                              ToDo_ItemString(true, {}, {}, u"済み"_s));
         auto* w = f.open<WeeklyWindow>(View::Weekly, May10);
         QVERIFY(w->heading(3)->autoFillBackground());
         QCOMPARE(w->heading(3)->palette().color(QPalette::Window), QColor(255, 179, 179));
@@ -92,8 +92,8 @@ private Q_SLOTS:
     void theTopCategoryIsMarkedInItsDaysGrid() {
         ViewFixture f;
         f.env.app.store().set(f.row(May10), StoreCol::ToDo,
-                            ToDo_ItemString(false, u"08:00"_s, u"普通"_s, u"いつもの"_s) +
-                                ToDo_ItemString(false, u"09:00"_s, u"最優"_s, u"急ぎ"_s));
+                              ToDo_ItemString(false, u"08:00"_s, u"普通"_s, u"いつもの"_s) +
+                                  ToDo_ItemString(false, u"09:00"_s, u"最優"_s, u"急ぎ"_s));
         auto* w = f.open<WeeklyWindow>(View::Weekly, May10);
         const GridModel& m = *w->dayGrid(2)->model();
         QCOMPARE(m.textMatrix(2, 3), u"急ぎ"_s);
@@ -185,7 +185,8 @@ private Q_SLOTS:
         QTest::mouseDClick(w->slotBox(3, 5)->viewport(), Qt::LeftButton);
         QVERIFY(f.env.app.docChanged());
         w->close();
-        QCOMPARE(f.env.app.store().number(f.row(QDate(2005, 5, 9)), StoreCol::EventsBack), 0x00FFFF);
+        QCOMPARE(f.env.app.store().number(f.row(QDate(2005, 5, 9)), StoreCol::EventsBack),
+                 0x00FFFF);
         QCOMPARE(f.env.app.store().number(f.row(QDate(2005, 5, 11)), StoreCol::SlotItemBack1 + 5),
                  0xFFFF00);
         QCOMPARE(f.env.app.store().number(f.row(QDate(2005, 5, 9)), StoreCol::EventsFore), 0);
@@ -196,7 +197,7 @@ private Q_SLOTS:
         f.env.app.store().set(f.row(QDate(2005, 5, 12)), StoreCol::Events, u"避難訓練"_s);
         f.env.app.store().set(f.row(QDate(2005, 5, 13)), StoreCol::SlotItem1 + 3, u"図工"_s);
         f.env.app.store().set(f.row(QDate(2005, 5, 14)), StoreCol::ToDo,
-                            ToDo_ItemString(false, {}, {}, u"学級通信"_s));
+                              ToDo_ItemString(false, {}, {}, u"学級通信"_s));
         auto* w = f.open<WeeklyWindow>(View::Weekly, May10);
         w->action(u"mnuPrint"_s)->trigger();
         QCOMPARE(f.env.printer->files.size(), 1);
