@@ -29,7 +29,8 @@ Termination::Termination(QObject* parent) : QObject(parent) {
             char byte = 0;
             [[maybe_unused]] const auto n = ::read(g_fds[1], &byte, 1);
             Q_EMIT ending(true);
-            QCoreApplication::quit();
+            // exit(), not quit(): quit() asks the windows to close, and they ask the user.
+            QCoreApplication::exit(0);
         });
         struct sigaction sa = {};
         sa.sa_handler = onSignal;
