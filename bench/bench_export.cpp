@@ -44,11 +44,11 @@ BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond);
 void BM_ImportCsv(benchmark::State& state) {
     const QByteArray csv = Export_Csv(year().store(), year().baseYear());
     for (auto _ : state) {
-        AppState app;
+        YearStore imported;
         CsvError error;
-        if (!Import_Csv(csv, app, &error))
+        if (!Import_Csv(csv, imported, &error))
             state.SkipWithError("the CSV was refused");
-        benchmark::DoNotOptimize(app.store());
+        benchmark::DoNotOptimize(imported);
     }
 }
 BENCHMARK(BM_ImportCsv)->Unit(benchmark::kMillisecond);

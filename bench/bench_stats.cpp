@@ -24,7 +24,7 @@ AppState& year() {
         BenchDocument::fill(*a);
         for (const int row : {45, 190, 301}) {
             const int col = StoreCol::SlotText1 + row % 7;
-            a->store.set(row, col, a->store.text(row, col) + u"ひな人形を飾る。"_s);
+            a->store().set(row, col, a->store().text(row, col) + u"ひな人形を飾る。"_s);
         }
         return a;
     }();

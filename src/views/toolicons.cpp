@@ -2,6 +2,7 @@
 
 #include <QIconEngine>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QPainterPath>
 #include <QPixmap>
 
@@ -313,12 +314,26 @@ public:
     }
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override {
+        // Drawn once for each size, mode and scale: a window's toolbar is painted every
+        // time it is shown.
         const qreal dpr = std::max(scale, 1.0);
-        QPixmap pm(size * dpr);
+        const QString key = QStringLiteral("daylog-icon-%1-%2x%3-%4-%5")
+                                .arg(int(m_icon))
+                                .arg(size.width())
+                                .arg(size.height())
+                                .arg(int(mode))
+                                .arg(dpr);
+        QPixmap pm;
+        if (QPixmapCache::find(key, &pm))
+            return pm;
+        pm = QPixmap(size * dpr);
         pm.setDevicePixelRatio(dpr);
         pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        paint(&p, QRect(QPoint(0, 0), size), mode, state);
+        {
+            QPainter p(&pm);
+            paint(&p, QRect(QPoint(0, 0), size), mode, state);
+        }
+        QPixmapCache::insert(key, pm);
         return pm;
     }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
