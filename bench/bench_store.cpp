@@ -102,65 +102,6 @@ void BM_StoreNew(benchmark::State& state) {
     }
 }
 
-void BM_StoreSave(benchmark::State& state) {
-    DocumentFixture& f = fixture();
-    if (!f.ok) {
-        state.SkipWithError("could not write the document");
-        return;
-    }
-    AppState app;
-    BenchDocument::fill(app);
-    app.doc().setPath(f.dir.filePath(QStringLiteral("save.dys")));
-    // Every timed save replaces an existing file, as a save usually does; the
-    // calendar's shape (20 columns), written straight from the document.
-    if (!DocFiles::writeDocument(app.store(), 20, app.docPath()).ok()) {
-        state.SkipWithError("writeDocument failed");
-        return;
-    }
-    const double floor = floorSeconds(app.docPath());
-    const LoopTimer timer;
-    for (auto _ : state) {
-        if (!DocFiles::writeDocument(app.store(), 20, app.docPath()).ok()) {
-            state.SkipWithError("writeDocument failed");
-            break;
-        }
-    }
-    state.SetBytesProcessed(state.iterations() * f.bytes);
-    state.counters["file_bytes"] = double(f.bytes);
-    state.counters["x_floor"] = timer.timesFloor(state, floor);
-}
-
-void BM_StoreLoad(benchmark::State& state) {
-    DocumentFixture& f = fixture();
-    if (!f.ok) {
-        state.SkipWithError("could not write the document");
-        return;
-    }
-    AppState expected;
-    BenchDocument::fill(expected);
-    YearStore year;
-    if (!DocFiles::readDocument(f.path, year).ok()) {
-        state.SkipWithError("readDocument failed");
-        return;
-    }
-    if (!sameDocument(year, expected.store()) || year.number(0, 0) != 2005) {
-        state.SkipWithError("the loaded document differs from the saved one");
-        return;
-    }
-    const double floor = floorSeconds(f.path);
-    const LoopTimer timer;
-    for (auto _ : state) {
-        if (!DocFiles::readDocument(f.path, year).ok()) {
-            state.SkipWithError("readDocument failed");
-            break;
-        }
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(state.iterations() * f.bytes);
-    state.counters["file_bytes"] = double(f.bytes);
-    state.counters["x_floor"] = timer.timesFloor(state, floor);
-}
-
 // The save as the document writes it, straight from the store: `identity` 1 also
 // takes the written file's identity (its hash), as an open document keeps it.
 void BM_WriteDocument(benchmark::State& state) {
@@ -242,8 +183,6 @@ void BM_ReadBytes(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_StoreNew)->Name("Store_New/2005")->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_StoreSave)->Name("Store_Save/full")->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_StoreLoad)->Name("Store_Load/full")->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_WriteDocument)
     ->Name("WriteDocument/full")
     ->ArgName("identity")
