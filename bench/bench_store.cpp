@@ -1,5 +1,5 @@
-// The year store's start-up and save paths: a new document, and a full document
-// saved and loaded (through the buffer grid, and straight from and into the store),
+// The year store's start-up and save paths: a new document, a full document saved
+// and loaded straight from and into the store (with and without the file's identity),
 // and read as plain bytes (the floor the others are held to).
 
 #include "benchdocument.h"
