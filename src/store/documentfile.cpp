@@ -5,7 +5,6 @@
 #include "store/dates.h"
 #include "store/yearstore.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -276,7 +275,7 @@ FileResult readDocument(const QString& path, YearStore& out, FileIdentity* ident
         identity->exists = true;
         identity->size = stamp.size;
         identity->modifiedMs = stamp.modifiedMs;
-        identity->sha1 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+        identity->digest = FileIdentity::digestOf(bytes);
     }
     return r;
 }

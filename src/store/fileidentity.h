@@ -10,7 +10,7 @@ struct FileIdentity {
     bool exists = false;
     qint64 size = -1;
     qint64 modifiedMs = 0; // last modification, ms since the epoch
-    QByteArray sha1;       // of the whole content
+    QByteArray digest;     // of the whole content (digestOf)
 
     // The file as it is now: stat and hash (no hash when it is missing or not a
     // regular file).
@@ -23,4 +23,9 @@ struct FileIdentity {
     // was never there (exists == false) and still is not: unchanged. A file no longer
     // there is unchanged as well: writing it loses nothing another program wrote.
     bool changedOnDisk(const QString& path) const;
+
+    // The digest kept of a content: enough to tell a change another program made (not
+    // meant against anyone forging one), and fast enough to take at every save and
+    // load of a full year.
+    static QByteArray digestOf(QByteArrayView content);
 };

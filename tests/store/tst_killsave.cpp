@@ -8,7 +8,6 @@
 #include "store/documentfile.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -78,7 +77,7 @@ int loadedContent(const std::array<QByteArray, Contents>& hashes, const QString&
     if (!r.ok())
         failure += r.loadMessage(path);
     for (int k = 0; k < Contents; ++k)
-        if (read.sha1 == hashes[size_t(k)])
+        if (read.digest == hashes[size_t(k)])
             return k;
     return -1;
 }
@@ -106,7 +105,7 @@ void TestKillSave::killedSavesLeaveWholeFiles() {
         stores[size_t(k)] = content(k);
         const QByteArray image = DocFiles::documentImage(stores[size_t(k)], 20);
         QVERIFY(image.size() > 3 * 1024 * 1024);
-        hashes[size_t(k)] = QCryptographicHash::hash(image, QCryptographicHash::Sha1);
+        hashes[size_t(k)] = FileIdentity::digestOf(image);
     }
     QTemporaryDir dir;
     const QString path = documentPath(dir.path());
@@ -172,8 +171,8 @@ void TestKillSave::killedSavesLeaveWholeFiles() {
         // The next save leaves the document, its backup and nothing else.
         const int next = (docNow + 1) % Contents;
         QVERIFY(DocFiles::writeDocument(stores[size_t(next)], 20, path).ok());
-        QVERIFY2(FileIdentity::ofFile(path).sha1 == hashes[size_t(next)], qPrintable(where));
-        QVERIFY2(FileIdentity::ofFile(bak).sha1 == hashes[size_t(docNow)], qPrintable(where));
+        QVERIFY2(FileIdentity::ofFile(path).digest == hashes[size_t(next)], qPrintable(where));
+        QVERIFY2(FileIdentity::ofFile(bak).digest == hashes[size_t(docNow)], qPrintable(where));
         const QStringList left =
             QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         QVERIFY2(left == (QStringList{u"年度.dys"_s, u"年度.dys.bak"_s}),
