@@ -7,6 +7,7 @@
 #include "app/mainwindow.h"
 #include "app/recoverykeeper.h"
 #include "calendar/annualwindow.h"
+#include "grid/gridfile.h"
 #include "store/documentcommands.h"
 #include "store/recovery.h"
 #include "todo/todolist.h"
@@ -19,6 +20,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 
@@ -284,6 +287,35 @@ private Q_SLOTS:
         d->action(u"mnuPaste"_s)->trigger();
         QCOMPARE(d->recordBox()->toPlainText().size(), 60000);
         QCOMPARE(f.env.messages->shown.size(), 2);
+    }
+
+    // A disk that is full: the save says so, the document keeps its changes and the
+    // file on disk is the one before. A recovery copy that cannot be written is said to
+    // the user once.
+    void aFullDiskIsSaidAndLosesNothing() {
+        TwoYears y;
+        const QString before = y.savedRecord(y.thisYear, 40);
+        y.f.env.app.store().set(40, StoreCol::Record, u"満杯"_s);
+        GridFile::setWriteHook([](int, const char*, qint64) -> qint64 {
+            errno = ENOSPC;
+            return -1;
+        });
+        QVERIFY(!Store_SaveDoc(nullptr, y.f.env.app));
+        GridFile::setWriteHook(nullptr);
+        QCOMPARE(y.f.env.messages->shown.last().icon, MessageBox::Critical);
+        QVERIFY(y.f.env.messages->shown.last().text.contains(u"空き"_s));
+        QVERIFY(y.f.env.app.docChanged());
+        QCOMPARE(y.savedRecord(y.thisYear, 40), before);
+
+        RecoveryKeeper keeper(y.f.env.app, *y.f.env.nav);
+        const QString blocked = y.dir.filePath(u"not-a-folder"_s);
+        QFile(blocked).open(QIODevice::WriteOnly);
+        Recovery::setFolder(blocked + u"/recovery"_s);
+        const qsizetype shown = y.f.env.messages->shown.size();
+        QVERIFY(!keeper.writeNow());
+        QVERIFY(!keeper.writeNow());
+        QCOMPARE(y.f.env.messages->shown.size(), shown + 1);
+        QCOMPARE(y.f.env.messages->shown.last().icon, MessageBox::Warning);
     }
 
     // Each changed document has its own recovery copy, under its own name, with its
