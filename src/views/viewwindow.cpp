@@ -70,6 +70,24 @@ ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
     : QMainWindow(parent), m_app(app), m_nav(nav), m_caption(caption) {
     setObjectName(objectName);
     setWindowTitle(caption);
+    connect(&m_app, &AppState::documentCellsChanged, this, [this](Document* doc) {
+        if (doc != m_pageDoc || !m_stale || m_refreshQueued || !isVisible())
+            return;
+        m_refreshQueued = true; // once for a whole save of the ToDo list
+        QTimer::singleShot(0, this, [this] {
+            m_refreshQueued = false;
+            refreshStalePage();
+        });
+    });
+}
+
+void ViewWindow::refreshStalePage() {
+    if (!m_stale || !isVisible() || !pageOfADate() || !followsActivation())
+        return;
+    if (m_pageDoc != &m_app.doc() || m_pageDate != m_app.currentDate())
+        return;
+    reload();
+    m_stale = true; // not active: it is shown afresh again when it is
 }
 
 void ViewWindow::buildCommands(const std::vector<Command>& table) {

@@ -95,6 +95,9 @@ protected:
 private:
     void storeNow();
     void reload();
+    // A page stored and still on screen (another window of the program is in front)
+    // is shown afresh when its document changes there.
+    void refreshStalePage();
 
     AppState& m_app;
     Navigator& m_nav;
@@ -106,4 +109,5 @@ private:
     // The page has been stored and the window has not been active since: its widgets
     // may be older than the store, so they are shown afresh, never stored.
     bool m_stale = true;
+    bool m_refreshQueued = false;
 };

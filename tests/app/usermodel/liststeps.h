@@ -72,14 +72,15 @@ inline Steps::Outcome Steps::list(const Action& a) {
     const int r = a.a + 1;
     const bool item = !row.item.text.isEmpty();
     Grid* g = w->grid();
-    // Before a row is used: the list shows what the model has, and is in front.
+    // Before a row is used: the list is in front (a view beside it has stored its page
+    // into the document) and shows what the model has.
     auto ready = [&]() -> std::optional<Outcome> {
+        if (!d.activate(w))
+            return step(false);
         if (const auto f = checkList()) {
             failure = *f;
             return Outcome::Failed;
         }
-        if (!d.activate(w))
-            return step(false);
         return std::nullopt;
     };
     switch (a.kind) {

@@ -328,29 +328,29 @@ struct Model {
         docs.push_back(d);
         current = d.id;
     }
-    // Closing a table. A "save?" question (with Cancel): Yes saves, No lets the
-    // changes go, Cancel keeps it. A "close anyway?" question (Yes/No): Yes closes
-    // without saving, No keeps it. Escape keeps it either way.
-    bool close(int id, std::optional<Answer> answer, bool saveQuestion) {
-        if (doc(id).changed) {
-            if (!answer || *answer == Answer::Escape || (!saveQuestion && *answer == Answer::No))
-                return false;
-            if (saveQuestion && *answer == Answer::Yes)
-                save(id);
+    // Closing a table. Unchanged, it just closes. Changed, the question asks whether
+    // to end the program: Yes lets this document's changes go and ends the program as
+    // 終了 does (the ToDo list's edits, then every other changed document asked about,
+    // all answered `answer`); No or Escape keeps everything open.
+    bool close(int id, Answer answer) {
+        if (!doc(id).changed) {
+            doc(id).open = false;
+            return true;
         }
-        doc(id).open = false;
+        if (answer != Answer::Yes)
+            return false;
+        settleList(answer);
+        doc(id).changed = false;
+        end({});
         return true;
     }
-    // The questions ending the program asks, and what the answers do.
-    void expectEnd() {
-        for (int id : openDocs())
-            if (doc(id).changed)
-                expected.push_back({id});
-    }
+    // Ending the program: a question for each changed document in turn, until one is
+    // answered Escape.
     void end(const std::map<int, Answer>& answers) {
         for (int id : openDocs()) {
             if (!doc(id).changed)
                 continue;
+            expected.push_back({id});
             const Answer a = answers.count(id) ? answers.at(id) : Answer::Yes;
             if (a == Answer::Escape)
                 return;

@@ -1,12 +1,8 @@
 #pragma once
 
-// How the user model test reads the program's state beyond what the windows show.
-// This is the one place that knows how documents are held: on the code of one year
-// store (AppState with DocPath, the annual windows' captions) it can read files, the
-// tables and which document the program calls current, but not each open document in
-// memory. Once every open year is a Document of its own, seesDocuments() becomes true
-// and documents() returns each of them, and the test then compares every open
-// document with the model after every step.
+// How the user model test reads the program's state beyond what the windows show:
+// files as the program reads them, the main window's tables, which document is
+// current, and every open document in memory with its changed state.
 
 #include "model.h"
 
@@ -15,6 +11,7 @@
 #include "calendar/annualwindow.h"
 #include "grid/gridmodel.h"
 #include "store/appstate.h"
+#include "store/document.h"
 #include "store/documentfile.h"
 #include "store/yearstore.h"
 #include "todo/todostring.h"
@@ -44,24 +41,19 @@ public:
 
     // A file of a new year as the program's year dialog makes it.
     static bool makeNewYear(int year, const QString& path) {
-        AppState a;
-        a.BaseYear = year;
-        setCurrentDateToToday(a);
-        Store_New(a);
-        a.DocPath = path;
-        return Store_Save(a).ok();
+        YearStore store;
+        Store_New(store, year, QDate(year, 6, 1));
+        return DocFiles::writeDocument(store, 20, path).ok();
     }
 
     // A document file read by the program's own reader, as it would open it.
     static std::optional<DocContent> readFile(const QString& path, QString* why) {
-        GridModel buffer(367, 20);
-        const FileResult r = DocFiles::loadDocument(path, buffer);
+        YearStore store;
+        const FileResult r = DocFiles::readDocument(path, store);
         if (!r.ok()) {
             *why = r.loadMessage(path);
             return std::nullopt;
         }
-        YearStore store;
-        copyGridToStore(buffer, store);
         return contentOf(store);
     }
 
@@ -80,23 +72,28 @@ public:
         std::vector<Table> out;
         if (MainWindow* main = mainWindow())
             for (AnnualWindow* w : main->annualWindows())
-                out.push_back({w->caption(), qobject_cast<QMdiSubWindow*>(w->parentWidget()),
+                out.push_back({w->document().path(),
+                               qobject_cast<QMdiSubWindow*>(w->parentWidget()),
                                main->activeAnnual() == w});
         return out;
     }
 
     // The file of the document the program takes as current: the one a question that
     // names no document is about.
-    QString currentPath() const { return m_app.DocPath; }
+    QString currentPath() const { return m_app.docPath(); }
 
     // Every open document as the program holds it in memory, by its file, with its
-    // changed state. One year store for all documents has no such thing to show.
+    // changed state.
     struct OpenDocument {
         DocContent content;
         bool changed = false;
     };
-    bool seesDocuments() const { return false; }
-    std::map<QString, OpenDocument> documents() const { return {}; }
+    std::map<QString, OpenDocument> documents() const {
+        std::map<QString, OpenDocument> out;
+        for (const Document* d : m_app.documents())
+            out[d->path()] = {contentOf(d->store()), d->isChanged()};
+        return out;
+    }
 
 private:
     Startup& m_startup;

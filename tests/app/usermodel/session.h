@@ -31,6 +31,7 @@ private:
 inline MessageBox::Button escapeButton(MessageBox::Buttons buttons) {
     switch (buttons) {
     case MessageBox::YesNoCancel:
+    case MessageBox::OverwriteSaveAsCancel:
         return MessageBox::Cancel;
     case MessageBox::YesNo:
         return MessageBox::No;
@@ -288,8 +289,7 @@ private:
             return f;
         // A view's page reaches its document when the page is stored, as the view is
         // left: documents in memory are compared while no page is shown.
-        if (m_probe->seesDocuments() &&
-            (m_model.view == Screen::Calendar || m_model.view == Screen::Main))
+        if ((m_model.view == Screen::Calendar || m_model.view == Screen::Main))
             return checkMemory();
         return std::nullopt;
     }

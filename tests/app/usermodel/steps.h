@@ -459,11 +459,7 @@ private:
         policy = [answer = a.answers[0]](const Asked&) { return answer; };
         sub->close();
         Driver::settle();
-        bool saveQuestion = true;
-        for (const Asked& q : asked)
-            if (q.request.buttons != MessageBox::OkOnly)
-                saveQuestion = q.request.buttons == MessageBox::YesNoCancel;
-        if (m.close(doc, a.answers[0], saveQuestion) && doc == m.current)
+        if (m.close(doc, a.answers[0]) && !m.ended && doc == m.current)
             if (const auto now = activeDoc())
                 m.current = *now;
         return Outcome::Done;
@@ -509,7 +505,6 @@ private:
         policy = [byDoc](const Asked& q) {
             return byDoc.count(q.doc) ? byDoc.at(q.doc) : Answer::Yes;
         };
-        m.expectEnd();
         if (!d.trigger(d.calendar(), QStringLiteral("mnuEnd")))
             return step(false);
         m.end(byDoc);
