@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
@@ -71,23 +72,23 @@ ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
     setObjectName(objectName);
     setWindowTitle(caption);
     connect(&m_app, &AppState::documentCellsChanged, this, [this](Document* doc) {
-        if (doc != m_pageDoc || !m_stale || m_refreshQueued || !isVisible())
+        if (doc != m_pageDoc || m_storing || m_refreshQueued || !isVisible() || isActiveWindow())
             return;
         m_refreshQueued = true; // once for a whole save of the ToDo list
         QTimer::singleShot(0, this, [this] {
             m_refreshQueued = false;
-            refreshStalePage();
+            refreshPage();
         });
     });
 }
 
-void ViewWindow::refreshStalePage() {
-    if (!m_stale || !isVisible() || !pageOfADate() || !followsActivation())
+void ViewWindow::refreshPage() {
+    if (isActiveWindow() || !isVisible() || !pageOfADate() || !followsActivation())
         return;
     if (m_pageDoc != &m_app.doc() || m_pageDate != m_app.currentDate())
         return;
-    reload();
-    m_stale = true; // not active: it is shown afresh again when it is
+    storeNow(); // nothing once stored
+    reload();   // the page is the document's again
 }
 
 void ViewWindow::buildCommands(const std::vector<Command>& table) {
@@ -118,6 +119,7 @@ void ViewWindow::storeNow() {
     if (!m_pageDoc)
         return;
     PageDateScope scope(m_app, m_pageDate, m_pageDoc);
+    const QScopedValueRollback storing(m_storing, true);
     storeBack();
 }
 

@@ -95,9 +95,9 @@ protected:
 private:
     void storeNow();
     void reload();
-    // A page stored and still on screen (another window of the program is in front)
-    // is shown afresh when its document changes there.
-    void refreshStalePage();
+    // A page on screen behind another window of the program is shown afresh when its
+    // document changes there.
+    void refreshPage();
 
     AppState& m_app;
     Navigator& m_nav;
@@ -110,4 +110,5 @@ private:
     // may be older than the store, so they are shown afresh, never stored.
     bool m_stale = true;
     bool m_refreshQueued = false;
+    bool m_storing = false;
 };

@@ -265,61 +265,11 @@ private Q_SLOTS:
 
         // nikki1 closes; the document's own table is then the last and stays; the main
         // window hides; the calendar, loaded first, stays.
-        QCOMPARE(order,
-                 (QStringList{u"nikki1[*]"_s, u"/data/2005.dys[*]"_s, u"frmMain"_s}));
+        QCOMPARE(order, (QStringList{u"nikki1[*]"_s, u"/data/2005.dys[*]"_s, u"frmMain"_s}));
         QCOMPARE(m.main->annualWindows().size(), 1);
         QCOMPARE(m.f.env.messages->shown.size(), 1);
         QVERIFY(!m.main->isVisible());
         QVERIFY(m.f.calendar->isVisible());
-    }
-
-    void twoDocumentsAreKeptAndSavedApart() {
-        QTemporaryDir dir;
-        MainFixture m;
-        const QString thisYear = dir.filePath(u"2005.dys"_s);
-        const QString lastYear = dir.filePath(u"2004.dys"_s);
-        // Last year's document on disk.
-        {
-            AppState other;
-            other.setCurrentDate(QDate(2004, 5, 10));
-            Store_New(other, 2004);
-            other.store().set(40, StoreCol::Record, u"去年"_s);
-            other.doc().setPath(lastYear);
-            QVERIFY(DocFiles::writeDocument(other.store(), 20, other.docPath()).ok());
-        }
-        m.f.env.app.doc().setPath(thisYear);
-        m.f.env.files->answers = {lastYear};
-        m.main->action(u"mnuFileOpen"_s)->trigger();
-        QCOMPARE(m.main->annualWindows().size(), 2);
-        AnnualWindow* opened = m.active();
-        QCOMPARE(opened->caption(), lastYear);
-        QCOMPARE(opened->model().textMatrix(40, 3), u"去年"_s);
-        QCOMPARE(opened->model().cols(), 19);
-
-        // The store follows the active window when the frame is left.
-        m.f.env.nav->open(View::Calendar);
-        QCOMPARE(m.f.env.app.docPath(), lastYear);
-        QCOMPARE(m.f.env.app.baseYear(), 2004);
-        QCOMPARE(m.f.env.app.store().text(40, StoreCol::Record), u"去年"_s);
-
-        m.f.env.nav->open(View::Main);
-        opened->model().setTextMatrix(41, 3, u"追記"_s);
-        QVERIFY(m.main->Annual_Save());
-        auto* first = m.main->annualWindows().first();
-        m.main->area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
-        QVERIFY(m.main->Annual_Save());
-
-        auto dump = [](const QString& path) {
-            QProcess tool;
-            tool.start(qEnvironmentVariable("DAYLOG_TOOL"), {u"dump"_s, path});
-            tool.waitForFinished(30000);
-            return QString::fromUtf8(tool.readAllStandardOutput());
-        };
-        const QString last = dump(lastYear), mine = dump(thisYear);
-        QVERIFY(last.contains(u"2004/05/10\t月\t\t去年"_s));
-        QVERIFY(last.contains(u"追記"_s));
-        QVERIFY(mine.contains(u"十日の記録"_s));
-        QVERIFY(!mine.contains(u"去年"_s));
     }
 
     void aFileThatIsNotADocumentOpensNoWindow() {
