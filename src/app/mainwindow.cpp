@@ -160,6 +160,12 @@ AnnualWindow* MainWindow::showAnnual(Document& doc) {
         AnnualWindow::Hooks hooks;
         hooks.openWindows = [this] { return int(annualWindows().size()); };
         hooks.endProgram = [this](Document* letGo) { endFromTable(letGo); };
+        hooks.settleEditsOf = [this](Document* closing) {
+            for (NavWindow* other : navigator().loadOrder())
+                if (!other->settleEditsOf(closing))
+                    return false;
+            return true;
+        };
         w = new AnnualWindow(app(), doc, std::move(hooks));
         QMdiSubWindow* sub = m_area->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose);

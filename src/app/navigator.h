@@ -23,6 +23,8 @@ enum class View {
 };
 
 // What the navigator asks of each window it owns.
+class Document;
+
 class NavWindow {
 public:
     virtual ~NavWindow() = default;
@@ -38,6 +40,12 @@ public:
     // Before the program ends: a window with edits of its own (not in a document yet)
     // asks what to do with them. False when the user chose not to go on.
     virtual bool settleEdits() { return true; }
+    // Before `doc` closes: a window holding edits of its own for it asks what to do
+    // with them. False when the user chose to keep the document open.
+    virtual bool settleEditsOf(const Document* doc) {
+        Q_UNUSED(doc);
+        return true;
+    }
 };
 
 // Owns the top-level windows and switches between them. A window is created on first

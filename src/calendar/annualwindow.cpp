@@ -191,6 +191,12 @@ void AnnualWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     commitEdit();
+    // The ToDo list's edits of this document are asked about first: they may still
+    // reach it (and make it changed).
+    if (m_hooks.settleEditsOf && !m_hooks.settleEditsOf(&document())) {
+        event->ignore();
+        return;
+    }
     if (document().isChanged()) {
         const auto answer = MessageBox::show(this, u"ファイルが変更されています。終了しますか?"_s,
                                              MessageBox::YesNo, MessageBox::Question, caption());

@@ -20,8 +20,9 @@ class AnnualWindow : public QWidget {
     Q_OBJECT
 public:
     struct Hooks {
-        std::function<int()> openWindows;          // how many annual windows are open
-        std::function<void(Document*)> endProgram; // ends the program, this one let go
+        std::function<int()> openWindows;             // how many annual windows are open
+        std::function<void(Document*)> endProgram;    // ends the program, this one let go
+        std::function<bool(Document*)> settleEditsOf; // edits of other windows for it
     };
 
     AnnualWindow(AppState& app, Document& doc, Hooks hooks, QWidget* parent = nullptr);

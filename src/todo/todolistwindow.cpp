@@ -155,6 +155,15 @@ bool ToDoListWindow::settleEdits() {
     }
 }
 
+bool ToDoListWindow::settleEditsOf(const Document* doc) {
+    if (doc != m_shownDoc)
+        return true;
+    if (!settleEdits())
+        return false;
+    m_modified = false; // saved, or let go by the user's いいえ
+    return true;
+}
+
 void ToDoListWindow::show_() {
     if (!settleEdits())
         return;

@@ -42,6 +42,7 @@ public:
     Document* shownDocument() const { return m_shownDoc; }
 
     bool settleEdits() override;
+    bool settleEditsOf(const Document* doc) override;
 
 protected:
     void loadFromStore() override;

@@ -71,8 +71,12 @@ ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
     : QMainWindow(parent), m_app(app), m_nav(nav), m_caption(caption) {
     setObjectName(objectName);
     setWindowTitle(caption);
+    // The document of the page changed in another window of the program.
     connect(&m_app, &AppState::documentCellsChanged, this, [this](Document* doc) {
-        if (doc != m_pageDoc || m_storing || m_refreshQueued || !isVisible() || isActiveWindow())
+        if (doc != m_pageDoc || m_storing || !isVisible() || isActiveWindow())
+            return;
+        m_pageOlder = true;
+        if (m_refreshQueued)
             return;
         m_refreshQueued = true; // once for a whole save of the ToDo list
         QTimer::singleShot(0, this, [this] {
@@ -83,12 +87,14 @@ ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
 }
 
 void ViewWindow::refreshPage() {
-    if (isActiveWindow() || !isVisible() || !pageOfADate() || !followsActivation())
+    // Only a stored page: one with edits not stored yet is never shown over.
+    if (!m_stale || !m_pageOlder || isActiveWindow() || !isVisible() || !pageOfADate() ||
+        !followsActivation())
         return;
     if (m_pageDoc != &m_app.doc() || m_pageDate != m_app.currentDate())
         return;
-    storeNow(); // nothing once stored
-    reload();   // the page is the document's again
+    reload();
+    m_stale = true; // still stored: nothing of it is stored again until it is active
 }
 
 void ViewWindow::buildCommands(const std::vector<Command>& table) {
@@ -129,6 +135,7 @@ void ViewWindow::reload() {
     m_pageDate = m_app.currentDate();
     m_pageDoc = &m_app.doc();
     m_stale = false;
+    m_pageOlder = false;
     caret.restore();
 }
 
@@ -219,6 +226,8 @@ void ViewWindow::changeEvent(QEvent* event) {
                 storePage();
                 m_stale = true;
             }
+        } else if (m_stale && isVisible() && !m_pageOlder) {
+            m_stale = false; // the page shows what the document holds
         } else if (m_stale && isVisible()) {
             // After the other windows have had their activation events.
             QTimer::singleShot(0, this, [this] {

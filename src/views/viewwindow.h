@@ -109,6 +109,8 @@ private:
     // The page has been stored and the window has not been active since: its widgets
     // may be older than the store, so they are shown afresh, never stored.
     bool m_stale = true;
+    // The document has changed since the page was shown.
+    bool m_pageOlder = true;
     bool m_refreshQueued = false;
     bool m_storing = false;
 };

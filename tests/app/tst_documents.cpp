@@ -160,6 +160,34 @@ private Q_SLOTS:
         QCOMPARE(y.savedRecord(y.lastYear, 41), QString()); // let go, as the user said
     }
 
+    // The ToDo list's unsaved edits of a year whose table is closed are asked about
+    // first: キャンセル keeps the table, いいえ lets them go and the table closes.
+    void closingATableAsksAboutTheListsEditsOfItsYear() {
+        TwoYears y;
+        MainWindow* main = y.openLastYear();
+        AnnualWindow* last = main->activeAnnual();
+        last->model().setTextMatrix(40, StoreCol::ToDo, ToDo_ItemString(false, {}, {}, u"乙"_s));
+        last->document().setChanged(false);
+        auto* list = y.f.open<ToDoListWindow>(View::ToDoList, QDate(2004, 5, 10));
+        QCOMPARE(y.f.env.app.baseYear(), 2004);
+        list->showButton()->click();
+        list->list().setTextMatrix(1, ToDoList::TextCol, u"甲"_s);
+        list->sort(ToDoOrder::TextUp); // an edit of the list's own
+        auto* sub = qobject_cast<QMdiSubWindow*>(last->parentWidget());
+        y.f.env.messages->answers = {MessageBox::Cancel};
+        sub->close();
+        QCOMPARE(y.f.env.messages->shown.last().text,
+                 u"ToDo一覧が変更されています。保存しますか。"_s);
+        QCOMPARE(main->annualWindows().size(), 2);
+        y.f.env.messages->answers = {MessageBox::No};
+        sub->close();
+        QTRY_COMPARE(y.f.env.app.documents().size(), 1);
+        const auto asked = y.f.env.messages->shown.size();
+        list->close();
+        QVERIFY(!list->isVisible());
+        QCOMPARE(y.f.env.messages->shown.size(), asked);
+    }
+
     // Opening and closing the views with nothing typed, copying in the table: nothing
     // changes and nothing is written into the document.
     void lookingChangesNothing() {

@@ -47,7 +47,7 @@ inline Steps::Outcome Steps::list(const Action& a) {
         return Outcome::Done;
     }
     case Kind::ListSave:
-        if (!l.shown)
+        if (!l.shown || !m.doc(l.doc).open)
             return skip();
         say(name + QStringLiteral("保存"));
         if (!d.activate(w) || !d.click(w->saveButton()))
@@ -66,7 +66,7 @@ inline Steps::Outcome Steps::list(const Action& a) {
         break;
     }
     // The rows: what the user acts on must be what the model has.
-    if (!l.shown || a.a >= int(l.rows.size()))
+    if (!l.shown || !m.doc(l.doc).open || a.a >= int(l.rows.size()))
         return skip();
     ListRow& row = l.rows[size_t(a.a)];
     const int r = a.a + 1;

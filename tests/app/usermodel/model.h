@@ -328,18 +328,23 @@ struct Model {
         docs.push_back(d);
         current = d.id;
     }
-    // Closing a table. Unchanged, it just closes. Changed, the question asks whether
-    // to end the program: Yes lets this document's changes go and ends the program as
-    // 終了 does (the ToDo list's edits, then every other changed document asked about,
-    // all answered `answer`); No or Escape keeps everything open.
+    // Closing a table. The ToDo list's unsaved edits of its document are asked about
+    // first. Unchanged, it just closes. Changed, the question asks whether to end the
+    // program: Yes lets this document's changes go and ends the program as 終了 does
+    // (the list's other edits, then every other changed document asked about, all
+    // answered `answer`); No or Escape keeps everything open.
     bool close(int id, Answer answer) {
+        if (list.shown && list.doc == id && !settleList(answer))
+            return false;
+        if (doc(id).changed)
+            expected.push_back({id});
         if (!doc(id).changed) {
             doc(id).open = false;
             return true;
         }
         if (answer != Answer::Yes)
             return false;
-        settleList(answer);
+        settleList(answer); // the list's edits of other documents
         doc(id).changed = false;
         end({});
         return true;
