@@ -2,7 +2,6 @@
 #include "store/documentfile.h"
 #include "store/fileidentity.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -14,17 +13,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void put(const QString& path, const QByteArray& bytes) {
+bool put(const QString& path, const QByteArray& bytes) {
     QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// Sets the file's time of last modification `secs` seconds from the last one.
-void touch(const QString& path, int secs) {
+// Moves the file's time of last modification by `secs` seconds.
+bool touch(const QString& path, int secs) {
     QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadWrite));
-    const QDateTime was = f.fileTime(QFileDevice::FileModificationTime);
-    QVERIFY(f.setFileTime(was.addSecs(secs), QFileDevice::FileModificationTime));
+    return f.open(QIODevice::ReadWrite) &&
+           f.setFileTime(f.fileTime(QFileDevice::FileModificationTime).addSecs(secs),
+                         QFileDevice::FileModificationTime);
+}
+
+QString described(const FileIdentity& id) {
+    return u"%1 %2 %3 %4"_s.arg(id.exists)
+        .arg(id.size)
+        .arg(id.modifiedMs)
+        .arg(QString::fromLatin1(id.digest.toHex()));
 }
 
 } // namespace
@@ -33,35 +39,28 @@ class TestFileIdentity : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // What a user or another program can do to a file, and whether the identity taken
-    // before calls it a change: only a change of content is one.
+    // What a user or another program does to a file, and whether the identity taken
+    // first calls it a change: only a change of content is one, and a file gone is
+    // none (saving over it loses nothing).
     void onlyAChangedContentIsAChange() {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"年度.dys"_s);
-        put(path, "content A");
+        QVERIFY(put(path, "content A"));
         const FileIdentity id = FileIdentity::ofFile(path);
-        QVERIFY(id.exists);
-        QCOMPARE(id.size, 9);
-        QCOMPARE(id.digest, FileIdentity::digestOf("content A"));
-        QCOMPARE(id.modifiedMs, QFileInfo(path).lastModified().toMSecsSinceEpoch());
+        QCOMPARE(described(id),
+                 described({true, 9, QFileInfo(path).lastModified().toMSecsSinceEpoch(),
+                            FileIdentity::digestOf("content A")}));
         QVERIFY(!id.changedOnDisk(path));
-
-        touch(path, 30); // touched: another time, the same content
-        QVERIFY(!id.changedOnDisk(path));
-        put(path, "content B"); // the same size, another content
-        touch(path, 60);
-        QVERIFY(id.changedOnDisk(path));
-        put(path, "content A"); // written back as it was
-        QVERIFY(!id.changedOnDisk(path));
-        put(path, "content A, longer");
-        QVERIFY(id.changedOnDisk(path));
-        QVERIFY(QFile::remove(path));
-        QVERIFY(!id.changedOnDisk(path)); // nothing there to be lost
+        QVERIFY(touch(path, 30) && !id.changedOnDisk(path)); // another time, the same content
+        QVERIFY(put(path, "content B") && touch(path, 60) && id.changedOnDisk(path)); // same size
+        QVERIFY(put(path, "content A") && !id.changedOnDisk(path)); // written back as it was
+        QVERIFY(put(path, "content A, longer") && id.changedOnDisk(path));
+        QVERIFY(QFile::remove(path) && !id.changedOnDisk(path));
 
         const FileIdentity none = FileIdentity::ofFile(path);
         QVERIFY(!none.exists && none.digest.isEmpty());
         QVERIFY(!none.changedOnDisk(path)); // still not there
-        put(path, "");
+        QVERIFY(put(path, ""));
         QVERIFY(none.changedOnDisk(path)); // made since
         QVERIFY(!FileIdentity::ofFile(path).changedOnDisk(path));
 
@@ -78,22 +77,13 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"年度.dys"_s);
         QRandomGenerator rng(1);
-        const YearStore s = TestYears::filled(2005, rng);
-        FileIdentity written;
-        QVERIFY(DocFiles::writeDocument(s, 20, path, &written).ok());
-        const FileIdentity onDisk = FileIdentity::ofFile(path);
-        QVERIFY(written.exists);
-        QCOMPARE(written.size, onDisk.size);
-        QCOMPARE(written.modifiedMs, onDisk.modifiedMs);
-        QCOMPARE(written.digest, onDisk.digest);
-        QVERIFY(!written.changedOnDisk(path));
-
+        FileIdentity written, loaded;
+        QVERIFY(DocFiles::writeDocument(TestYears::filled(2005, rng), 20, path, &written).ok());
         YearStore read;
-        FileIdentity loaded;
         QVERIFY(DocFiles::readDocument(path, read, &loaded).ok());
-        QCOMPARE(loaded.size, onDisk.size);
-        QCOMPARE(loaded.modifiedMs, onDisk.modifiedMs);
-        QCOMPARE(loaded.digest, onDisk.digest);
+        const QString onDisk = described(FileIdentity::ofFile(path));
+        QCOMPARE(described(written), onDisk);
+        QCOMPARE(described(loaded), onDisk);
 
         // Another program's save of another year over it.
         QVERIFY(DocFiles::writeDocument(TestYears::valid(2006), 20, path).ok());

@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 #include <signal.h>
 #include <unistd.h>
@@ -28,35 +30,22 @@ namespace {
 
 constexpr int Contents = 3;
 constexpr int Kills = 200;
-const char* const DirVariable = "DAYLOG_KILLSAVE_DIR";
-const char* const FirstVariable = "DAYLOG_KILLSAVE_FIRST";
+const char* const ChildVariable = "DAYLOG_KILLSAVE_CHILD"; // "FIRST:FOLDER"
 const char* const SeedVariable = "DAYLOG_KILLSAVE_SEED";
 
 // Content `k` of a full-size year: every text of every day some 170 Japanese
 // characters (over 3 MB in all), different in every cell for each content.
 YearStore content(int k) {
-    static const QString text = [] {
-        const QString sentence =
-            u"朝から雨が降っていたので駅まではバスで行った。午後は報告書をまとめ、"
-            "帰りに駅前の店で卵と牛乳を買った。夜は録画したドラマを見て十一時に寝た。"_s;
-        return sentence.repeated(20);
-    }();
+    static const QString text =
+        u"朝から雨が降っていたので駅まではバスで行った。午後は報告書をまとめ、"
+        "帰りに駅前の店で卵と牛乳を買った。夜は録画したドラマを見て十一時に寝た。"_s.repeated(20);
     YearStore s = TestYears::valid(2005);
-    for (int r = 1; r <= YearStore::DayRows; ++r) {
-        for (int c = StoreCol::Events; c < StoreCol::TextColumns; ++c) {
-            QString t;
-            t.reserve(180);
-            t += QChar(u'0' + k);
-            t += QString::number(r * 32 + c);
-            t += QStringView(text).mid((r * 17 + c * 5 + k * 11) % 600, 170);
-            s.set(r, c, t);
-        }
-    }
+    for (int r = 1; r <= YearStore::DayRows; ++r)
+        for (int c = StoreCol::Events; c < StoreCol::TextColumns; ++c)
+            s.set(r, c,
+                  QChar(u'0' + k) + QString::number(r * 32 + c) +
+                      text.mid((r * 17 + c * 5 + k * 11) % 600, 170));
     return s;
-}
-
-QString documentPath(const QString& folder) {
-    return QDir(folder).filePath(u"年度.dys"_s);
 }
 
 // A line for the parent, unbuffered, so that it is there even when the next
@@ -67,19 +56,16 @@ void tell(const QByteArray& line) {
         std::abort();
 }
 
-// Which content the file at `path` is, by the hash of what readDocument read; -1
-// for none. The file must load.
-int loadedContent(const std::array<QByteArray, Contents>& hashes, const QString& path,
+// Which content the file at `path` is (-1 for none); a file that does not load adds
+// to `failure`.
+int loadedContent(const std::array<QByteArray, Contents>& digests, const QString& path,
                   QString& failure) {
     YearStore loaded;
     FileIdentity read;
-    const FileResult r = DocFiles::readDocument(path, loaded, &read);
-    if (!r.ok())
+    if (const FileResult r = DocFiles::readDocument(path, loaded, &read); !r.ok())
         failure += r.loadMessage(path);
-    for (int k = 0; k < Contents; ++k)
-        if (read.digest == hashes[size_t(k)])
-            return k;
-    return -1;
+    const auto k = std::find(digests.begin(), digests.end(), read.digest);
+    return k == digests.end() ? -1 : int(k - digests.begin());
 }
 
 } // namespace
@@ -100,16 +86,15 @@ void TestKillSave::killedSavesLeaveWholeFiles() {
     QRandomGenerator rng(seed);
 
     std::array<YearStore, Contents> stores;
-    std::array<QByteArray, Contents> hashes;
+    std::array<QByteArray, Contents> digests;
     for (int k = 0; k < Contents; ++k) {
         stores[size_t(k)] = content(k);
         const QByteArray image = DocFiles::documentImage(stores[size_t(k)], 20);
         QVERIFY(image.size() > 3 * 1024 * 1024);
-        hashes[size_t(k)] = FileIdentity::digestOf(image);
+        digests[size_t(k)] = FileIdentity::digestOf(image);
     }
     QTemporaryDir dir;
-    const QString path = documentPath(dir.path());
-    const QString bak = GridFile::backupPath(path);
+    const QString path = dir.filePath(u"年度.dys"_s), bak = GridFile::backupPath(path);
     QVERIFY(DocFiles::writeDocument(stores[0], 20, path).ok());
     QElapsedTimer timer;
     timer.start();
@@ -123,14 +108,13 @@ void TestKillSave::killedSavesLeaveWholeFiles() {
         const QString where = u"kill %1, seed %2: "_s.arg(kill).arg(seed);
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(DirVariable), dir.path());
-        env.insert(QString::fromLatin1(FirstVariable), QString::number(rng.bounded(Contents)));
+        env.insert(QString::fromLatin1(ChildVariable),
+                   QString::number(rng.bounded(Contents)) + u':' + dir.path());
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(), {u"saveLoop"_s});
         QByteArray out;
         while (!out.contains("@R\n")) {
-            QVERIFY2(child.waitForReadyRead(30000),
-                     qPrintable(where + u"the child did not start"_s));
+            QVERIFY2(child.waitForReadyRead(30000), qPrintable(where + u"no start"_s));
             out += child.readAllStandardOutput();
         }
         QThread::usleep(rng.bounded(quint64(window)));
@@ -141,68 +125,60 @@ void TestKillSave::killedSavesLeaveWholeFiles() {
 
         // The model: a save done made the document's content the backup; a save begun
         // and not done may have made its backup, then its content.
-        int inProgress = -1;
+        int saving = -1;
         for (const QByteArray& line : out.split('\n')) {
             if (line.startsWith("@S "))
-                inProgress = line.mid(3).toInt();
+                saving = line.mid(3).toInt();
             if (line.startsWith("@D ")) {
-                backup = doc;
-                doc = line.mid(3).toInt();
-                inProgress = -1;
+                backup = std::exchange(doc, line.mid(3).toInt());
+                saving = -1;
             }
         }
         QString failure;
-        const int docNow = loadedContent(hashes, path, failure);
-        const int bakNow = loadedContent(hashes, bak, failure);
+        const int docNow = loadedContent(digests, path, failure);
+        const int bakNow = loadedContent(digests, bak, failure);
         QVERIFY2(failure.isEmpty(), qPrintable(where + failure));
-        const QString state =
-            where + u"document %1, backup %2, was %3 and %4, saving %5"_s.arg(docNow)
-                        .arg(bakNow)
-                        .arg(doc)
-                        .arg(backup)
-                        .arg(inProgress);
-        const bool docOk = docNow == doc || (inProgress >= 0 && docNow == inProgress);
-        const bool bakOk = bakNow == backup || (inProgress >= 0 && bakNow == doc);
         // The backup is replaced before the document: a new content has the old one as
         // its backup.
-        const bool orderOk = docNow == doc || bakNow == doc;
-        QVERIFY2(docOk && bakOk && orderOk, qPrintable(state));
+        QVERIFY2(
+            (docNow == doc || (saving >= 0 && docNow == saving)) &&
+                (bakNow == backup || (saving >= 0 && bakNow == doc)) &&
+                (docNow == doc || bakNow == doc),
+            qPrintable(where + u"document %1, backup %2, was %3 and %4, saving %5"_s.arg(docNow)
+                                   .arg(bakNow)
+                                   .arg(doc)
+                                   .arg(backup)
+                                   .arg(saving)));
 
         // The next save leaves the document, its backup and nothing else.
-        const int next = (docNow + 1) % Contents;
-        QVERIFY(DocFiles::writeDocument(stores[size_t(next)], 20, path).ok());
-        QVERIFY2(FileIdentity::ofFile(path).digest == hashes[size_t(next)], qPrintable(where));
-        QVERIFY2(FileIdentity::ofFile(bak).digest == hashes[size_t(docNow)], qPrintable(where));
+        backup = docNow;
+        doc = (docNow + 1) % Contents;
+        QVERIFY(DocFiles::writeDocument(stores[size_t(doc)], 20, path).ok());
+        QVERIFY2(FileIdentity::ofFile(path).digest == digests[size_t(doc)], qPrintable(where));
+        QVERIFY2(FileIdentity::ofFile(bak).digest == digests[size_t(backup)], qPrintable(where));
         const QStringList left =
             QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         QVERIFY2(left == (QStringList{u"年度.dys"_s, u"年度.dys.bak"_s}),
                  qPrintable(where + left.join(u", "_s)));
-        backup = docNow;
-        doc = next;
     }
 }
 
 // The child's side: saves the contents in turn from the one the parent chose until it
-// is killed. Skipped when the test runs by itself.
+// is killed, each content made when first saved (most children are killed before the
+// third). Skipped when the test runs by itself.
 void TestKillSave::saveLoop() {
-    const QString folder = qEnvironmentVariable(DirVariable);
-    if (folder.isEmpty())
+    const QString told = qEnvironmentVariable(ChildVariable);
+    if (told.isEmpty())
         QSKIP("run by killedSavesLeaveWholeFiles as its child");
-    // Each content made when first saved: most children are killed before the third.
-    std::array<YearStore, Contents> stores;
-    std::array<bool, Contents> made = {};
-    const QString path = documentPath(folder);
+    const QString path = QDir(told.mid(2)).filePath(u"年度.dys"_s);
+    std::array<std::optional<YearStore>, Contents> stores;
     tell("R");
-    for (int k = qEnvironmentVariableIntValue(FirstVariable);; k = (k + 1) % Contents) {
-        if (!made[size_t(k)]) {
+    for (int k = told.left(1).toInt();; k = (k + 1) % Contents) {
+        if (!stores[size_t(k)])
             stores[size_t(k)] = content(k);
-            made[size_t(k)] = true;
-        }
         tell("S " + QByteArray::number(k));
-        if (!DocFiles::writeDocument(stores[size_t(k)], 20, path).ok()) {
-            tell("F");
-            return;
-        }
+        if (!DocFiles::writeDocument(*stores[size_t(k)], 20, path).ok())
+            return tell("F");
         tell("D " + QByteArray::number(k));
     }
 }
