@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -71,6 +72,20 @@ ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
     : QMainWindow(parent), m_app(app), m_nav(nav), m_caption(caption) {
     setObjectName(objectName);
     setWindowTitle(caption);
+    // Another window of the program comes to the front, also straight after another
+    // program's window (the view has had no deactivation of its own then): the page
+    // goes into the document first, as whatever is done there may change it.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focus) {
+        if (!focus || m_stale || !isVisible() || !followsActivation() || focus == windowHandle())
+            return;
+        const QWidgetList all = QApplication::topLevelWidgets();
+        const auto it = std::find_if(all.begin(), all.end(),
+                                     [focus](QWidget* w) { return w->windowHandle() == focus; });
+        if (it == all.end() || !m_nav.owns(*it))
+            return;
+        storePage();
+        m_stale = true;
+    });
     // The document of the page changed in another window of the program.
     connect(&m_app, &AppState::documentCellsChanged, this, [this](Document* doc) {
         if (doc != m_pageDoc || m_storing || !isVisible() || isActiveWindow())

@@ -318,8 +318,22 @@ private Q_SLOTS:
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
         QTRY_VERIFY(w->todoGrid()->model()->textMatrix(1, 3).isEmpty());
+
+        // Another program's window in between: the page is stored all the same when the
+        // other window of this program comes to the front, and shown afresh behind it.
+        ViewFixture::type(w->recordBox(), u"。外へ"_s);
+        QWidget foreign;
+        foreign.show();
+        foreign.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&foreign));
+        other->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(other));
+        QCOMPARE(f.stored(May10, StoreCol::Record), u"書き換え。外へ"_s);
+        other->write(May10, StoreCol::Record, u"一覧から"_s);
+        QTRY_COMPARE(w->recordBox()->toPlainText(), u"一覧から"_s);
         w->close();
         QVERIFY(f.stored(May10, StoreCol::ToDo).isEmpty());
+        QCOMPARE(f.stored(May10, StoreCol::Record), u"一覧から"_s);
     }
 
     void aDialogOfTheViewItselfStoresAndReloadsNothing() {
