@@ -77,38 +77,6 @@ private Q_SLOTS:
         QCOMPARE(l.list().rows(), 1);
     }
 
-    void unsavedEditsAreAskedAboutOnShowingAgainAndOnClosing() {
-        ListFixture l;
-        l.showRange(QDate(2005, 5, 1), QDate(2005, 5, 31));
-        l.list().setCell(GridModel::CellChecked, 1, DoneCol, 1);
-        l.w->sort(ToDoOrder::TextDown);
-        QVERIFY(l.w->isModified());
-
-        l.f.env.messages->answers = {MessageBox::Cancel};
-        QTest::mouseClick(l.w->showButton(), Qt::LeftButton);
-        QCOMPARE(l.f.env.messages->shown.last().text,
-                 u"ToDo一覧が変更されています。保存しますか。"_s);
-        QCOMPARE(l.f.env.messages->shown.last().buttons, MessageBox::YesNoCancel);
-        QCOMPARE(l.list().textMatrix(1, TextCol), u"二"_s); // still the sorted list
-
-        l.f.env.messages->answers = {MessageBox::No};
-        QTest::mouseClick(l.w->showButton(), Qt::LeftButton);
-        QCOMPARE(l.list().textMatrix(1, TextCol), u"一"_s); // read again, edits dropped
-        QCOMPARE(l.f.stored(May10, StoreCol::ToDo),
-                 item(false, u"09:00"_s, u"一"_s) + item(true, {}, u"二"_s));
-
-        l.w->sort(ToDoOrder::TextDown);
-        l.f.env.messages->answers = {MessageBox::Cancel};
-        QVERIFY(!l.w->close());
-        QVERIFY(l.w->isVisible());
-        l.f.env.messages->answers = {MessageBox::Yes};
-        l.w->close();
-        QVERIFY(!l.w->isVisible());
-        QCOMPARE(l.f.stored(May10, StoreCol::ToDo),
-                 item(true, {}, u"二"_s) + item(false, u"09:00"_s, u"一"_s));
-        QVERIFY(l.f.env.app.docChanged());
-    }
-
     void aBadDateStopsTheSaveAndShowsItsRow() {
         ListFixture l;
         l.showRange(QDate(2005, 5, 1), QDate(2005, 5, 31));

@@ -404,27 +404,6 @@ private Q_SLOTS:
         QVERIFY(!f.env.app.docChanged());
     }
 
-    void typingMarksTheDocumentChangedInEveryBox() {
-        ViewFixture f;
-        DiaryWindow* w = f.open(May10);
-        QList<TextBox*> boxes{w->eventsBox(), w->recordBox()};
-        for (int i = 0; i < 7; ++i)
-            boxes << w->slotItemBox(i) << w->slotTextBox(i);
-        for (TextBox* box : boxes) {
-            f.env.app.setDocChanged(false);
-            box->setFocus();
-            ViewFixture::type(box, u"字"_s);
-            QVERIFY2(f.env.app.docChanged(), qPrintable(box->objectName()));
-        }
-        // A key that changes nothing is no edit.
-        f.env.app.setDocChanged(false);
-        QTest::keyClick(w->eventsBox(), Qt::Key_Left);
-        QVERIFY(!f.env.app.docChanged());
-        w->close();
-        QCOMPARE(f.stored(May10, StoreCol::SlotText1 + 6), u"字"_s);
-        QCOMPARE(f.stored(May10, StoreCol::SlotItem1 + 3), u"字"_s);
-    }
-
     void twelveToDoItemsSurviveOpeningAndClosingTheDiary() {
         ViewFixture f;
         QString day;

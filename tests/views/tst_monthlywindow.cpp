@@ -91,17 +91,6 @@ private Q_SLOTS:
         QCOMPARE(f.env.messages->shown[0].text, u"ここの色は変更できません。"_s);
     }
 
-    void typingMarksTheDocumentChangedAndOtherKeysDoNot() {
-        ViewFixture f;
-        auto* w = f.open<MonthlyWindow>(View::Monthly, May10);
-        QVERIFY(!f.env.app.docChanged());
-        QTest::keyClick(w->eventsBox(9), Qt::Key_Right);
-        QTest::keyClick(w->eventsBox(9), Qt::Key_Tab);
-        QVERIFY(!f.env.app.docChanged());
-        ViewFixture::type(w->eventsBox(9), u"字"_s);
-        QVERIFY(f.env.app.docChanged());
-    }
-
     void aDayTheNewMonthLacksBecomesItsLastDay() {
         ViewFixture f;
         auto* w = f.open<MonthlyWindow>(View::Monthly, QDate(2005, 8, 31));

@@ -39,29 +39,6 @@ private Q_SLOTS:
         QCOMPARE(w->focusWidget(), w->eventsBox(0));
     }
 
-    void whatIsTypedIsStoredForItsDay() {
-        ViewFixture f;
-        auto* w = f.open<WeeklyWindow>(View::Weekly, May10);
-        ViewFixture::type(w->eventsBox(4), u"避難訓練"_s);
-        w->slotBox(4, 2)->setFocus();
-        ViewFixture::type(w->slotBox(4, 2), u"理科"_s);
-        Grid* fg = w->dayGrid(6);
-        fg->setFocus();
-        fg->setCursor(1, 3);
-        ViewFixture::typeInGrid(fg, u"名簿"_s);
-        QTest::keyClick(fg->editor(), Qt::Key_Return);
-        QVERIFY(f.env.app.docChanged());
-
-        w->close();
-
-        QCOMPARE(f.stored(QDate(2005, 5, 12), StoreCol::Events), u"避難訓練"_s);
-        QCOMPARE(f.stored(QDate(2005, 5, 12), StoreCol::SlotItem1 + 2), u"理科"_s);
-        const auto items = ToDo_Parse(f.stored(QDate(2005, 5, 14), StoreCol::ToDo));
-        QCOMPARE(items.size(), size_t(1));
-        QCOMPARE(items[0].text, u"名簿"_s);
-        QVERIFY(f.calendar->isVisible());
-    }
-
     void daysOutsideTheYearCannotBeTypedInto() {
         ViewFixture f;
         auto* w = f.open<WeeklyWindow>(View::Weekly, QDate(2005, 4, 1));
