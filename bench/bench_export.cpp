@@ -3,9 +3,9 @@
 
 #include "benchdocument.h"
 
-#include "export/csv.h"
-#include "export/icalendar.h"
-#include "store/appstate.h"
+#include "core/export/csv.h"
+#include "core/export/icalendar.h"
+#include "core/store/appstate.h"
 
 #include <benchmark/benchmark.h>
 

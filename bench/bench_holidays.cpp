@@ -1,6 +1,6 @@
 // The holiday rules over every day they cover.
 
-#include "calendar/holidays.h"
+#include "core/calendar/holidays.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // The benchmarks' entry point: a QApplication on the offscreen platform (the painting
 // benchmarks need one), then every registered benchmark.
 
-#include "platform/uisetup.h"
+#include "gui/platform/uisetup.h"
 
 #include <QApplication>
 

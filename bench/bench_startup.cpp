@@ -5,8 +5,8 @@
 
 #include "benchdocument.h"
 
-#include "store/appstate.h"
-#include "store/documentfile.h"
+#include "core/store/appstate.h"
+#include "core/store/documentfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

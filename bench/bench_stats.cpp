@@ -4,11 +4,11 @@
 
 #include "benchdocument.h"
 
-#include "grid/gridmodel.h"
-#include "search/search.h"
-#include "search/wildcard.h"
-#include "stats/stats.h"
-#include "store/appstate.h"
+#include "core/grid/gridmodel.h"
+#include "core/search/search.h"
+#include "core/search/wildcard.h"
+#include "core/stats/stats.h"
+#include "core/store/appstate.h"
 
 #include <benchmark/benchmark.h>
 

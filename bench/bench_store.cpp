@@ -4,8 +4,9 @@
 
 #include "benchdocument.h"
 
-#include "store/appstate.h"
-#include "store/documentfile.h"
+#include "core/calendar/newyear.h"
+#include "core/store/appstate.h"
+#include "core/store/documentfile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -144,7 +145,8 @@ void BM_ReadDocument(benchmark::State& state) {
     YearStore store;
     FileIdentity identity;
     FileIdentity* const read = state.range(0) ? &identity : nullptr;
-    if (!DocFiles::readDocument(f.path, store, read).ok() || !sameDocument(store, expected.store())) {
+    if (!DocFiles::readDocument(f.path, store, read).ok() ||
+        !sameDocument(store, expected.store())) {
         state.SkipWithError("the document read differs from the one saved");
         return;
     }

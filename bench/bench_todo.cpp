@@ -3,9 +3,9 @@
 
 #include "benchdocument.h"
 
-#include "grid/gridmodel.h"
-#include "store/appstate.h"
-#include "todo/todolist.h"
+#include "core/grid/gridmodel.h"
+#include "core/store/appstate.h"
+#include "core/todo/todolist.h"
 
 #include <benchmark/benchmark.h>
 

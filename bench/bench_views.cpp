@@ -3,13 +3,13 @@
 
 #include "benchdocument.h"
 
-#include "app/navigator.h"
-#include "calendar/annuallayout.h"
-#include "calendar/calendarwindow.h"
-#include "calendar/monthpaint.h"
-#include "calendar/todotiming.h"
-#include "grid/grid.h"
-#include "store/appstate.h"
+#include "core/annual/annuallayout.h"
+#include "core/calendar/monthpaint.h"
+#include "core/calendar/todotiming.h"
+#include "core/store/appstate.h"
+#include "gui/calendar/calendarwindow.h"
+#include "gui/frame/navigator.h"
+#include "gui/grid/grid.h"
 
 #include <QImage>
 #include <QPainter>

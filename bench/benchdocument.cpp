@@ -1,6 +1,7 @@
 #include "benchdocument.h"
 
-#include "store/appstate.h"
+#include "core/calendar/newyear.h"
+#include "core/store/appstate.h"
 
 #include <array>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // reporting its first paint the way the program does. With the argument "ja" the
 // table's headings are Japanese, so the floor also loads and shapes a Japanese font.
 
-#include "app/firstpaint.h"
+#include "gui/app/firstpaint.h"
 
 #include <QApplication>
 #include <QTableWidget>

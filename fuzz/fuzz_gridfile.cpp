@@ -8,9 +8,9 @@
 // refuse what is not a year document without touching its store, and what it reads
 // must be written back as a document it reads again.
 
-#include "grid/gridfile.h"
-#include "store/documentfile.h"
-#include "store/yearstore.h"
+#include "core/grid/gridfile.h"
+#include "core/store/documentfile.h"
+#include "core/store/yearstore.h"
 
 #include <cstdint>
 #include <cstdio>

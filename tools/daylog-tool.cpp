@@ -21,19 +21,20 @@
 //   daylog-tool import CSV FILE    a new document FILE from a CSV table
 //   daylog-tool --version
 
-#include "calendar/holidays.h"
-#include "export/csv.h"
-#include "export/exporttarget.h"
-#include "export/icalendar.h"
-#include "grid/gridmodel.h"
-#include "platform/clock.h"
-#include "search/search.h"
-#include "search/wildcard.h"
-#include "stats/stats.h"
-#include "store/appstate.h"
-#include "store/dates.h"
-#include "store/documentfile.h"
-#include "todo/todolist.h"
+#include "core/calendar/holidays.h"
+#include "core/calendar/newyear.h"
+#include "core/export/csv.h"
+#include "core/export/exporttarget.h"
+#include "core/export/icalendar.h"
+#include "core/grid/gridmodel.h"
+#include "core/search/search.h"
+#include "core/search/wildcard.h"
+#include "core/stats/stats.h"
+#include "core/store/appstate.h"
+#include "core/store/documentfile.h"
+#include "core/time/clock.h"
+#include "core/time/dates.h"
+#include "core/todo/todolist.h"
 
 #include <QCoreApplication>
 #include <QHash>

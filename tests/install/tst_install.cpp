@@ -3,7 +3,7 @@
 // through Qt's MIME database (which reads the same shared-mime-info files as the file
 // managers do).
 
-#include "grid/gridfile.h"
+#include "core/grid/gridfile.h"
 
 #include <QDir>
 #include <QFile>

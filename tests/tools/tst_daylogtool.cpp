@@ -1,8 +1,9 @@
-#include "store/documentfile.h"
-#include "grid/gridmodel.h"
-#include "platform/clock.h"
-#include "store/appstate.h"
-#include "store/dates.h"
+#include "core/calendar/newyear.h"
+#include "core/grid/gridmodel.h"
+#include "core/store/appstate.h"
+#include "core/store/documentfile.h"
+#include "core/time/clock.h"
+#include "core/time/dates.h"
 
 #include <QFile>
 #include <QFileInfo>

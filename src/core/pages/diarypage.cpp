@@ -1,0 +1,147 @@
+#include "core/pages/diarypage.h"
+
+#include "core/store/appstate.h"
+#include "core/todo/todostring.h"
+
+#include <vector>
+
+namespace {
+
+constexpr int TaskRows = 10;
+constexpr int TimeCol = 1;
+constexpr int LastOfDay = 1; // sort key: ascending
+const QString NoTimeKey = QStringLiteral("23:59");
+
+// The box of the page that shows store column `col`.
+PageBox& boxOf(DiaryPage& page, int col) {
+    using namespace StoreCol;
+    if (col == Events)
+        return page.events;
+    if (col == Record)
+        return page.record;
+    if (col >= SlotItem1 && col < SlotItem1 + 7)
+        return page.slotItems[size_t(col - SlotItem1)];
+    return page.slotTexts[size_t(col - SlotText1)];
+}
+
+const PageBox& boxOf(const DiaryPage& page, int col) {
+    return boxOf(const_cast<DiaryPage&>(page), col);
+}
+
+// The boxes a page can show: the lines of the cell-colour map that have a background
+// (the weekday has none).
+const ColorMapLine& colorsOf(int textCol) {
+    for (const ColorMapLine& m : cellColorMap())
+        if (m.gridCol == textCol && m.backCol >= 0)
+            return m;
+    Q_ASSERT(!"a column without a box");
+    return cellColorMap()[1];
+}
+
+} // namespace
+
+PageBox loadPageBox(const YearStore& store, int row, int textCol) {
+    const ColorMapLine& m = colorsOf(textCol);
+    PageBox box;
+    box.text = store.text(row, m.gridCol);
+    box.fore = quint32(store.number(row, m.foreCol));
+    const quint32 back = quint32(store.number(row, m.backCol));
+    box.back = back != 0 ? back : SystemWindowColor;
+    return box;
+}
+
+void storePageBox(const PageBox& box, YearStore& store, int row, int textCol) {
+    const ColorMapLine& m = colorsOf(textCol);
+    store.set(row, m.gridCol, box.text);
+    store.set(row, m.foreCol, qint64(box.fore));
+    storeBoxBack(box.back, store, row, m.backCol);
+}
+
+void storeBoxBack(quint32 back, YearStore& store, int row, int backCol) {
+    if (back == SystemWindowColor && store.number(row, backCol) == 0)
+        return;
+    store.set(row, backCol, qint64(back));
+}
+
+DiaryPage::DiaryPage() : todo(TaskRows + 1, 4) {
+    Diary_GridInit(todo);
+}
+
+void Diary_GridInit(GridModel& fg) {
+    fg.beginBulkEdit();
+    fg.setCols(4);
+    fg.setRows(TaskRows + 1);
+    fg.setFixedRows(1);
+    fg.setFixedCols(0);
+    fg.setColWidth(0, 300);
+    fg.setColWidth(1, 600);
+    fg.setColWidth(2, 600);
+    fg.setColWidth(3, 1000);
+    fg.setColDataType(TimeCol, GridModel::DateType);
+    fg.setColComboList(2, ToDo_CategoryComboList());
+    fg.setTextMatrix(0, 0, QStringLiteral("既"));
+    fg.setTextMatrix(0, 1, QStringLiteral("時刻"));
+    fg.setTextMatrix(0, 2, QStringLiteral("分類"));
+    fg.setTextMatrix(0, 3, QStringLiteral("用  件"));
+    fg.setCell(GridModel::CellAlignment, 0, 1, 0, 3, GridModel::AlignCenterCenter);
+    for (int r = 1; r < fg.rows(); ++r) {
+        fg.setRowHeight(r, 500);
+        fg.setCell(GridModel::CellChecked, r, 0, 2);
+    }
+    fg.endBulkEdit();
+}
+
+void Store_ToDiary(DiaryPage& page, const AppState& app) {
+    const int row = Store_DayRow(app);
+    for (const ColorMapLine& m : cellColorMap())
+        if (m.backCol >= 0)
+            boxOf(page, m.gridCol) = loadPageBox(app.store(), row, m.gridCol);
+    ToDo_LoadDiary(page.todo, app.store(), row);
+}
+
+void Diary_CopyToStore(const DiaryPage& page, AppState& app) {
+    const int row = Store_DayRow(app);
+    for (const ColorMapLine& m : cellColorMap())
+        if (m.backCol >= 0)
+            storePageBox(boxOf(page, m.gridCol), app.store(), row, m.gridCol);
+    ToDo_StoreDay(app.store(), row, ToDo_GridString(page.todo));
+}
+
+void Diary_ToStore(DiaryPage& page, AppState& app) {
+    Diary_CopyToStore(page, app);
+    ToDo_SaveDiary(page.todo, app.store(), Store_DayRow(app));
+}
+
+void Diary_SortToDo(GridModel& fg) {
+    const int last = fg.rows() - 1;
+    if (last < 1)
+        return;
+    // Rows without a time sort as 23:59. Equal keys keep their order, so the rows
+    // holding "23:59" after the sort are, top to bottom, the same rows as before it:
+    // the ones that had no time get it back.
+    std::vector<bool> hadNoTime;
+    for (int r = 1; r <= last; ++r) {
+        const QString time = fg.textMatrix(r, TimeCol);
+        if (time.isEmpty()) {
+            fg.setTextMatrix(r, TimeCol, NoTimeKey);
+            hadNoTime.push_back(true);
+        } else if (time == NoTimeKey) {
+            hadNoTime.push_back(false);
+        }
+    }
+    const int row = fg.row(), col = fg.col();
+    for (int c = 0; c < fg.cols(); ++c)
+        fg.setColSort(c, c == TimeCol ? LastOfDay : 0);
+    fg.setColDataType(TimeCol, GridModel::DateType);
+    fg.select(1, 0, last, fg.cols() - 1);
+    fg.setSort(GridModel::SortGenericByColSort);
+    size_t next = 0;
+    for (int r = 1; r <= last && next < hadNoTime.size(); ++r) {
+        if (fg.textMatrix(r, TimeCol) != NoTimeKey)
+            continue;
+        if (hadNoTime[next++])
+            fg.setTextMatrix(r, TimeCol, QString());
+    }
+    fg.setCell(GridModel::CellAlignment, 0, TimeCol, GridModel::AlignCenterCenter);
+    fg.select(row, col);
+}

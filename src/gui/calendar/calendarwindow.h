@@ -1,0 +1,105 @@
+#pragma once
+
+#include "core/calendar/reminders.h"
+#include "gui/frame/monthgrid.h"
+#include "gui/frame/viewwindow.h"
+
+#include <QLabel>
+#include <QTime>
+#include <QTimer>
+
+#include <array>
+
+class AppState;
+class QAction;
+class QMenu;
+
+// The analogue clock: a dial, three hands with their shadows, the hour points.
+class ClockWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit ClockWidget(QWidget* parent);
+    void setTime(const QTime& t, int hourColor, int minuteColor, int secondColor);
+    int hourColor() const { return m_colors[0]; }
+    int minuteColor() const { return m_colors[1]; }
+    int secondColor() const { return m_colors[2]; }
+    QSize sizeHint() const override { return QSize(124, 124); }
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    QTime m_time;
+    std::array<int, 3> m_colors{0, 0, 0};
+};
+
+// The hub window "デイログ": the current month with holidays and ToDo load, the
+// clock, the month buttons, saving, the notification area and the end of the program.
+// Its day cells, captions and menus open the other windows through the navigator.
+class CalendarWindow : public ViewWindow {
+    Q_OBJECT
+public:
+    CalendarWindow(AppState& app, Navigator& nav, QWidget* parent = nullptr);
+    ~CalendarWindow() override;
+
+    // Paints the current month into the day cells.
+    void Cal_DrawMonth();
+    // One tick of the clock: hand colours from the ToDo alarm and a repaint of the
+    // clock only.
+    void clockTick();
+    void Cal_ToTray();
+    void Task_Out();
+    // Asks about every document with unsaved changes; true when the program ends.
+    bool endProgram();
+
+    void previousMonth();
+    void nextMonth();
+
+    // The reminders switch, kept in the program's settings.
+    static bool remindersOn();
+    static void setRemindersOn(bool on);
+
+    MonthGrid* monthGrid() const { return m_grid; }
+    DayCell* dayCell(int index) const { return m_grid->cell(index); }
+    ClockWidget* clock() const { return m_clock; }
+    QLabel* monthLabel() const { return m_grid->monthLabel(); }
+    QLabel* yearLabel() const { return m_grid->yearLabel(); }
+    QMenu* popupMenu() const { return commandMenu(QStringLiteral("mnuPop")); }
+    QTimer* timer() { return &m_timer; }
+
+Q_SIGNALS:
+    // The user ended the program (the application quits on it).
+    void programEnding();
+
+protected:
+    void loadFromStore() override;
+    void storeBack() override {}
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::vector<Command> commandTable();
+    void buildPage();
+    void openDay(int row);
+    void openOnFirst(View view);
+    void chooseDayColor();
+    void dayRightClicked(int index, int row);
+    // Today's earliest open timed ToDo item in the notification area, once when it
+    // comes within 30 minutes and once when it is due, while the reminders are on.
+    void remind(const QDateTime& now);
+
+    Reminders m_reminders;
+    qint64 m_remindedSecond = -1;
+
+    MonthGrid* m_grid = nullptr;
+    ClockWidget* m_clock = nullptr;
+    QTimer m_timer;
+    QTimer m_redraw;
+    int m_popupRow = -1;
+    int m_popupIndex = -1;
+};

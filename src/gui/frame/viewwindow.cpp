@@ -1,0 +1,260 @@
+#include "gui/frame/viewwindow.h"
+
+#include "core/store/appstate.h"
+#include "core/store/document.h"
+#include "gui/frame/textbox.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+// Stores always go to the date and the document of the page shown, even if the
+// current date or document has been changed meanwhile.
+class PageDateScope {
+public:
+    PageDateScope(AppState& app, const QDate& pageDate, Document* pageDoc)
+        : m_app(app), m_saved(app.currentDate()), m_doc(app, pageDoc) {
+        if (pageDate.isValid())
+            m_app.setCurrentDate(pageDate);
+    }
+    ~PageDateScope() { m_app.setCurrentDate(m_saved); }
+    PageDateScope(const PageDateScope&) = delete;
+    PageDateScope& operator=(const PageDateScope&) = delete;
+
+private:
+    AppState& m_app;
+    QDate m_saved;
+    AppState::QuietCurrent m_doc;
+};
+
+// Where the user was typing, so that showing the page afresh leaves it there.
+struct Caret {
+    QPointer<QWidget> focus;
+    int position = -1;
+    int anchor = -1;
+    int scroll = 0;
+
+    static Caret of(QWidget* window) {
+        Caret c;
+        c.focus = window->focusWidget();
+        if (auto* box = qobject_cast<TextBox*>(c.focus.data())) {
+            c.position = box->textCursor().position();
+            c.anchor = box->textCursor().anchor();
+            c.scroll = box->verticalScrollBar()->value();
+        }
+        return c;
+    }
+    void restore() const {
+        auto* box = qobject_cast<TextBox*>(focus.data());
+        if (!box || position < 0)
+            return;
+        QTextCursor cursor = box->textCursor();
+        const int end = int(box->document()->characterCount()) - 1;
+        cursor.setPosition(std::min(anchor, end));
+        cursor.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
+        box->setTextCursor(cursor);
+        box->verticalScrollBar()->setValue(scroll);
+    }
+};
+
+} // namespace
+
+ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
+                       const QString& caption, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_nav(nav), m_caption(caption) {
+    setObjectName(objectName);
+    setWindowTitle(caption);
+    // Another window of the program comes to the front, also straight after another
+    // program's window (the view has had no deactivation of its own then): the page
+    // goes into the document first, as whatever is done there may change it.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focus) {
+        if (!focus || m_stale || !isVisible() || !followsActivation() || focus == windowHandle())
+            return;
+        const QWidgetList all = QApplication::topLevelWidgets();
+        const auto it = std::find_if(all.begin(), all.end(),
+                                     [focus](QWidget* w) { return w->windowHandle() == focus; });
+        if (it == all.end() || !m_nav.owns(*it))
+            return;
+        storePage();
+        m_stale = true;
+    });
+    // The document of the page changed in another window of the program.
+    connect(&m_app, &AppState::documentCellsChanged, this, [this](Document* doc) {
+        if (doc != m_pageDoc || m_storing || !isVisible() || isActiveWindow())
+            return;
+        m_pageOlder = true;
+        if (m_refreshQueued)
+            return;
+        m_refreshQueued = true; // once for a whole save of the ToDo list
+        QTimer::singleShot(0, this, [this] {
+            m_refreshQueued = false;
+            refreshPage();
+        });
+    });
+}
+
+void ViewWindow::refreshPage() {
+    // Only a stored page: one with edits not stored yet is never shown over.
+    if (!m_stale || !m_pageOlder || isActiveWindow() || !isVisible() || !pageOfADate() ||
+        !followsActivation())
+        return;
+    if (m_pageDoc != &m_app.doc() || m_pageDate != m_app.currentDate())
+        return;
+    reload();
+    m_stale = true; // still stored: nothing of it is stored again until it is active
+}
+
+void ViewWindow::buildCommands(const std::vector<Command>& table) {
+    m_commands.build(this, table, m_nav);
+    connect(&m_nav, &Navigator::viewsChanged, this, [this] { m_commands.updateEnabled(m_nav); });
+}
+
+void ViewWindow::placeOnScreen(const QSize& preferred) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    constexpr int TitleBar = 30;
+    resize(std::min(preferred.width(), area.width() - 16),
+           std::min(preferred.height(), area.height() - TitleBar - 8));
+    move(area.x() + (area.width() - width()) / 2,
+         area.y() + std::max(0, (area.height() - height() - TitleBar) / 2));
+}
+
+void ViewWindow::storeNow() {
+    if (m_stale)
+        return;
+    if (!pageOfADate()) {
+        storeBack();
+        return;
+    }
+    // The document of the page is gone (closed): there is nothing it could still hold.
+    if (!m_pageDoc)
+        return;
+    PageDateScope scope(m_app, m_pageDate, m_pageDoc);
+    const QScopedValueRollback storing(m_storing, true);
+    storeBack();
+}
+
+void ViewWindow::reload() {
+    const Caret caret = Caret::of(this);
+    loadFromStore();
+    m_pageDate = m_app.currentDate();
+    m_pageDoc = &m_app.doc();
+    m_stale = false;
+    m_pageOlder = false;
+    caret.restore();
+}
+
+void ViewWindow::storePage() {
+    if (m_stale || !followsActivation())
+        return;
+    storeNow();
+    // Storing may have emptied parts of the page (the ToDo grid): show it again.
+    reload();
+}
+
+void ViewWindow::leavePage() {
+    storeNow();
+    m_stale = true;
+}
+
+void ViewWindow::enterPage() {
+    // A window beside the views, asked for again while it is open, comes to the
+    // front as it is.
+    if (!followsActivation() && isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    storeNow();
+    m_stale = true;
+    Store_ClampDay(m_app);
+    reload();
+    if (isMinimized())
+        showNormal();
+    else
+        show(); // a maximised window stays maximised
+    raise();
+    activateWindow();
+    if (QWidget* w = writingWidget())
+        w->setFocus(Qt::OtherFocusReason);
+}
+
+void ViewWindow::changeDate(const std::function<void()>& change) {
+    storeNow();
+    m_stale = true;
+    change();
+    Store_ClampDay(m_app);
+    reload();
+}
+
+void ViewWindow::openView(View view) {
+    storePage();
+    m_nav.open(view);
+}
+
+void ViewWindow::openViewAt(View view, const QDate& date) {
+    if (!m_nav.has(view)) {
+        storePage();
+        return;
+    }
+    // Stored once here: storing again on the way out could move the date.
+    storeNow();
+    m_stale = true;
+    m_app.setCurrentDate(date);
+    m_nav.open(view);
+}
+
+void ViewWindow::copyUnstoredPage(AppState& snapshot, const Document& doc) {
+    // A page stored and not shown since has nothing the store does not have.
+    if (m_stale || !isVisible() || m_pageDoc != &doc)
+        return;
+    if (pageOfADate()) {
+        if (!m_pageDate.isValid())
+            return;
+        snapshot.setCurrentDate(m_pageDate);
+    }
+    copyPage(snapshot);
+}
+
+void ViewWindow::markChanged() {
+    if (m_pageDoc)
+        m_pageDoc->markEdited();
+}
+
+void ViewWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && followsActivation()) {
+        if (!isActiveWindow()) {
+            // Only another window of the program counts; the view's own dialogs and
+            // other programs do not.
+            QWidget* now = QApplication::activeWindow();
+            if (isVisible() && !m_stale && now && now != this && m_nav.owns(now)) {
+                storePage();
+                m_stale = true;
+            }
+        } else if (m_stale && isVisible() && !m_pageOlder) {
+            m_stale = false; // the page shows what the document holds
+        } else if (m_stale && isVisible()) {
+            // After the other windows have had their activation events.
+            QTimer::singleShot(0, this, [this] {
+                if (m_stale && isVisible() && isActiveWindow())
+                    reload();
+            });
+        }
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void ViewWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    m_nav.closeWindow(this);
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "gui/grid/gridaxis.h"
+
+#include <QFont>
+#include <QGlyphRun>
+#include <QHash>
+#include <QList>
+#include <QPalette>
+#include <QRect>
+
+#include <vector>
+
+class GridModel;
+class QPagedPaintDevice;
+class QPainter;
+
+// Laid-out texts of the cells on screen, each kept while its text, the space for it and
+// its alignment stay; the grid clears them when its font changes.
+class GridTextCache {
+public:
+    void clear() { m_texts.clear(); }
+    // Forgets everything once it holds more texts than a screen ever shows.
+    void trim();
+
+private:
+    friend class GridPainter;
+    struct Text {
+        QString text;
+        int width = 0, height = 0; // of the space inside the cell's padding
+        Qt::Alignment align;
+        bool oneLine = false;
+        qreal size = 0; // the height of the lines laid out
+        QList<QGlyphRun> runs;
+    };
+    QHash<quint64, Text> m_texts;
+};
+
+// Paints the cells of a GridModel: backgrounds, bars, check boxes, texts and grid lines.
+// On screen it paints in pixels, marks the selected block and keeps the laid-out texts
+// in a cache; on paper one screen pixel is `unit` in the unit painted, texts are laid
+// out as they are drawn and fixed cells are white like the others.
+class GridPainter {
+public:
+    // A row or column where it is painted: its index, where it starts and its size.
+    using Line = GridAxis::Line;
+
+    GridPainter(const GridModel& model, const QPalette& palette);
+    void setScreen(GridTextCache* cache, bool selection);
+    void setPaper(qreal unit);
+
+    // Every cell where one of `rows` crosses one of `cols`; on screen only those that
+    // reach into `clip`.
+    void paint(QPainter& p, const std::vector<Line>& rows, const std::vector<Line>& cols,
+               const QRect& clip = QRect()) const;
+    // The frame around the cursor cell on screen.
+    void paintCursor(QPainter& p, const QRect& cell, bool focused) const;
+
+    // Pages for printing, painted in twips: every row and column that is not hidden,
+    // the fixed rows again at the top of every page, scaled down to the page width
+    // where the grid is wider. `font` is the grid's font on screen.
+    static bool paintPages(const GridModel& model, const QPalette& palette, const QFont& font,
+                           QPagedPaintDevice* device);
+
+    // A cell's text with its lines ended by LF alone (texts typed on other systems may
+    // end them with CR LF or CR).
+    static QString displayText(const QString& text);
+
+private:
+    void paintCell(QPainter& p, const QRectF& rect, int row, int col, bool selected) const;
+    void drawText(QPainter& p, const QRectF& rect, int row, int col, const QString& text,
+                  int alignment) const;
+    // Lays `shown` out into `text` in lines of its width as far as `limit` down.
+    static void layOut(GridTextCache::Text& text, const QString& shown, const QFont& font,
+                       qreal limit);
+
+    const GridModel& m_model;
+    QPalette m_palette;
+    GridTextCache* m_cache = nullptr;
+    bool m_selection = false;
+    qreal m_paperUnit = 0; // 0 on screen
+};

@@ -1,0 +1,153 @@
+#include "gui/search/searchwindow.h"
+
+#include "core/search/search.h"
+#include "core/search/wildcard.h"
+#include "core/store/appstate.h"
+#include "core/time/dates.h"
+#include "gui/frame/dayrange.h"
+#include "gui/frame/textbox.h"
+#include "gui/platform/messagebox.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+SearchWindow::SearchWindow(AppState& app, Navigator& nav, QWidget* parent)
+    : ViewWindow(app, nav, u"検索"_s, u"検索"_s, parent) {
+    buildCommands(commandTable());
+    setCentralWidget(buildPage());
+    placeOnScreen(QSize(420, 520));
+}
+
+std::vector<Command> SearchWindow::commandTable() {
+    return {
+        Cmd::barItem(
+            u"mnuFind"_s, u"検索(&F)"_s, [this] { search(); }, QKeySequence::Find),
+        Cmd::barItem(u"mnuClose"_s, u"閉じる(&X)"_s, [this] { close(); }),
+        Cmd::tool(u"検索"_s, ToolIcon::Search, u"mnuFind"_s, u"検索します"_s),
+    };
+}
+
+QWidget* SearchWindow::buildPage() {
+    auto* page = new QWidget(this);
+    m_text = new QLineEdit(page);
+    m_text->setObjectName(u"Text1"_s);
+    m_text->setMaxLength(TextBox::MaxPaste);
+    auto* textLabel = new QLabel(u"検索文字"_s, page);
+    textLabel->setObjectName(u"lbMoji"_s);
+    textLabel->setBuddy(m_text);
+    connect(m_text, &QLineEdit::returnPressed, this, &SearchWindow::search);
+    m_text->installEventFilter(this);
+
+    m_range = new DayRange(u"～"_s, page);
+
+    m_list = new QListWidget(page);
+    m_list->setObjectName(u"List1"_s);
+    // One click opens the day, as does Enter on the line the keys moved to.
+    connect(m_list, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { openDay(item->text()); });
+    connect(m_list, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { openDay(item->text()); });
+
+    auto* days = new QHBoxLayout;
+    days->addWidget(m_range);
+    days->addStretch();
+    auto* form = new QGridLayout;
+    form->addWidget(textLabel, 0, 0);
+    form->addWidget(m_text, 0, 1);
+    form->addLayout(days, 1, 1);
+    form->setColumnStretch(1, 1);
+    auto* all = new QVBoxLayout(page);
+    all->setContentsMargins(10, 8, 10, 10);
+    all->addLayout(form);
+    all->addWidget(m_list, 1);
+    return page;
+}
+
+void SearchWindow::pickYear() {
+    m_range->setYear(app().baseYear(), QDate(app().baseYear(), 4, 1), app().currentDate());
+}
+
+void SearchWindow::loadFromStore() {
+    pickYear();
+    m_list->clear();
+}
+
+QDateEdit* SearchWindow::fromPicker() const {
+    return m_range->from();
+}
+
+QDateEdit* SearchWindow::toPicker() const {
+    return m_range->to();
+}
+
+void SearchWindow::changeEvent(QEvent* event) {
+    // Another document opened meanwhile: its year's days are the ones to pick, and
+    // the days found were another year's.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        !m_range->isYear(app().baseYear())) {
+        pickYear();
+        m_list->clear();
+    }
+    ViewWindow::changeEvent(event);
+}
+
+bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Down from the text goes to the days found, where Enter opens one.
+    if (watched == m_text && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down && m_list->count() > 0) {
+        if (m_list->currentRow() < 0)
+            m_list->setCurrentRow(0);
+        m_list->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    return ViewWindow::eventFilter(watched, event);
+}
+
+QWidget* SearchWindow::writingWidget() const {
+    return m_text;
+}
+
+QStringList SearchWindow::resultTexts() const {
+    QStringList texts;
+    for (int i = 0; i < m_list->count(); ++i)
+        texts.append(m_list->item(i)->text());
+    return texts;
+}
+
+void SearchWindow::search() {
+    const QString text = m_text->text();
+    if (text.isEmpty()) {
+        MessageBox::show(this, u"検索項目を入力してください"_s);
+        m_text->setFocus();
+        return;
+    }
+    const Wildcard pattern = Wildcard::contains(text);
+    if (!pattern.isValid()) {
+        MessageBox::show(this, u"検索文字「%1」は使えません。%2。"_s.arg(text, pattern.error()),
+                         MessageBox::OkOnly, MessageBox::Warning);
+        m_text->setFocus();
+        return;
+    }
+    if (!m_range->isYear(app().baseYear()))
+        pickYear();
+    m_list->clear();
+    m_list->addItems(Search_Days(app(), m_range->firstRow(), m_range->lastRow(), pattern));
+    if (m_list->count() > 0)
+        m_list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+}
+
+void SearchWindow::openDay(const QString& dateText) {
+    const QDate day = Dates::fromStoreText(dateText);
+    const int row = Dates::rowOfDate(day, app().baseYear());
+    if (!day.isValid() || row < 1 || row > YearStore::DayRows)
+        return;
+    openViewAt(View::Diary, day);
+    navigator().closeWindow(this);
+}

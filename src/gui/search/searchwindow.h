@@ -1,0 +1,46 @@
+#pragma once
+
+#include "gui/frame/viewwindow.h"
+
+class DayRange;
+class QDateEdit;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+
+// "検索": the days of a range on which any text of the day holds the search text,
+// listed by date; a click on a day opens it in the diary.
+class SearchWindow : public ViewWindow {
+    Q_OBJECT
+public:
+    SearchWindow(AppState& app, Navigator& nav, QWidget* parent = nullptr);
+
+    // "検索": lists the days found (asks for a text when there is none).
+    void search();
+    // A day of the list chosen: the diary opens at it and the search window closes.
+    void openDay(const QString& dateText);
+
+    QLineEdit* textBox() const { return m_text; }
+    QDateEdit* fromPicker() const;
+    QDateEdit* toPicker() const;
+    QListWidget* results() const { return m_list; }
+    QStringList resultTexts() const;
+
+protected:
+    void loadFromStore() override;
+    void storeBack() override {}
+    QWidget* writingWidget() const override;
+    bool pageOfADate() const override { return false; }
+    bool followsActivation() const override { return false; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    std::vector<Command> commandTable();
+    QWidget* buildPage();
+    void pickYear();
+
+    QLineEdit* m_text = nullptr; // Text1
+    DayRange* m_range = nullptr;
+    QListWidget* m_list = nullptr;
+};

@@ -1,0 +1,37 @@
+#include "gui/stats/itemstatswindow.h"
+
+#include "core/stats/stats.h"
+
+using namespace Qt::StringLiterals;
+
+ItemStatsWindow::ItemStatsWindow(AppState& app, Navigator& nav, QWidget* parent)
+    : StatsWindow(app, nav, u"項目統計"_s, u"スケジュール統計"_s, u"～"_s, TemplateKind::Item) {
+    setParent(parent);
+    buildCommands(commandTable(
+        u"mnuOpen"_s, {Cmd::item(u"mnuKey"_s, u"キーワード(&K)"_s, [this] { openKeys(); })}));
+    placeOnScreen(QSize(400, 640));
+}
+
+void ItemStatsWindow::setUpTable() {
+    Koumoku_GridInit(table());
+}
+
+QString ItemStatsWindow::countRows(int first, int last) {
+    return Koumoku_count(table(), app(), first, last);
+}
+
+void ItemStatsWindow::openKeys() {
+    table().setFixedCols(1);
+    paintOpen(1, 1, table().rows() - 1, 2);
+    startTyping(1, 1);
+}
+
+void ItemStatsWindow::cursorMoved(int, int oldCol, int, int newCol) {
+    if (oldCol < 3 && newCol >= 3)
+        closeKeywords();
+}
+
+void ItemStatsWindow::closeKeywords() {
+    table().setFixedCols(3);
+    paintClosed(1, 1, table().rows() - 1, 2);
+}

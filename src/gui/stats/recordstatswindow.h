@@ -1,0 +1,27 @@
+#pragma once
+
+#include "gui/stats/statswindow.h"
+
+// "記録統計": on how many of the picked days the record holds a first keyword
+// followed by a second keyword, for 50 first keywords down the table and 10 second
+// keywords along its heading.
+class RecordStatsWindow : public StatsWindow {
+    Q_OBJECT
+public:
+    RecordStatsWindow(AppState& app, Navigator& nav, QWidget* parent = nullptr);
+
+    // "キーワード1": the first keywords open for typing.
+    void openKey1();
+    // "キーワード2": the second keywords open for typing.
+    void openKey2();
+
+protected:
+    void setUpTable() override;
+    QString countRows(int first, int last) override;
+    void cursorMoved(int oldRow, int oldCol, int newRow, int newCol) override;
+    void closeKeywords() override;
+
+private:
+    void closeKey1();
+    void closeKey2();
+};

@@ -1,0 +1,196 @@
+#include "gui/stats/statswindow.h"
+
+#include "core/grid/gridclip.h"
+#include "core/stats/stats.h"
+#include "core/store/appstate.h"
+#include "core/store/documentfile.h"
+#include "gui/frame/dayrange.h"
+#include "gui/frame/documentcommands.h"
+#include "gui/frame/viewcommands.h"
+#include "gui/grid/grid.h"
+#include "gui/platform/filedialog.h"
+#include "gui/platform/messagebox.h"
+
+#include <QDateEdit>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString filterOf(TemplateKind kind) {
+    return QString::fromUtf16(kind == TemplateKind::Record ? DocFiles::RecordTemplateFilter
+                                                           : DocFiles::ItemTemplateFilter);
+}
+
+QString extOf(TemplateKind kind) {
+    return QString::fromUtf16(kind == TemplateKind::Record ? DocFiles::RecordTemplateExt
+                                                           : DocFiles::ItemTemplateExt);
+}
+
+} // namespace
+
+StatsWindow::StatsWindow(AppState& app, Navigator& nav, const QString& objectName,
+                         const QString& caption, const QString& between, TemplateKind kind)
+    : ViewWindow(app, nav, objectName, caption), m_kind(kind) {
+    setCentralWidget(buildPage(between));
+}
+
+std::vector<Command> StatsWindow::commandTable(const QString& openItem,
+                                               std::vector<Command> settings) {
+    std::vector<Command> table = {
+        Cmd::menu(u"mnuFile"_s, u"ﾌｧｲﾙ(&F)"_s),
+        Cmd::item(
+            u"mnuSave"_s, u"キーワード保存(&S)"_s, [this] { saveTemplate(); }, QKeySequence::Save),
+        Cmd::item(
+            openItem, u"キーワード読み込み(&O)"_s, [this] { openTemplate(); }, QKeySequence::Open),
+        Cmd::separator(),
+        Cmd::item(
+            u"mnuPrint"_s, u"印刷(&P)"_s, [this] { print(); }, QKeySequence::Print),
+        Cmd::separator(),
+        Cmd::item(u"mnuClose"_s, u"閉じる(&X)"_s, [this] { close(); }),
+        Cmd::menu(u"mnuSettei"_s, u"設定(&S)"_s),
+    };
+    table.insert(table.end(), settings.begin(), settings.end());
+    table.insert(table.end(),
+                 {
+                     Cmd::barItem(
+                         u"mnuToukei"_s, u"統計(&T)"_s, [this] { count(); }, Qt::Key_F5),
+                     Cmd::tool(u"キーワード読み込み"_s, ToolIcon::Open, openItem),
+                     Cmd::tool(u"キーワード保存"_s, ToolIcon::Save, u"mnuSave"_s),
+                     Cmd::toolSeparator(),
+                     Cmd::tool(u"印刷"_s, ToolIcon::Print, u"mnuPrint"_s),
+                     Cmd::toolSeparator(),
+                     Cmd::tool(u"統計"_s, ToolIcon::Count, u"mnuToukei"_s),
+                 });
+    return table;
+}
+
+QWidget* StatsWindow::buildPage(const QString& between) {
+    auto* page = new QWidget(this);
+    m_range = new DayRange(between, page);
+
+    m_grid = new Grid(page);
+    m_grid->setObjectName(u"cpg"_s);
+    m_grid->setModel(&m_table);
+    connect(m_grid, &Grid::cellChanged, this, &StatsWindow::cursorMoved);
+    connect(m_grid, &Grid::keyDown, this, [this](int key) {
+        // Delete empties the selected cells (a keyword block while it is open).
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            GridClip::clearBlock(m_table);
+            m_grid->consumeKey();
+        }
+    });
+
+    auto* range = new QHBoxLayout;
+    range->addWidget(m_range);
+    range->addStretch();
+    auto* all = new QVBoxLayout(page);
+    all->setContentsMargins(10, 8, 10, 10);
+    all->addLayout(range);
+    all->addWidget(m_grid, 1);
+    return page;
+}
+
+void StatsWindow::pickYear() {
+    m_range->setYear(app().baseYear(), QDate(app().baseYear(), 4, 1), app().currentDate());
+}
+
+void StatsWindow::loadFromStore() {
+    // Opening the window: 1 April to today picked, and a fresh keyword table.
+    pickYear();
+    m_grid->cancelEdit();
+    m_table.assignData(GridData{1, 1, {GridCell{}}}); // nothing of a previous opening
+    setUpTable();
+}
+
+QWidget* StatsWindow::writingWidget() const {
+    return m_grid;
+}
+
+QDateEdit* StatsWindow::fromPicker() const {
+    return m_range->from();
+}
+
+QDateEdit* StatsWindow::toPicker() const {
+    return m_range->to();
+}
+
+void StatsWindow::changeEvent(QEvent* event) {
+    // Another document opened meanwhile: its year's days are the ones to pick.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        !m_range->isYear(app().baseYear()))
+        pickYear();
+    ViewWindow::changeEvent(event);
+}
+
+bool StatsWindow::finishEdit() {
+    return !m_grid->isEditing() || m_grid->commitEdit();
+}
+
+void StatsWindow::count() {
+    if (!finishEdit())
+        return;
+    if (!m_range->isYear(app().baseYear()))
+        pickYear();
+    const QString bad = countRows(m_range->firstRow(), m_range->lastRow());
+    if (!bad.isEmpty())
+        MessageBox::show(this, bad, MessageBox::OkOnly, MessageBox::Warning);
+}
+
+void StatsWindow::saveTemplate() {
+    if (!finishEdit())
+        return;
+    const QString path = chooseSavePath(this, filterOf(m_kind), extOf(m_kind));
+    if (path.isEmpty())
+        return;
+    // The keyword cells are kept closed in the file, as headings.
+    closeKeywords();
+    const FileResult r = Template_Write(m_table, path);
+    if (!r.ok())
+        MessageBox::show(this, r.saveMessage(path), MessageBox::OkOnly, MessageBox::Critical);
+}
+
+void StatsWindow::openTemplate() {
+    const QString path =
+        FileDialog::getOpenFileName(this, u"キーワード読み込み"_s, filterOf(m_kind));
+    if (path.isEmpty())
+        return;
+    m_grid->cancelEdit();
+    const FileResult r = Template_Read(m_table, path, m_kind);
+    if (!r.ok()) {
+        MessageBox::show(this, r.loadMessage(path), MessageBox::OkOnly, MessageBox::Critical);
+        return;
+    }
+    closeKeywords();
+}
+
+void StatsWindow::print() {
+    if (!finishEdit())
+        return;
+    ViewCommands::printBlock(this, *m_grid);
+}
+
+void StatsWindow::paintOpen(int row1, int col1, int row2, int col2) {
+    m_table.beginBulkEdit();
+    for (int r = row1; r <= row2; ++r)
+        for (int c = col1; c <= col2; ++c)
+            m_table.setBackColorAt(r, c, Stats::OpenKeywordColor);
+    m_table.endBulkEdit();
+}
+
+void StatsWindow::paintClosed(int row1, int col1, int row2, int col2) {
+    const quint32 heading = m_table.cellAt(0, 0).back;
+    m_table.beginBulkEdit();
+    for (int r = row1; r <= row2; ++r)
+        for (int c = col1; c <= col2; ++c)
+            m_table.setBackColorAt(r, c, heading);
+    m_table.endBulkEdit();
+}
+
+void StatsWindow::startTyping(int row, int col) {
+    m_grid->setCursor(row, col);
+    m_grid->setFocus(Qt::OtherFocusReason);
+}

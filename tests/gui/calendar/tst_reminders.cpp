@@ -1,0 +1,122 @@
+#include "support/testsupport.h"
+
+#include "core/calendar/reminders.h"
+#include "core/calendar/todotiming.h"
+#include "core/time/dates.h"
+#include "core/todo/todostring.h"
+#include "gui/calendar/calendarwindow.h"
+
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString item(bool done, const QString& time, const QString& text) {
+    return ToDo_ItemString(done, time, u"普通"_s, text);
+}
+
+} // namespace
+
+class TestReminders : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The earliest open timed item of today is announced once within 30 minutes and
+    // once when due; ticks in between, done and untimed items say nothing.
+    void eachLevelIsAnnouncedOnce() {
+        TestEnvironment env(at(2005, 5, 10, 8, 0));
+        env.newYear(2005);
+        const int today = Dates::rowOfDate(QDate(2005, 5, 10), 2005);
+        env.app.store().set(
+            today, StoreCol::ToDo,
+            item(true, u"09:00"_s, u"済んだ用事"_s) + item(false, QString(), u"時刻なし"_s) +
+                item(false, u"11:00"_s, u"会議の準備"_s) + item(false, u"10:00"_s, u"職員会議"_s));
+        // Tomorrow's items are not today's.
+        env.app.store().set(today + 1, StoreCol::ToDo, item(false, u"08:10"_s, u"明日"_s));
+        Reminders r;
+        auto at10 = [](int h, int m, int s = 0) {
+            return QDateTime(QDate(2005, 5, 10), QTime(h, m, s));
+        };
+        QVERIFY(!r.check(at10(8, 0), env.app.store(), 2005));
+        QVERIFY(!r.check(at10(9, 30), env.app.store(), 2005)); // exactly 30 minutes ahead
+
+        const auto soon = r.check(at10(9, 30, 1), env.app.store(), 2005);
+        QVERIFY(soon);
+        QCOMPARE(soon->level, int(AlarmHalfHour));
+        QCOMPARE(soon->text, u"10:00　職員会議"_s);
+        QVERIFY(!r.check(at10(9, 45), env.app.store(), 2005));
+
+        const auto due = r.check(at10(10, 0, 1), env.app.store(), 2005);
+        QVERIFY(due);
+        QCOMPARE(due->level, int(AlarmPast));
+        QCOMPARE(due->text, u"10:00　職員会議"_s);
+        QVERIFY(due->title != soon->title);
+        QVERIFY(!r.check(at10(10, 20), env.app.store(), 2005));
+
+        // Ticked off: the next item becomes the earliest and has its own messages.
+        env.app.store().set(today, StoreCol::ToDo,
+                            item(true, u"10:00"_s, u"職員会議"_s) +
+                                item(false, u"11:00"_s, u"会議の準備"_s));
+        QVERIFY(!r.check(at10(10, 20), env.app.store(), 2005));
+        const auto next = r.check(at10(10, 40), env.app.store(), 2005);
+        QVERIFY(next);
+        QCOMPARE(next->text, u"11:00　会議の準備"_s);
+
+        // A day outside the document's year has nothing to announce.
+        QVERIFY(!r.check(QDateTime(QDate(2006, 5, 10), QTime(10, 50)), env.app.store(), 2005));
+    }
+
+    // The calendar window's clock drives the messages into the notification area,
+    // only where there is one and while the switch is on; the switch is kept for the
+    // next run.
+    void theCalendarShowsThemWhileSwitchedOn() {
+        TestEnvironment env(at(2005, 5, 10, 9, 0));
+        env.newYear(2005);
+        env.app.store().set(Dates::rowOfDate(QDate(2005, 5, 10), 2005), StoreCol::ToDo,
+                            item(false, u"10:00"_s, u"職員会議"_s) +
+                                item(false, u"13:00"_s, u"面談"_s));
+        {
+            CalendarWindow w(env.app, *env.nav);
+            w.timer()->stop();
+            QAction* sw = w.action(u"mnuRemind"_s);
+            QVERIFY(sw && sw->isCheckable());
+            QCOMPARE(sw->text(), u"リマインダー(&R)"_s);
+            QVERIFY(sw->isChecked()); // on until switched off
+
+            env.tray->available = false;
+            env.clock->set(at(2005, 5, 10, 9, 40));
+            w.clockTick();
+            QVERIFY(env.tray->messages.isEmpty());
+
+            env.tray->available = true;
+            env.clock->set(at(2005, 5, 10, 9, 41));
+            w.clockTick();
+            w.clockTick(); // the same second again
+            QCOMPARE(env.tray->messages.size(), 1);
+            QVERIFY(env.tray->messages[0].endsWith(u"10:00　職員会議"_s));
+            QCOMPARE(w.clock()->hourColor(), int(AlarmHalfHour));
+
+            sw->trigger(); // off
+            env.clock->set(at(2005, 5, 10, 10, 1));
+            w.clockTick();
+            QCOMPARE(env.tray->messages.size(), 1);
+            QCOMPARE(w.clock()->hourColor(), int(AlarmPast)); // the clock keeps its colours
+        }
+        {
+            CalendarWindow again(env.app, *env.nav);
+            again.timer()->stop();
+            QVERIFY(!again.action(u"mnuRemind"_s)->isChecked());
+            again.action(u"mnuRemind"_s)->trigger(); // on again
+            env.clock->set(at(2005, 5, 10, 10, 2));
+            again.clockTick();
+            QCOMPARE(env.tray->messages.size(), 2);
+        }
+        CalendarWindow third(env.app, *env.nav);
+        third.timer()->stop();
+        QVERIFY(third.action(u"mnuRemind"_s)->isChecked());
+    }
+};
+
+QTEST_MAIN(TestReminders)
+#include "tst_reminders.moc"

@@ -1,0 +1,352 @@
+#include "support/viewfixture.h"
+
+#include "core/stats/stats.h"
+#include "core/store/documentfile.h"
+#include "gui/stats/itemstatswindow.h"
+#include "gui/stats/recordstatswindow.h"
+
+#include <QDateEdit>
+#include <QMenuBar>
+#include <QToolBar>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDate May10(2005, 5, 10);
+
+template <class Window> struct StatsFixture {
+    explicit StatsFixture(View view, const char* menuItem) {
+        f.calendar->action(QString::fromLatin1(menuItem))->trigger();
+        w = static_cast<Window*>(f.env.nav->window(view)->widget());
+        if (!QTest::qWaitForWindowActive(w))
+            qWarning("the statistics window did not become active");
+    }
+    GridModel& t() { return w->table(); }
+    void record(const QDate& d, const QString& text) {
+        f.env.app.store().set(f.row(d), StoreCol::Record, text);
+    }
+    void slot(const QDate& d, int slot, const QString& text) {
+        f.env.app.store().set(f.row(d), StoreCol::SlotItem1 + slot, text);
+    }
+    // Types into the cursor cell and ends with Enter, as the user does.
+    void typeCell(const QString& text) {
+        ViewFixture::typeInGrid(w->grid(), text);
+        QTest::keyClick(w->grid()->editor(), Qt::Key_Return);
+    }
+    QString path(const QString& name) const { return f.env.printFolder.filePath(name); }
+
+    ViewFixture f;
+    Window* w = nullptr;
+};
+
+using Record = StatsFixture<RecordStatsWindow>;
+using Item = StatsFixture<ItemStatsWindow>;
+Record openRecord() {
+    return Record(View::RecordStats, "mnuKiroku");
+}
+
+QString menuText(QMainWindow* w, const QString& name) {
+    if (QAction* a = w->findChild<QAction*>(name))
+        return a->text();
+    if (QMenu* m = w->findChild<QMenu*>(name))
+        return m->title();
+    return u"<none>"_s;
+}
+
+} // namespace
+
+class TestStatsWindows : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void theRecordWindowOpensBesideWithTheYearToPickAndItsCommands() {
+        Record r(View::RecordStats, "mnuKiroku");
+        QCOMPARE(r.w->objectName(), u"記録統計"_s);
+        QCOMPARE(r.w->windowTitle(), u"記録統計"_s);
+        QVERIFY(r.f.calendar->isVisible());
+        QCOMPARE(r.w->fromPicker()->minimumDate(), QDate(2005, 4, 1));
+        QCOMPARE(r.w->toPicker()->maximumDate(), QDate(2006, 3, 31));
+        QCOMPARE(r.w->fromPicker()->date(), QDate(2005, 4, 1));
+        QCOMPARE(r.w->toPicker()->date(), May10);
+        QCOMPARE(r.w->focusWidget(), r.w->grid());
+        QCOMPARE(r.t().rows(), 51);
+        QCOMPARE(r.t().cols(), 12);
+        QCOMPARE(r.t().textMatrix(0, 1), u"キー１　＼キー２"_s);
+        QCOMPARE(r.t().textMatrix(50, 0), u"50"_s);
+        QCOMPARE(std::pair(r.t().row(), r.t().col()), std::pair(1, 2));
+
+        const std::pair<const char16_t*, const char16_t*> captions[] = {
+            {u"mnuFile", u"ﾌｧｲﾙ(&F)"},
+            {u"mnuSave", u"キーワード保存(&S)"},
+            {u"mnuKeyopen", u"キーワード読み込み(&O)"},
+            {u"mnuPrint", u"印刷(&P)"},
+            {u"mnuClose", u"閉じる(&X)"},
+            {u"mnuSettei", u"設定(&S)"},
+            {u"mnuKey1", u"キーワード1(&T)"},
+            {u"mnuKey2", u"キーワード2(&Y)"},
+            {u"mnuToukei", u"統計(&T)"},
+        };
+        for (const auto& [name, caption] : captions)
+            QCOMPARE(menuText(r.w, QString::fromUtf16(name)), QString::fromUtf16(caption));
+        QStringList keys;
+        for (QAction* a : r.w->toolBar()->actions())
+            if (!a->isSeparator())
+                keys << a->objectName();
+        QCOMPARE(keys, QStringList({u"tb_キーワード読み込み"_s, u"tb_キーワード保存"_s,
+                                    u"tb_印刷"_s, u"tb_統計"_s}));
+
+        // Asked for again while open, it comes to the front as it is.
+        r.t().setTextMatrix(1, 1, u"国語"_s);
+        r.f.calendar->action(u"mnuKiroku"_s)->trigger();
+        QCOMPARE(r.t().textMatrix(1, 1), u"国語"_s);
+        // Closed and opened again, it starts afresh.
+        r.w->action(u"mnuClose"_s)->trigger();
+        QVERIFY(!r.w->isVisible());
+        r.f.calendar->action(u"mnuKiroku"_s)->trigger();
+        QCOMPARE(r.t().textMatrix(1, 1), QString());
+    }
+
+    void anotherYearOpenedMeanwhileIsTheOneCounted() {
+        Record r = openRecord();
+        r.t().setTextMatrix(1, 1, u"国語"_s);
+        r.t().setTextMatrix(0, 2, u"の授業"_s);
+        // The main window opened a document of the next year while this stayed open.
+        r.f.env.newYear(2006);
+        r.f.env.app.setCurrentDate(QDate(2006, 6, 1));
+        r.record(QDate(2006, 5, 1), u"国語の授業"_s);
+        r.w->count();
+        QCOMPARE(r.w->fromPicker()->date(), QDate(2006, 4, 1));
+        QCOMPARE(r.w->toPicker()->maximumDate(), QDate(2007, 3, 31));
+        QCOMPARE(r.t().textMatrix(1, 2), u"1"_s);
+        QCOMPARE(r.t().textMatrix(1, 1), u"国語"_s); // the keywords stay
+    }
+
+    void keywordCellsOpenForTypingAndCloseWhenTheCursorLeaves() {
+        Record r = openRecord();
+        const quint32 heading = r.t().cellAt(0, 0).back;
+        r.w->action(u"mnuKey1"_s)->trigger();
+        QCOMPARE(r.t().fixedCols(), 1);
+        QCOMPARE(r.t().cellAt(50, 1).back, Stats::OpenKeywordColor);
+        QCOMPARE(r.t().col(), 1);
+        r.typeCell(u"国語"_s);
+        r.typeCell(u"算数"_s);
+        QCOMPARE(r.t().textMatrix(2, 1), u"算数"_s);
+        QCOMPARE(r.t().fixedCols(), 1); // down the column it stays open
+        QCOMPARE(r.w->focusWidget(), r.w->grid());
+
+        r.w->action(u"mnuKey2"_s)->trigger();
+        QCOMPARE(r.t().fixedRows(), 0);
+        // Going over to the second keywords left the first ones: they closed.
+        QCOMPARE(r.t().fixedCols(), 2);
+        QCOMPARE(r.t().cellAt(1, 1).back, heading);
+        QCOMPARE(r.t().cellAt(0, 11).back, Stats::OpenKeywordColor);
+        QCOMPARE(std::pair(r.t().row(), r.t().col()), std::pair(0, 2));
+        ViewFixture::typeInGrid(r.w->grid(), u"の授業"_s);
+        QTest::keyClick(r.w->grid()->editor(), Qt::Key_Tab);
+        QCOMPARE(r.t().fixedRows(), 0); // along the row it stays open
+        QTest::keyClick(r.w->grid(), Qt::Key_Down);
+        QCOMPARE(r.t().fixedRows(), 1);
+        QCOMPARE(r.t().cellAt(0, 11).back, heading);
+        QCOMPARE(r.t().textMatrix(0, 2), u"の授業"_s);
+
+        // Delete empties the selected cells of an open block.
+        r.w->action(u"mnuKey1"_s)->trigger();
+        QTest::keyClick(r.w->grid(), Qt::Key_Delete);
+        QCOMPARE(r.t().textMatrix(1, 1), QString());
+        QCOMPARE(r.t().textMatrix(2, 1), u"算数"_s);
+    }
+
+    void countingUsesThePickedDaysAndClearsWhatDroppedToZero() {
+        Record r = openRecord();
+        r.record(QDate(2005, 4, 1), u"国語の授業と国語の宿題"_s);
+        r.record(QDate(2005, 4, 2), u"国語の宿題"_s);
+        r.record(May10, u"国語 の授業"_s);
+        r.t().setTextMatrix(1, 1, u"国語"_s);
+        r.t().setTextMatrix(0, 2, u"の授業"_s);
+        r.t().setTextMatrix(0, 3, u"の宿題"_s);
+        r.w->action(u"tb_統計"_s)->trigger();
+        QCOMPARE(r.t().textMatrix(1, 2), u"1"_s); // the leftmost column only
+        QCOMPARE(r.t().textMatrix(1, 3), u"1"_s);
+
+        r.w->fromPicker()->setDate(QDate(2005, 4, 2));
+        r.w->action(u"mnuToukei"_s)->trigger();
+        QCOMPARE(r.t().textMatrix(1, 2), QString());
+        QCOMPARE(r.t().textMatrix(1, 3), u"1"_s);
+        QVERIFY(r.f.env.messages->shown.isEmpty());
+
+        // A keyword being typed counts as typed.
+        r.w->action(u"mnuKey1"_s)->trigger();
+        r.w->grid()->setCursor(2, 1);
+        ViewFixture::typeInGrid(r.w->grid(), u"国語"_s);
+        r.w->action(u"mnuToukei"_s)->trigger();
+        QCOMPARE(r.t().textMatrix(2, 3), u"1"_s);
+    }
+
+    void aKeywordThatCannotBeMatchedIsNamedAndNothingIsCounted() {
+        Record r = openRecord();
+        r.record(May10, u"国語の授業"_s);
+        r.t().setTextMatrix(1, 1, u"国語"_s);
+        r.t().setTextMatrix(0, 2, u"の授業"_s);
+        r.w->count();
+        QCOMPARE(r.t().textMatrix(1, 2), u"1"_s);
+        r.t().setTextMatrix(0, 3, u"[z-a]"_s);
+        r.w->count();
+        QCOMPARE(r.f.env.messages->shown.size(), 1);
+        QVERIFY(r.f.env.messages->shown[0].text.contains(u"国語[z-a]"_s));
+        QCOMPARE(r.t().textMatrix(1, 2), u"1"_s); // the last table stays
+    }
+
+    void templatesKeepTheKeywordsAndALoadEmptiesTheCounts() {
+        Record r = openRecord();
+        r.record(May10, u"国語の授業"_s);
+        r.w->action(u"mnuKey1"_s)->trigger();
+        r.typeCell(u"国語"_s);
+        r.t().setTextMatrix(0, 2, u"の授業"_s);
+        r.w->count();
+        QCOMPARE(r.t().textMatrix(1, 2), u"1"_s);
+
+        r.f.env.files->answers << r.path(u"keys.txt"_s);
+        r.w->action(u"tb_キーワード保存"_s)->trigger();
+        QCOMPARE(r.f.env.files->asked[0].title, u"名前を付けて保存"_s);
+        QCOMPARE(r.f.env.files->asked[0].filter,
+                 QString::fromUtf16(DocFiles::RecordTemplateFilter));
+        QVERIFY(QFile::exists(r.path(u"keys.dyy"_s)));
+        // Saved with the keyword cells closed: headings again, not light cyan.
+        QCOMPARE(r.t().fixedCols(), 2);
+        QVERIFY(r.t().cellAt(1, 1).back != Stats::OpenKeywordColor);
+
+        r.w->close();
+        r.f.calendar->action(u"mnuKiroku"_s)->trigger();
+        QCOMPARE(r.t().textMatrix(1, 1), QString());
+        r.f.env.files->answers << r.path(u"keys.dyy"_s);
+        r.w->action(u"mnuKeyopen"_s)->trigger();
+        QCOMPARE(r.f.env.files->asked[1].filter,
+                 QString::fromUtf16(DocFiles::RecordTemplateFilter));
+        QCOMPARE(r.t().textMatrix(1, 1), u"国語"_s);
+        QCOMPARE(r.t().textMatrix(0, 2), u"の授業"_s);
+        QCOMPARE(r.t().textMatrix(1, 2), QString()); // counts do not come back
+        QCOMPARE(r.t().cellAt(1, 1).back, r.t().cellAt(0, 0).back);
+        QVERIFY(r.f.env.messages->shown.isEmpty());
+    }
+
+    void aTemplateThatCannotBeLoadedIsReportedAndTheTableStays() {
+        Record r = openRecord();
+        r.t().setTextMatrix(1, 1, u"国語"_s);
+        r.t().setTextMatrix(1, 2, u"7"_s);
+        QFile damaged(r.path(u"damaged.dyy"_s));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("DayLogGrid\t1\n51\t12\n0\t0\tonly one cell\n");
+        damaged.close();
+        // An item template has the wrong shape for the record table.
+        GridModel items;
+        Koumoku_GridInit(items);
+        QVERIFY(Template_Write(items, r.path(u"items.dyz"_s)).ok());
+
+        const QString tries[] = {r.path(u"missing.dyy"_s), r.path(u"damaged.dyy"_s),
+                                 r.path(u"items.dyz"_s)};
+        for (const QString& file : tries) {
+            r.f.env.files->answers << file;
+            r.w->openTemplate();
+            QVERIFY(!r.f.env.messages->shown.isEmpty());
+            const QString text = r.f.env.messages->shown.last().text;
+            QVERIFY2(text.contains(file) && text.contains(u"\n"_s), qPrintable(text));
+            QCOMPARE(r.t().textMatrix(1, 1), u"国語"_s);
+            QCOMPARE(r.t().textMatrix(1, 2), u"7"_s);
+        }
+        QCOMPARE(r.f.env.messages->shown.size(), 3);
+        QVERIFY(r.f.env.messages->shown.last().text.contains(u"テンプレートではありません"_s));
+    }
+
+    void printingGivesTheSelectedBlockWithTheHeadings() {
+        Record r = openRecord();
+        r.t().setTextMatrix(1, 1, u"KEYA"_s);
+        r.t().setTextMatrix(2, 1, u"KEYB"_s);
+        r.t().setTextMatrix(0, 2, u"COLX"_s);
+        r.t().setTextMatrix(0, 3, u"COLY"_s);
+        r.t().setTextMatrix(1, 2, u"111"_s);
+        r.t().setTextMatrix(2, 3, u"222"_s);
+        r.t().select(2, 2, 1, 2);
+        r.w->action(u"tb_印刷"_s)->trigger();
+        QCOMPARE(r.f.env.printer->files.size(), 1);
+        const QString text = TestEnvironment::pdfText(r.f.env.printer->files[0]);
+        for (const QString& expected : {u"KEYA"_s, u"KEYB"_s, u"COLX"_s, u"111"_s, u"番号"_s})
+            QVERIFY2(text.contains(expected), qPrintable(expected + u" not in:\n"_s + text));
+        for (const QString& absent : {u"COLY"_s, u"222"_s})
+            QVERIFY2(!text.contains(absent), qPrintable(absent));
+        for (int c = 0; c < r.t().cols(); ++c)
+            QVERIFY(!r.t().colHidden(c));
+        QVERIFY(r.f.env.messages->shown.isEmpty());
+    }
+
+    void theItemWindowCountsSlotTitlesAgainstTargets() {
+        Item i(View::ItemStats, "mnuKoumoku");
+        QCOMPARE(i.w->objectName(), u"項目統計"_s);
+        QCOMPARE(i.w->windowTitle(), u"スケジュール統計"_s);
+        QCOMPARE(menuText(i.w, u"mnuOpen"_s), u"キーワード読み込み(&O)"_s);
+        QCOMPARE(menuText(i.w, u"mnuKey"_s), u"キーワード(&K)"_s);
+        QCOMPARE(i.t().cols(), 4);
+        QCOMPARE(i.t().fixedCols(), 3);
+
+        for (int d = 0; d < 5; ++d)
+            i.slot(QDate(2005, 4, 11 + d), 0, u"国語"_s);
+        i.slot(QDate(2005, 4, 11), 3, u"国語"_s);
+        i.w->action(u"mnuKey"_s)->trigger();
+        QCOMPARE(i.t().fixedCols(), 1);
+        QCOMPARE(i.t().cellAt(3, 2).back, Stats::OpenKeywordColor);
+        i.typeCell(u"国語"_s);
+        i.typeCell(u"算数"_s);
+        i.w->grid()->setCursor(1, 2);
+        i.typeCell(u"12"_s);
+        i.typeCell(u"5"_s);
+        QCOMPARE(i.t().fixedCols(), 1);
+        i.w->grid()->setCursor(1, 3);
+        QCOMPARE(i.t().fixedCols(), 3);
+        QVERIFY(i.t().cellAt(3, 2).back != Stats::OpenKeywordColor);
+
+        i.w->action(u"tb_統計"_s)->trigger();
+        QCOMPARE(i.t().textMatrix(1, 3), u"6"_s);
+        QCOMPARE(i.t().cell(GridModel::CellFloodPercent, 1, 3), 50);
+        QCOMPARE(i.t().floodColor(), Stats::BarColor);
+        QCOMPARE(i.t().textMatrix(2, 3), QString());
+        QCOMPARE(i.t().cell(GridModel::CellFloodPercent, 2, 3), -1);
+
+        // A load keeps keywords, empties targets, counts and bars.
+        QVERIFY(Template_Write(i.t(), i.path(u"items.dyz"_s)).ok());
+        i.f.env.files->answers << i.path(u"items.dyz"_s);
+        i.w->action(u"tb_キーワード読み込み"_s)->trigger();
+        QCOMPARE(i.f.env.files->asked[0].filter, QString::fromUtf16(DocFiles::ItemTemplateFilter));
+        QCOMPARE(i.t().textMatrix(2, 1), u"算数"_s);
+        QCOMPARE(i.t().textMatrix(1, 2), QString());
+        QCOMPARE(i.t().textMatrix(1, 3), QString());
+        QCOMPARE(i.t().cell(GridModel::CellFloodPercent, 1, 3), -1);
+        QCOMPARE(i.t().fixedCols(), 3);
+    }
+
+    void statisticsOpenFromEveryView() {
+        ViewFixture f;
+        struct From {
+            View view;
+            const char16_t* record;
+            const char16_t* item;
+        };
+        for (const From& from : {From{View::Weekly, u"mnuKiroku", u"mnuKoumoku"},
+                                 From{View::Monthly, u"mnuKiroku", u"mnuKoumoku"},
+                                 From{View::Main, u"kiroku", u"koumoko"}}) {
+            f.env.nav->open(from.view);
+            auto* view = static_cast<ViewWindow*>(f.env.nav->window(from.view)->widget());
+            for (const auto& [name, target] : {std::pair(from.record, View::RecordStats),
+                                               std::pair(from.item, View::ItemStats)}) {
+                QAction* a = view->action(QString::fromUtf16(name));
+                QVERIFY(a && a->isEnabled());
+                a->trigger();
+                QVERIFY(f.env.nav->window(target)->widget()->isVisible());
+                QVERIFY(view->isVisible());
+                f.env.nav->closeWindow(f.env.nav->window(target));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestStatsWindows)
+#include "tst_statswindows.moc"
