@@ -10,15 +10,8 @@
 #include "core/store/appstate.h"
 #include "core/store/documentfile.h"
 #include "core/store/recovery.h"
-#include "core/time/clock.h"
 #include "gui/frame/navigator.h"
-#include "gui/platform/clipboard.h"
-#include "gui/platform/colordialog.h"
-#include "gui/platform/filedialog.h"
-#include "gui/platform/help.h"
-#include "gui/platform/messagebox.h"
-#include "gui/platform/printer.h"
-#include "gui/platform/tray.h"
+#include "support/doubles.h"
 
 #include <QCoreApplication>
 #include <QSettings>

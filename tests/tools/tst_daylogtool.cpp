@@ -4,6 +4,7 @@
 #include "core/store/documentfile.h"
 #include "core/time/clock.h"
 #include "core/time/dates.h"
+#include "support/fixedclock.h"
 
 #include <QFile>
 #include <QFileInfo>

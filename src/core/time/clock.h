@@ -38,17 +38,6 @@ private:
     QElapsedTimer m_elapsed;
 };
 
-// A clock that stands still until told otherwise (tests).
-class FixedClock : public Clock {
-public:
-    explicit FixedClock(const QDateTime& at) : m_at(at) {}
-    QDateTime now() const override { return m_at; }
-    void set(const QDateTime& at) { m_at = at; }
-
-private:
-    QDateTime m_at;
-};
-
 // Parses a DAYLOG_NOW value, "YYYY-MM-DDTHH:MM:SS"; nullopt when malformed.
 std::optional<QDateTime> parseDaylogNow(const QString& value);
 

@@ -26,20 +26,3 @@ public:
 private:
     static Backend& backend();
 };
-
-// Test double: an in-memory clipboard.
-class ScriptedClipboard : public Clipboard::Backend {
-public:
-    bool hasText() const override { return holdsText; }
-    QString text() const override { return content; }
-    void clear() override {
-        content.clear();
-        holdsText = false;
-    }
-    void setText(const QString& text) override {
-        content = text;
-        holdsText = true;
-    }
-    QString content;
-    bool holdsText = false;
-};

@@ -20,16 +20,3 @@ public:
     static std::optional<QColor> choose(QWidget* parent, const QColor& initial = Qt::black);
     static void install(std::unique_ptr<Backend> backend);
 };
-
-// Test double: answers from a queue (cancel when empty) and counts the requests.
-class ScriptedColorDialog : public ColorDialog::Backend {
-public:
-    std::optional<QColor> choose(QWidget*, const QColor&) override {
-        ++asked;
-        if (answers.isEmpty())
-            return std::nullopt;
-        return answers.takeFirst();
-    }
-    QList<std::optional<QColor>> answers;
-    int asked = 0;
-};

@@ -55,8 +55,3 @@ QString FileDialog::toQtFilter(const QString& filter) {
 void FileDialog::install(std::unique_ptr<Backend> b) {
     backend() = b ? std::move(b) : std::make_unique<QtFileDialog>();
 }
-
-QString ScriptedFileDialog::ask(QWidget*, const FileDialog::Request& request) {
-    asked.append(request);
-    return answers.isEmpty() ? QString() : answers.takeFirst();
-}

@@ -34,11 +34,3 @@ public:
 
     static void install(std::unique_ptr<Backend> backend);
 };
-
-// Test double: records every request and answers from a queue (cancel when empty).
-class ScriptedFileDialog : public FileDialog::Backend {
-public:
-    QString ask(QWidget* parent, const FileDialog::Request& request) override;
-    QList<FileDialog::Request> asked;
-    QList<QString> answers;
-};

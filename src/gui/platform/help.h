@@ -39,19 +39,3 @@ public:
     static QStringList sections();
     static void install(std::unique_ptr<Backend> backend);
 };
-
-// Test double: records what was shown; the help file is `path` (none by default).
-class ScriptedHelp : public Help::Backend {
-public:
-    bool show(QWidget*, const QString& p, const QString& section, QString*) override {
-        shown.append(p);
-        sections.append(section);
-        return true;
-    }
-    void closeAll() override { ++closed; }
-    QString helpPath() const override { return path; }
-    QString path;
-    QList<QString> shown;
-    QList<QString> sections;
-    int closed = 0;
-};

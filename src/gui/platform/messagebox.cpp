@@ -128,10 +128,3 @@ MessageBox::Button MessageBox::escapeButton(Buttons buttons) {
 void MessageBox::install(std::unique_ptr<Backend> b) {
     backend() = b ? std::move(b) : std::make_unique<QtMessageBox>();
 }
-
-MessageBox::Button ScriptedMessageBox::show(QWidget*, const MessageBox::Request& request) {
-    shown.append(request);
-    if (!answers.isEmpty())
-        return answers.takeFirst();
-    return MessageBox::buttonsOf(request.buttons).constFirst();
-}

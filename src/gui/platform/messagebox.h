@@ -52,12 +52,3 @@ public:
     // Installs a backend (tests); nullptr restores the Qt message box.
     static void install(std::unique_ptr<Backend> backend);
 };
-
-// Test double: records every message (its default button too) and answers from a
-// queue (Ok, or the first button of the box, when the queue is empty).
-class ScriptedMessageBox : public MessageBox::Backend {
-public:
-    MessageBox::Button show(QWidget* parent, const MessageBox::Request& request) override;
-    QList<MessageBox::Request> shown;
-    QList<MessageBox::Button> answers;
-};

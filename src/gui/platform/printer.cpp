@@ -46,24 +46,3 @@ Printer::Result Printer::print(QWidget* parent, const QString& title,
 void Printer::install(std::unique_ptr<Backend> b) {
     current() = b ? std::move(b) : std::make_unique<QtPrinter>();
 }
-
-Printer::Result PdfPrinter::print(QWidget*, const QString& title,
-                                  QPageLayout::Orientation orientation,
-                                  const Printer::PaintJob& job) {
-    if (cancel) {
-        cancel = false;
-        return Printer::Result::Cancelled;
-    }
-    const QString path =
-        QDir(m_folder).filePath(QStringLiteral("print-%1.pdf").arg(files.size() + 1));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setDocName(title);
-    printer.setPageOrientation(orientation);
-    const bool ok = job(&printer);
-    files.append(path);
-    orientations.append(orientation);
-    return ok && printer.printerState() != QPrinter::Error ? Printer::Result::Printed
-                                                           : Printer::Result::Failed;
-}

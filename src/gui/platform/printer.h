@@ -33,19 +33,3 @@ public:
                         const PaintJob& job);
     static void install(std::unique_ptr<Backend> backend);
 };
-
-// Test double: every job is printed to a new PDF file in `folder`; `cancel` makes
-// the next job end as if the user had cancelled the dialog.
-class PdfPrinter : public Printer::Backend {
-public:
-    explicit PdfPrinter(const QString& folder) : m_folder(folder) {}
-    Printer::Result print(QWidget* parent, const QString& title,
-                          QPageLayout::Orientation orientation,
-                          const Printer::PaintJob& job) override;
-    QList<QString> files;
-    QList<QPageLayout::Orientation> orientations;
-    bool cancel = false;
-
-private:
-    QString m_folder;
-};

@@ -42,23 +42,3 @@ private:
     Tray();
     std::unique_ptr<Backend> m_backend;
 };
-
-// Test double: a notification area that is there or not, and remembers the icon.
-class ScriptedTray : public Tray::Backend {
-public:
-    bool isAvailable() const override { return available; }
-    void show(const QIcon&, const QString& t) override {
-        shown = true;
-        tip = t;
-    }
-    void hide() override { shown = false; }
-    bool isShown() const override { return shown; }
-    void showMessage(const QIcon&, const QString& title, const QString& text) override {
-        messages.append(title + u'\n' + text);
-    }
-    bool available = true;
-    QStringList messages; // "title\ntext"
-
-    bool shown = false;
-    QString tip;
-};

@@ -6,6 +6,7 @@
 #include "core/store/document.h"
 #include "core/time/clock.h"
 #include "core/time/dates.h"
+#include "support/fixedclock.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

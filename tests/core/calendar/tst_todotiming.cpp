@@ -1,6 +1,7 @@
 #include "core/calendar/todotiming.h"
 #include "core/store/yearstore.h"
 #include "core/time/clock.h"
+#include "support/fixedclock.h"
 
 #include <QTest>
 

@@ -1,5 +1,6 @@
 #include "core/store/documentlock.h"
 #include "core/time/clock.h"
+#include "support/fixedclock.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,6 +3,7 @@
 #include "core/store/appstate.h"
 #include "core/store/yearstore.h"
 #include "core/time/clock.h"
+#include "support/fixedclock.h"
 
 #include <QTest>
 

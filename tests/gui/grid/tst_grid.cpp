@@ -4,6 +4,7 @@
 #include "gui/grid/grid.h"
 #include "gui/grid/gridcolors.h"
 #include "gui/platform/printer.h"
+#include "support/doubles.h"
 
 #include <QComboBox>
 #include <QImage>

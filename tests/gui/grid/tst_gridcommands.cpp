@@ -2,6 +2,7 @@
 #include "gui/grid/gridcommands.h"
 #include "gui/platform/clipboard.h"
 #include "gui/platform/messagebox.h"
+#include "support/doubles.h"
 
 #include <QtTest>
 

@@ -1,4 +1,5 @@
 #include "gui/platform/messagebox.h"
+#include "support/doubles.h"
 
 #include <QAbstractButton>
 #include <QApplication>

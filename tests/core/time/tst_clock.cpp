@@ -1,4 +1,5 @@
 #include "core/time/clock.h"
+#include "support/fixedclock.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/time/clock.h"
+
+#include <QDateTime>
+
+// A clock that stands still until told otherwise (tests).
+class FixedClock : public Clock {
+public:
+    explicit FixedClock(const QDateTime& at) : m_at(at) {}
+    QDateTime now() const override { return m_at; }
+    void set(const QDateTime& at) { m_at = at; }
+
+private:
+    QDateTime m_at;
+};
