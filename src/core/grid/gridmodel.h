@@ -141,10 +141,27 @@ public:
     bool colHidden(int col) const;
     void setColHidden(int col, bool hidden);
 
-    // Sort := 10: a stable sort of the selected rows by every column whose ColSort is
-    // set, leftmost key first. Date-type columns order chronologically (dates and
-    // times of day), other columns by the bytes of their texts in the Japanese code
-    // page 932; empty texts come first in ascending order.
+    // A key of sortRows: a column, how its cells compare, and the direction.
+    struct SortKey {
+        enum Kind {
+            Text,   // by the bytes of the texts in the Japanese code page 932
+            Date,   // chronologically: "yyyy/m/d", "h:mm[:ss]" or both (a time alone
+            Time,   // sorts before every date); other texts after, as Text
+            Number, // by value; other texts after, as Text
+            Check,  // checked boxes after unchecked ones
+        };
+        int col = 0;
+        Kind kind = Text;
+        bool descending = false;
+        QString emptyAs; // what an empty cell sorts as; none: before every other
+    };
+    // A stable sort of the rows first..last (whole rows move) by `keys`, the first key
+    // first.
+    void sortRows(int first, int last, const std::vector<SortKey>& keys);
+
+    // Sort := 10: sortRows over the selected rows by every column whose ColSort is set
+    // (1 ascending, 2 descending), leftmost first; date-type columns as Date, the
+    // others as Text.
     enum SortSetting { SortGenericByColSort = 10 };
     void setSort(int setting);
 

@@ -1,6 +1,6 @@
 #include "core/grid/gridmodel.h"
-#include "core/time/dates.h"
 
+#include <QDate>
 #include <QRegularExpression>
 #include <QStringEncoder>
 
@@ -10,53 +10,65 @@
 
 namespace {
 
-struct SortKey {
-    int kind = 0; // 0 empty, 1 date/time value, 2 text
-    qint64 value = 0;
+struct CellKey {
+    int kind = 0; // 0 empty, 1 a value (date, time, number, check), 2 text
+    double value = 0;
     QByteArray bytes;
 };
 
 // Seconds since 1 January 1 of a date, a date and time, or a time of day alone
 // (a time of day sorts before every date, as a time on day zero).
-bool chronological(const QString& text, qint64& value) {
+bool chronological(const QString& text, double& value) {
     static const QRegularExpression form(
-        QStringLiteral("^\\s*(?:(\\d{4}[/\\-.]\\d{1,2}[/"
-                       "\\-.]\\d{1,2}))?\\s*(?:(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
+        QStringLiteral("^\\s*(?:(\\d{4})[/\\-.](\\d{1,2})[/\\-.](\\d{1,2}))?\\s*"
+                       "(?:(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
     const auto m = form.match(text);
-    if (!m.hasMatch() || (m.captured(1).isEmpty() && m.captured(2).isEmpty()))
+    if (!m.hasMatch() || (m.captured(1).isEmpty() && m.captured(4).isEmpty()))
         return false;
     qint64 days = 0;
     if (!m.captured(1).isEmpty()) {
-        const QDate d = Dates::fromStoreText(m.captured(1));
+        const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
         if (!d.isValid())
             return false;
         days = QDate(1, 1, 1).daysTo(d) + 1;
     }
     qint64 secs = 0;
-    if (!m.captured(2).isEmpty()) {
-        const int h = m.captured(2).toInt(), mi = m.captured(3).toInt(), s = m.captured(4).toInt();
+    if (!m.captured(4).isEmpty()) {
+        const int h = m.captured(4).toInt(), mi = m.captured(5).toInt(), s = m.captured(6).toInt();
         if (h > 23 || mi > 59 || s > 59)
             return false;
         secs = h * 3600 + mi * 60 + s;
     }
-    value = days * 86400 + secs;
+    value = double(days * 86400 + secs);
     return true;
 }
 
-SortKey makeKey(const QString& text, bool dateType, QStringEncoder& cp932) {
-    SortKey k;
-    if (text.isEmpty())
-        return k;
-    if (dateType && chronological(text, k.value)) {
+CellKey makeKey(const GridModel& grid, int row, const GridModel::SortKey& key,
+                QStringEncoder& cp932) {
+    using K = GridModel::SortKey;
+    CellKey k;
+    if (key.kind == K::Check) {
         k.kind = 1;
+        k.value = grid.cell(GridModel::CellChecked, row, key.col) == 1 ? 1 : 0;
         return k;
     }
-    k.kind = 2;
-    k.bytes = cp932.encode(text);
+    QString text = grid.textMatrix(row, key.col);
+    if (text.isEmpty())
+        text = key.emptyAs;
+    if (text.isEmpty())
+        return k;
+    bool ok = false;
+    if (key.kind == K::Date || key.kind == K::Time)
+        ok = chronological(text, k.value);
+    else if (key.kind == K::Number)
+        k.value = text.trimmed().toDouble(&ok);
+    k.kind = ok ? 1 : 2;
+    if (!ok)
+        k.bytes = cp932.encode(text);
     return k;
 }
 
-int compareKeys(const SortKey& a, const SortKey& b) {
+int compareKeys(const CellKey& a, const CellKey& b) {
     if (a.kind != b.kind)
         return a.kind < b.kind ? -1 : 1;
     if (a.kind == 1)
@@ -71,30 +83,26 @@ int compareKeys(const SortKey& a, const SortKey& b) {
 
 } // namespace
 
-void GridModel::setSort(int setting) {
-    if (setting != SortGenericByColSort || !valid(m_row, m_col))
+void GridModel::sortRows(int first, int last, const std::vector<SortKey>& keys) {
+    first = std::max(first, 0);
+    last = std::min(last, m_rows - 1);
+    const int count = last - first + 1;
+    if (keys.empty() || count < 2)
         return;
-    std::vector<int> keyCols;
-    for (int c = 0; c < m_cols; ++c)
-        if (m_colSort[size_t(c)] != 0)
-            keyCols.push_back(c);
-    const Selection sel = getSelection();
-    const int first = sel.row1, count = sel.row2 - sel.row1 + 1;
-    if (keyCols.empty() || count < 2)
-        return;
-
+    for (const SortKey& key : keys)
+        if (key.col < 0 || key.col >= m_cols)
+            return;
     QStringEncoder cp932("windows-31j");
-    std::vector<std::vector<SortKey>> keys(static_cast<size_t>(count));
+    std::vector<std::vector<CellKey>> cellKeys(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        for (int c : keyCols)
-            keys[size_t(i)].push_back(
-                makeKey(textMatrix(first + i, c), m_colType[size_t(c)] == DateType, cp932));
+        for (const SortKey& key : keys)
+            cellKeys[size_t(i)].push_back(makeKey(*this, first + i, key, cp932));
     std::vector<int> order(static_cast<size_t>(count));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        for (size_t k = 0; k < keyCols.size(); ++k) {
-            int c = compareKeys(keys[size_t(a)][k], keys[size_t(b)][k]);
-            if (m_colSort[size_t(keyCols[k])] == 2)
+        for (size_t k = 0; k < keys.size(); ++k) {
+            int c = compareKeys(cellKeys[size_t(a)][k], cellKeys[size_t(b)][k]);
+            if (keys[k].descending)
                 c = -c;
             if (c != 0)
                 return c < 0;
@@ -113,4 +121,18 @@ void GridModel::setSort(int setting) {
             m_cells[offset(first + i, c)] =
                 std::move(moved[size_t(i) * size_t(m_cols) + size_t(c)]);
     endBulkEdit();
+}
+
+void GridModel::setSort(int setting) {
+    if (setting != SortGenericByColSort || !valid(m_row, m_col))
+        return;
+    std::vector<SortKey> keys;
+    for (int c = 0; c < m_cols; ++c)
+        if (m_colSort[size_t(c)] != 0)
+            keys.push_back({c,
+                            m_colType[size_t(c)] == DateType ? SortKey::Date : SortKey::Text,
+                            m_colSort[size_t(c)] == 2,
+                            {}});
+    const Selection sel = getSelection();
+    sortRows(sel.row1, sel.row2, keys);
 }

@@ -9,7 +9,6 @@ namespace {
 
 constexpr int TaskRows = 10;
 constexpr int TimeCol = 1;
-constexpr int LastOfDay = 1; // sort key: ascending
 const QString NoTimeKey = QStringLiteral("23:59");
 
 // The box of the page that shows store column `col`.
@@ -113,35 +112,9 @@ void Diary_ToStore(DiaryPage& page, AppState& app) {
 }
 
 void Diary_SortToDo(GridModel& fg) {
-    const int last = fg.rows() - 1;
-    if (last < 1)
-        return;
-    // Rows without a time sort as 23:59. Equal keys keep their order, so the rows
-    // holding "23:59" after the sort are, top to bottom, the same rows as before it:
-    // the ones that had no time get it back.
-    std::vector<bool> hadNoTime;
-    for (int r = 1; r <= last; ++r) {
-        const QString time = fg.textMatrix(r, TimeCol);
-        if (time.isEmpty()) {
-            fg.setTextMatrix(r, TimeCol, NoTimeKey);
-            hadNoTime.push_back(true);
-        } else if (time == NoTimeKey) {
-            hadNoTime.push_back(false);
-        }
-    }
+    // By the time of day; rows without a time sort as 23:59, after the ones before it.
     const int row = fg.row(), col = fg.col();
-    for (int c = 0; c < fg.cols(); ++c)
-        fg.setColSort(c, c == TimeCol ? LastOfDay : 0);
-    fg.setColDataType(TimeCol, GridModel::DateType);
-    fg.select(1, 0, last, fg.cols() - 1);
-    fg.setSort(GridModel::SortGenericByColSort);
-    size_t next = 0;
-    for (int r = 1; r <= last && next < hadNoTime.size(); ++r) {
-        if (fg.textMatrix(r, TimeCol) != NoTimeKey)
-            continue;
-        if (hadNoTime[next++])
-            fg.setTextMatrix(r, TimeCol, QString());
-    }
+    fg.sortRows(1, fg.rows() - 1, {{TimeCol, GridModel::SortKey::Time, false, NoTimeKey}});
     fg.setCell(GridModel::CellAlignment, 0, TimeCol, GridModel::AlignCenterCenter);
     fg.select(row, col);
 }

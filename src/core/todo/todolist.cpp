@@ -6,6 +6,7 @@
 #include "core/todo/todostring.h"
 
 #include <map>
+#include <optional>
 #include <vector>
 
 using namespace ToDoList;
@@ -20,32 +21,6 @@ void prepareRow(GridModel& fg, int r) {
     fg.setCell(GridModel::CellAlignment, r, NumberCol, GridModel::AlignCenterCenter);
     if (fg.cell(GridModel::CellChecked, r, DoneCol) == 0)
         fg.setCell(GridModel::CellChecked, r, DoneCol, Open);
-}
-
-// One sort pass on a single key column.
-void pass(GridModel& fg, int col, int order) {
-    for (int c = 1; c <= TextCol; ++c)
-        fg.setColSort(c, c == col ? order : 0);
-    fg.select(1, DoneCol, fg.rows() - 1, TextCol);
-    fg.setSort(GridModel::SortGenericByColSort);
-}
-
-constexpr int Ascending = 1, Descending = 2;
-
-void baseSort(GridModel& fg) {
-    pass(fg, TimeCol, Ascending);
-    pass(fg, DateCol, Ascending);
-}
-
-// The open/done pass sorts on a key text written into the check box column.
-void doneKeyPass(GridModel& fg, int order) {
-    for (int r = 1; r < fg.rows(); ++r)
-        fg.setTextMatrix(r, DoneCol,
-                         fg.cell(GridModel::CellChecked, r, DoneCol) == Done ? QStringLiteral("1")
-                                                                             : QStringLiteral("0"));
-    pass(fg, DoneCol, order);
-    for (int r = 1; r < fg.rows(); ++r)
-        fg.setTextMatrix(r, DoneCol, QString());
 }
 
 } // namespace
@@ -230,39 +205,35 @@ ToDoSave ToDo_ListSave(const GridModel& fg, const ToDoShown& shown, YearStore& s
 void ToDo_Sort(GridModel& fg, ToDoOrder order) {
     if (fg.rows() <= 1)
         return;
+    using Key = GridModel::SortKey;
+    // Every order ends with the date and the time of day.
+    const Key date{DateCol, Key::Date, false, {}}, time{TimeCol, Key::Time, false, {}};
+    const auto first = [&]() -> std::optional<Key> {
+        switch (order) {
+        case ToDoOrder::DateUp:
+            return std::nullopt;
+        case ToDoOrder::DateDown:
+            return Key{DateCol, Key::Date, true, {}};
+        case ToDoOrder::OpenFirst:
+            return Key{DoneCol, Key::Check, false, {}};
+        case ToDoOrder::DoneFirst:
+            return Key{DoneCol, Key::Check, true, {}};
+        case ToDoOrder::Category:
+            return Key{CategoryCol, Key::Text, false, {}};
+        case ToDoOrder::TextUp:
+            return Key{TextCol, Key::Text, false, {}};
+        case ToDoOrder::TextDown:
+            return Key{TextCol, Key::Text, true, {}};
+        }
+        return std::nullopt;
+    }();
+    std::vector<Key> keys;
+    if (first)
+        keys.push_back(*first);
+    keys.push_back(date);
+    keys.push_back(time);
     const int row = fg.row(), col = fg.col();
-    switch (order) {
-    case ToDoOrder::DateUp:
-        pass(fg, TimeCol, Ascending);
-        pass(fg, DateCol, Ascending);
-        break;
-    case ToDoOrder::DateDown:
-        pass(fg, TimeCol, Ascending);
-        pass(fg, DateCol, Descending);
-        break;
-    case ToDoOrder::OpenFirst:
-        baseSort(fg);
-        doneKeyPass(fg, Ascending);
-        break;
-    case ToDoOrder::DoneFirst:
-        baseSort(fg);
-        doneKeyPass(fg, Descending);
-        break;
-    case ToDoOrder::Category:
-        baseSort(fg);
-        pass(fg, CategoryCol, Ascending);
-        break;
-    case ToDoOrder::TextUp:
-        baseSort(fg);
-        pass(fg, TextCol, Ascending);
-        break;
-    case ToDoOrder::TextDown:
-        baseSort(fg);
-        pass(fg, TextCol, Descending);
-        break;
-    }
-    for (int c = 1; c <= TextCol; ++c)
-        fg.setColSort(c, 0);
+    fg.sortRows(1, fg.rows() - 1, keys);
     ToDo_Renumber(fg);
     fg.select(row, col);
 }

@@ -39,6 +39,7 @@ private Q_SLOTS:
     void sortsSelectedRows_data();
     void sortsSelectedRows();
     void onlySelectedRowsMoveWithTheirCells();
+    void keysOfEveryKind();
 };
 
 void TestGridSort::sortsSelectedRows_data() {
@@ -111,6 +112,34 @@ void TestGridSort::onlySelectedRowsMoveWithTheirCells() {
         QCOMPARE(grid.cell(GridModel::CellBackColor, r, 2), 0x100 * was);
         QCOMPARE(grid.cellAt(r, 1).fore, quint32(was));
         QCOMPARE(grid.cell(GridModel::CellChecked, r, 0), was % 2 + 1);
+    }
+}
+
+// Keys given to sortRows: numbers by value, check boxes by state, an empty cell as
+// the text it stands for, several keys leftmost first.
+void TestGridSort::keysOfEveryKind() {
+    using Key = GridModel::SortKey;
+    const struct {
+        const char16_t* rows;
+        std::vector<Key> keys;
+        const char16_t* sorted;
+    } cases[] = {
+        {u"10;9;x;;2.5", {{1, Key::Number, false, {}}}, u"4 5 2 1 3"},
+        {u"10;9;x;;2.5", {{1, Key::Number, true, {}}}, u"3 1 2 5 4"},
+        {u"10:00;;23:59;09:00", {{1, Key::Time, false, u"23:59"_s}}, u"4 1 2 3"},
+        {u"2005/5/1,b;2005/4/30,a;2005/5/1,a",
+         {{1, Key::Date, true, {}}, {2, Key::Text, false, {}}},
+         u"3 1 2"},
+        {u"a;b;c;d", {{1, Key::Check, false, {}}}, u"2 4 1 3"},
+        {u"a;b;c;d", {{1, Key::Check, true, {}}}, u"1 3 2 4"},
+    };
+    for (const auto& c : cases) {
+        GridModel grid;
+        load(grid, QString::fromUtf16(c.rows));
+        for (int r = 1; r < grid.rows(); ++r) // rows 1 and 3 checked
+            grid.setCell(GridModel::CellChecked, r, 1, r % 2 ? 1 : 2);
+        grid.sortRows(1, grid.rows() - 1, c.keys);
+        QCOMPARE(order(grid), QString::fromUtf16(c.sorted));
     }
 }
 
