@@ -1,6 +1,6 @@
 #include "core/calendar/reminders.h"
 
-#include "core/calendar/clock.h"
+#include "core/calendar/clockface.h"
 #include "core/calendar/todotiming.h"
 #include "core/store/yearstore.h"
 #include "core/time/dates.h"

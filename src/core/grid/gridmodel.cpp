@@ -546,13 +546,13 @@ QByteArray GridModel::toFileImage() const {
 }
 
 FileResult GridModel::saveGrid(const QString& path, int mode) const {
-    if (mode != 6)
+    if (mode != TextsAndColours)
         return FileResult::failure(FileResult::Unsupported, QString::number(mode));
     return GridFile::writeAtomically(path, toFileImage());
 }
 
 FileResult GridModel::loadGrid(const QString& path, int mode) {
-    if (mode != 6)
+    if (mode != TextsAndColours)
         return FileResult::failure(FileResult::Unsupported, QString::number(mode));
     GridData data;
     const FileResult r = GridFile::read(path, data);

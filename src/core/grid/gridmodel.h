@@ -175,8 +175,9 @@ public:
     // Whole-grid file output and input. Mode 6 (texts and colours of every cell,
     // fixed cells included) is the only mode. loadGrid validates the whole file
     // before it touches the grid; the grid then takes the file's size.
-    FileResult saveGrid(const QString& path, int mode = 6) const;
-    FileResult loadGrid(const QString& path, int mode = 6);
+    enum FileMode { TextsAndColours = 6 };
+    FileResult saveGrid(const QString& path, int mode = TextsAndColours) const;
+    FileResult loadGrid(const QString& path, int mode = TextsAndColours);
     QByteArray toFileImage() const;
     // Replaces size and cells (texts, colours) with parsed file data.
     void assignData(GridData&& data);

@@ -13,7 +13,7 @@ int templateCols(TemplateKind kind) {
 } // namespace
 
 FileResult Template_Write(const GridModel& cpg, const QString& path) {
-    return cpg.saveGrid(path, 6);
+    return cpg.saveGrid(path);
 }
 
 FileResult Template_Read(GridModel& cpg, const QString& path, TemplateKind kind) {

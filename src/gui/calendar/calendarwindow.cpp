@@ -1,6 +1,6 @@
 #include "gui/calendar/calendarwindow.h"
 
-#include "core/calendar/clock.h"
+#include "core/calendar/clockface.h"
 #include "core/calendar/reminders.h"
 #include "core/store/appstate.h"
 #include "core/time/clock.h"

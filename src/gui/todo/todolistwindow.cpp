@@ -82,7 +82,7 @@ QWidget* ToDoListWindow::buildPage() {
     m_show->setDefault(true);
     m_save = new QPushButton(u"保存"_s, page);
     m_save->setObjectName(u"保存"_s);
-    connect(m_show, &QPushButton::clicked, this, &ToDoListWindow::show_);
+    connect(m_show, &QPushButton::clicked, this, &ToDoListWindow::showRange);
     connect(m_save, &QPushButton::clicked, this, [this] { save(); });
 
     m_grid = new Grid(page);
@@ -164,7 +164,7 @@ bool ToDoListWindow::settleEditsOf(const Document* doc) {
     return true;
 }
 
-void ToDoListWindow::show_() {
+void ToDoListWindow::showRange() {
     if (!settleEdits())
         return;
     const QDate from = m_range->from()->date(), to = m_range->to()->date();

@@ -24,7 +24,7 @@ public:
     ToDoListWindow(AppState& app, Navigator& nav, QWidget* parent = nullptr);
 
     // "表示": the items of the picked days (asks first about unsaved edits).
-    void show_();
+    void showRange();
     // "保存": false when a row's date stopped it (the cursor is then on that row).
     bool save();
     void sort(ToDoOrder order);

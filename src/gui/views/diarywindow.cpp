@@ -327,6 +327,6 @@ void DiaryWindow::gridKeyDown(int key) {
         markChanged();
         m_grid->consumeKey();
     }
-    LastRow = fg.row();
-    LastCol = fg.col();
+    m_lastKeyRow = fg.row();
+    m_lastKeyCol = fg.col();
 }

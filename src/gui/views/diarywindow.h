@@ -32,8 +32,8 @@ public:
     QLabel* dayText() const { return m_dayText; }
 
     // The grid's cursor at the end of the last key press in it.
-    int LastRow = 1;
-    int LastCol = 1;
+    int lastKeyRow() const { return m_lastKeyRow; }
+    int lastKeyCol() const { return m_lastKeyCol; }
 
 protected:
     void loadFromStore() override;
@@ -62,4 +62,6 @@ private:
     MonthGrid* m_calendar = nullptr;
     QLabel* m_monthText = nullptr; // Label8
     QLabel* m_dayText = nullptr;   // Label9
+    int m_lastKeyRow = 1;
+    int m_lastKeyCol = 1;
 };

@@ -1,7 +1,7 @@
 #include "support/testsupport.h"
 #include "support/todoitems.h"
 
-#include "core/calendar/clock.h"
+#include "core/calendar/clockface.h"
 #include "core/time/dates.h"
 #include "core/todo/todostring.h"
 #include "gui/app/viewregistry.h"

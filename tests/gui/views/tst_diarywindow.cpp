@@ -148,8 +148,8 @@ private Q_SLOTS:
         QTest::keyClick(fg, Qt::Key_Return);
         QCOMPARE(fg->model()->row(), fit + 2);
         QCOMPARE(fg->topRow(), top + 1);
-        QCOMPARE(w->LastRow, fit + 2);
-        QCOMPARE(w->LastCol, 3);
+        QCOMPARE(w->lastKeyRow(), fit + 2);
+        QCOMPARE(w->lastKeyCol(), 3);
 
         fg->setCursor(10, 2);
         QTest::keyClick(fg, Qt::Key_Enter);

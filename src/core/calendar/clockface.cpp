@@ -1,4 +1,4 @@
-#include "core/calendar/clock.h"
+#include "core/calendar/clockface.h"
 
 #include "core/calendar/todotiming.h"
 #include "core/time/dates.h"
