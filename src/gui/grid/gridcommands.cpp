@@ -2,6 +2,7 @@
 
 #include "core/grid/gridclip.h"
 #include "core/grid/gridmodel.h"
+#include "gui/grid/grid.h"
 #include "gui/platform/clipboard.h"
 #include "gui/platform/messagebox.h"
 
@@ -50,4 +51,23 @@ void Grid_Paste(int col, int row, int, int, GridModel& grid, QWidget* parent,
 void Grid_PasteAdd(int col, int row, int, int, GridModel& grid, QWidget* parent,
                    const GridClip::PasteCheck& check) {
     paste(col, row, grid, parent, true, check);
+}
+
+bool Grid_EnterOrDelete(Grid& grid, int key, const std::function<void()>& cleared) {
+    GridModel& g = *grid.model();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (g.row() < g.rows() - 1) {
+            if (g.row() > Grid_FitRows(grid))
+                grid.setTopRow(grid.topRow() + 1);
+            grid.setCursor(g.row() + 1, g.col());
+        }
+    } else if (key == Qt::Key_Delete) {
+        GridClip::clearBlock(g);
+        if (cleared)
+            cleared();
+    } else {
+        return false;
+    }
+    grid.consumeKey();
+    return true;
 }

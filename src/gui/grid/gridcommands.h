@@ -2,8 +2,17 @@
 
 #include "core/grid/gridclip.h"
 
+#include <functional>
+
+class Grid;
 class GridModel;
 class QWidget;
+
+// Enter and Delete as the ToDo grids and the annual table take them: Enter moves the
+// cursor down one row, keeping it in view (nothing on the last row); Delete empties
+// the selected block and then calls `cleared`. Returns whether `key` was one of them
+// (the grid then does nothing more with it).
+bool Grid_EnterOrDelete(Grid& grid, int key, const std::function<void()>& cleared = {});
 
 // Cut, copy, paste and add-paste of grid blocks through the clipboard. A refused
 // paste is reported in a message box ("コピーが正しくできていません。" when the

@@ -128,20 +128,8 @@ void AnnualWindow::keyDown(int key) {
         }
         m_grid->consumeKey();
         break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (m_curRow < last) {
-            if (g.row() > p)
-                m_grid->setTopRow(m_grid->topRow() + 1);
-            m_grid->setCursor(m_curRow + 1, m_curCol);
-        }
-        m_grid->consumeKey();
-        break;
-    case Qt::Key_Delete:
-        GridClip::clearBlock(g);
-        m_grid->consumeKey();
-        break;
     default:
+        Grid_EnterOrDelete(*m_grid, key);
         break;
     }
     showCursor();

@@ -8,6 +8,7 @@
 #include "gui/frame/todocolumns.h"
 #include "gui/frame/viewcommands.h"
 #include "gui/grid/grid.h"
+#include "gui/grid/gridcommands.h"
 #include "gui/platform/clipboard.h"
 #include "gui/platform/messagebox.h"
 #include "gui/platform/printer.h"
@@ -250,18 +251,7 @@ void ToDoListWindow::deleteItem() {
 }
 
 void ToDoListWindow::gridKeyDown(int key) {
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        if (m_list.row() < m_list.rows() - 1) {
-            if (m_list.row() > Grid_FitRows(*m_grid))
-                m_grid->setTopRow(m_grid->topRow() + 1);
-            m_grid->setCursor(m_list.row() + 1, m_list.col());
-        }
-        m_grid->consumeKey();
-    } else if (key == Qt::Key_Delete) {
-        GridClip::clearBlock(m_list);
-        changed();
-        m_grid->consumeKey();
-    }
+    Grid_EnterOrDelete(*m_grid, key, [this] { changed(); });
 }
 
 void ToDoListWindow::cut() {

@@ -10,6 +10,7 @@
 #include "gui/frame/viewcommands.h"
 #include "gui/grid/grid.h"
 #include "gui/grid/gridcolors.h"
+#include "gui/grid/gridcommands.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -313,20 +314,8 @@ void DiaryWindow::sortToDo() {
 }
 
 void DiaryWindow::gridKeyDown(int key) {
-    GridModel& fg = m_page.todo;
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        // Down one row, keeping it in view; nothing on the last row.
-        if (fg.row() < fg.rows() - 1) {
-            if (fg.row() > Grid_FitRows(*m_grid))
-                m_grid->setTopRow(m_grid->topRow() + 1);
-            m_grid->setCursor(fg.row() + 1, fg.col());
-        }
-        m_grid->consumeKey();
-    } else if (key == Qt::Key_Delete) {
-        GridClip::clearBlock(fg);
-        markChanged();
-        m_grid->consumeKey();
-    }
+    const GridModel& fg = m_page.todo;
+    Grid_EnterOrDelete(*m_grid, key, [this] { markChanged(); });
     m_lastKeyRow = fg.row();
     m_lastKeyCol = fg.col();
 }

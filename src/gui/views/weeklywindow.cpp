@@ -8,6 +8,7 @@
 #include "gui/frame/viewcommands.h"
 #include "gui/grid/grid.h"
 #include "gui/grid/gridcolors.h"
+#include "gui/grid/gridcommands.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -162,11 +163,8 @@ QWidget* WeeklyWindow::buildPage() {
         });
         connect(grid, &Grid::afterEdit, this, &WeeklyWindow::markChanged);
         connect(grid, &Grid::keyDown, this, [this, grid](int key) {
-            if (key != Qt::Key_Delete)
-                return;
-            GridClip::clearBlock(*grid->model());
-            markChanged();
-            grid->consumeKey();
+            if (key == Qt::Key_Delete) // Enter stays the grid's own
+                Grid_EnterOrDelete(*grid, key, [this] { markChanged(); });
         });
         if (e == 0)
             continue;
