@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr int TaskRows = 10;
 constexpr int TimeCol = 1;
 const QString NoTimeKey = QStringLiteral("23:59");
 
@@ -62,32 +61,12 @@ void storeBoxBack(quint32 back, YearStore& store, int row, int backCol) {
     store.set(row, backCol, qint64(back));
 }
 
-DiaryPage::DiaryPage() : todo(TaskRows + 1, 4) {
+DiaryPage::DiaryPage() : todo(ToDoDayTaskRows + 1, 4) {
     Diary_GridInit(todo);
 }
 
 void Diary_GridInit(GridModel& fg) {
-    fg.beginBulkEdit();
-    fg.setCols(4);
-    fg.setRows(TaskRows + 1);
-    fg.setFixedRows(1);
-    fg.setFixedCols(0);
-    fg.setColWidth(0, 300);
-    fg.setColWidth(1, 600);
-    fg.setColWidth(2, 600);
-    fg.setColWidth(3, 1000);
-    fg.setColDataType(TimeCol, GridModel::DateType);
-    fg.setColComboList(2, ToDo_CategoryComboList());
-    fg.setTextMatrix(0, 0, QStringLiteral("既"));
-    fg.setTextMatrix(0, 1, QStringLiteral("時刻"));
-    fg.setTextMatrix(0, 2, QStringLiteral("分類"));
-    fg.setTextMatrix(0, 3, QStringLiteral("用  件"));
-    fg.setCell(GridModel::CellAlignment, 0, 1, 0, 3, GridModel::AlignCenterCenter);
-    for (int r = 1; r < fg.rows(); ++r) {
-        fg.setRowHeight(r, 500);
-        fg.setCell(GridModel::CellChecked, r, 0, 2);
-    }
-    fg.endBulkEdit();
+    ToDo_DayGridInit(fg, DiaryDayGrid);
 }
 
 void Store_ToDiary(DiaryPage& page, const AppState& app) {

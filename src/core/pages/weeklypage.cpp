@@ -6,15 +6,13 @@
 
 namespace {
 
-constexpr int TaskRows = 10;
-
 bool inYearRow(int row) {
     return row >= 1 && row <= YearStore::DayRows;
 }
 
 } // namespace
 
-WeeklyDay::WeeklyDay() : todo(TaskRows + 1, 4) {
+WeeklyDay::WeeklyDay() : todo(ToDoDayTaskRows + 1, 4) {
     Weekly_GridInit(todo);
 }
 
@@ -27,24 +25,7 @@ int Weekly_SundayRow(const AppState& app) {
 }
 
 void Weekly_GridInit(GridModel& wfg) {
-    wfg.beginBulkEdit();
-    wfg.setCols(4);
-    wfg.setRows(TaskRows + 1);
-    wfg.setFixedRows(1);
-    wfg.setFixedCols(0);
-    wfg.setColWidth(0, 300);
-    wfg.setColWidth(1, 0);
-    wfg.setColWidth(2, 0);
-    wfg.setColWidth(3, 1000);
-    wfg.setColDataType(1, GridModel::DateType);
-    wfg.setTextMatrix(0, 0, QStringLiteral("既"));
-    wfg.setTextMatrix(0, 3, QStringLiteral("用  件"));
-    wfg.setCell(GridModel::CellAlignment, 0, 3, GridModel::AlignCenterCenter);
-    for (int r = 1; r < wfg.rows(); ++r) {
-        wfg.setRowHeight(r, 300);
-        wfg.setCell(GridModel::CellChecked, r, 0, 2);
-    }
-    wfg.endBulkEdit();
+    ToDo_DayGridInit(wfg, WeekDayGrid);
 }
 
 void Weekly_Load(WeeklyPage& page, const AppState& app) {

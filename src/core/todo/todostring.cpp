@@ -45,24 +45,30 @@ void loadItems(GridModel& grid, const YearStore& store, int row, bool markTopCat
     grid.endBulkEdit();
 }
 
-void resetGrid(GridModel& grid, bool diary) {
-    grid.beginBulkEdit();
-    grid.clear();
+// The headers and an unticked box in every task row; `whiteTasks` also takes the
+// top-category marks off the tasks.
+void headersAndBoxes(GridModel& grid, const ToDoDayGrid& shape, bool whiteTasks) {
     const int last = grid.rows() - 1;
     if (last >= 1) {
         grid.setCell(GridModel::CellChecked, 1, 0, last, 0, 2);
-        if (!diary)
+        if (whiteTasks && shape.markTopCategory)
             grid.setCell(GridModel::CellBackColor, 1, 3, last, 3, int(White));
     }
     grid.setTextMatrix(0, 0, QStringLiteral("既"));
     grid.setTextMatrix(0, 3, QStringLiteral("用  件"));
-    if (diary) {
+    if (shape.timeAndCategory) {
         grid.setTextMatrix(0, 1, QStringLiteral("時刻"));
         grid.setTextMatrix(0, 2, QStringLiteral("分類"));
         grid.setCell(GridModel::CellAlignment, 0, 1, 0, 3, GridModel::AlignCenterCenter);
     } else {
         grid.setCell(GridModel::CellAlignment, 0, 3, GridModel::AlignCenterCenter);
     }
+}
+
+void resetGrid(GridModel& grid, const ToDoDayGrid& shape) {
+    grid.beginBulkEdit();
+    grid.clear();
+    headersAndBoxes(grid, shape, true);
     grid.endBulkEdit();
 }
 
@@ -135,6 +141,26 @@ QString ToDo_GridString(const GridModel& grid) {
     return s;
 }
 
+void ToDo_DayGridInit(GridModel& grid, const ToDoDayGrid& shape) {
+    grid.beginBulkEdit();
+    grid.setCols(4);
+    grid.setRows(ToDoDayTaskRows + 1);
+    grid.setFixedRows(1);
+    grid.setFixedCols(0);
+    const int shown = shape.timeAndCategory ? 600 : 0;
+    grid.setColWidth(0, 300);
+    grid.setColWidth(1, shown);
+    grid.setColWidth(2, shown);
+    grid.setColWidth(3, 1000);
+    grid.setColDataType(1, GridModel::DateType);
+    if (shape.timeAndCategory)
+        grid.setColComboList(2, ToDo_CategoryComboList());
+    for (int r = 1; r < grid.rows(); ++r)
+        grid.setRowHeight(r, shape.rowHeight);
+    headersAndBoxes(grid, shape, false);
+    grid.endBulkEdit();
+}
+
 void ToDo_LoadDiary(GridModel& grid, const YearStore& store, int row) {
     loadItems(grid, store, row, false);
 }
@@ -156,7 +182,7 @@ bool ToDo_StoreDay(YearStore& store, int row, const QString& dayString) {
 
 void ToDo_SaveDiary(GridModel& grid, YearStore& store, int row) {
     ToDo_StoreDay(store, row, ToDo_GridString(grid));
-    resetGrid(grid, true);
+    resetGrid(grid, DiaryDayGrid);
 }
 
 void ToDo_LoadWeekDay(GridModel& grid, const YearStore& store, int row) {
@@ -165,7 +191,7 @@ void ToDo_LoadWeekDay(GridModel& grid, const YearStore& store, int row) {
 
 void ToDo_SaveWeekDay(GridModel& grid, YearStore& store, int row) {
     ToDo_StoreDay(store, row, ToDo_GridString(grid));
-    resetGrid(grid, false);
+    resetGrid(grid, WeekDayGrid);
 }
 
 QString ToDo_NormalizeTime(const QString& typed) {

@@ -45,6 +45,21 @@ QString ToDo_GridString(const GridModel& grid);
 // nothing. False when nothing was written.
 bool ToDo_StoreDay(YearStore& store, int row, const QString& dayString);
 
+// The shape of a day's ToDo grid (done box, time, category and task in columns 0..3,
+// headers in row 0, ten task rows): the diary's shows every column; a weekly day's
+// shows the done box and the task only and marks the task of a top-category item.
+struct ToDoDayGrid {
+    int rowHeight;        // twips
+    bool timeAndCategory; // columns 1 and 2 shown (else kept at width 0)
+    bool markTopCategory; // a "最優" item's task on light red
+};
+inline constexpr int ToDoDayTaskRows = 10;
+inline constexpr ToDoDayGrid DiaryDayGrid{500, true, false};
+inline constexpr ToDoDayGrid WeekDayGrid{300, false, true};
+// Lays out an empty day grid of `shape`: columns, widths, headers, an unticked box in
+// every task row; texts are left as they are.
+void ToDo_DayGridInit(GridModel& grid, const ToDoDayGrid& shape);
+
 // Moving a day's items between a store row and the diary's or a weekly day's ToDo
 // grid. The loads leave the grid untouched when the day has no items and grow the
 // grid to hold all of them; the saves write the row (also when empty: an empty grid
