@@ -78,6 +78,8 @@ Q_SIGNALS:
 protected:
     void loadFromStore() override;
     void storeBack() override {}
+    // The calendar holds no page to store: the window is just opened.
+    void openCommand(View view) override { navigator().open(view); }
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;

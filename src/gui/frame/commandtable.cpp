@@ -40,6 +40,10 @@ Command check(const QString& name, const QString& caption, bool checked,
     return c;
 }
 
+Command opens(const QString& name, const QString& caption, View view, const QKeySequence& key) {
+    return opens(name, caption, view, nullptr, key);
+}
+
 Command opens(const QString& name, const QString& caption, View view, std::function<void()> run,
               const QKeySequence& key) {
     Command c = item(name, caption, std::move(run), key);

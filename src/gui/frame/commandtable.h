@@ -47,7 +47,9 @@ Command item(const QString& name, const QString& caption, std::function<void()> 
              const QKeySequence& key = {});
 // A check item, ticked or not at first; `run` reads the new state from the action.
 Command check(const QString& name, const QString& caption, bool checked, std::function<void()> run);
-// An item that opens another window (`run` stores the page and asks the navigator).
+// An item that opens another window: the window's own way of opening it
+// (ViewWindow::openCommand) unless `run` is given.
+Command opens(const QString& name, const QString& caption, View view, const QKeySequence& key = {});
 Command opens(const QString& name, const QString& caption, View view, std::function<void()> run,
               const QKeySequence& key = {});
 Command separator(const QString& name = {});

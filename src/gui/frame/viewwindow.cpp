@@ -112,7 +112,10 @@ void ViewWindow::refreshPage() {
     m_stale = true; // still stored: nothing of it is stored again until it is active
 }
 
-void ViewWindow::buildCommands(const std::vector<Command>& table) {
+void ViewWindow::buildCommands(std::vector<Command> table) {
+    for (Command& c : table)
+        if (c.opens && !c.run && c.kind != Command::Kind::Tool)
+            c.run = [this, view = *c.opens] { openCommand(view); };
     m_commands.build(this, table, m_nav);
     connect(&m_nav, &Navigator::viewsChanged, this, [this] { m_commands.updateEnabled(m_nav); });
 }

@@ -68,7 +68,11 @@ protected:
     // it only comes to the front.
     virtual bool followsActivation() const { return true; }
 
-    void buildCommands(const std::vector<Command>& table);
+    // Builds the menus and toolbar; an item that opens a window without an action of
+    // its own opens it through openCommand.
+    void buildCommands(std::vector<Command> table);
+    // How this window opens another from its menu: the page is stored first.
+    virtual void openCommand(View view) { openView(view); }
     // Sizes the window to `preferred`, or smaller to fit the screen with its title
     // bar (a 1366 × 768 screen included), and centres it.
     void placeOnScreen(const QSize& preferred);

@@ -59,14 +59,10 @@ std::vector<Command> MainWindow::commandTable() {
             u"mnuFilePrint"_s, u"印刷(&P)..."_s, [this] { printSelection(); }, QKeySequence::Print),
         Cmd::item(u"mnuFileExit"_s, u"終了(&X)"_s, [this] { Forms_UnloadAll(navigator()); }),
         Cmd::menu(u"mnuHyouji"_s, u"表示(&V)"_s),
-        Cmd::opens(u"mnucalender"_s, u"カレンダー(&C)"_s, View::Calendar,
-                   [this] { openView(View::Calendar); }),
-        Cmd::opens(u"mnuNikki"_s, u"日記(&D)"_s, View::Diary,
-                   [this] { openAtCursor(View::Diary); }),
-        Cmd::opens(u"mnushuan"_s, u"週日程(&W)"_s, View::Weekly,
-                   [this] { openAtCursor(View::Weekly); }),
-        Cmd::opens(u"mnutukinittei"_s, u"月日程(&M)"_s, View::Monthly,
-                   [this] { openAtCursor(View::Monthly); }),
+        Cmd::opens(u"mnucalender"_s, u"カレンダー(&C)"_s, View::Calendar),
+        Cmd::opens(u"mnuNikki"_s, u"日記(&D)"_s, View::Diary),
+        Cmd::opens(u"mnushuan"_s, u"週日程(&W)"_s, View::Weekly),
+        Cmd::opens(u"mnutukinittei"_s, u"月日程(&M)"_s, View::Monthly),
         Cmd::menu(u"mnuEdit"_s, u"編集(&E)"_s),
         Cmd::item(
             u"mnuEditCut"_s, u"切り取り(&T)"_s, [this] { edit(&AnnualWindow::Nen_Cut); },
@@ -83,10 +79,8 @@ std::vector<Command> MainWindow::commandTable() {
         Cmd::item(u"retu_moto"_s, u"元の幅にもどす(&R)"_s, [this] { restoreWidths(); }),
         Cmd::item(u"gyou_moto"_s, u"高さを元に戻す(&G)"_s, [this] { restoreHeights(); }),
         Cmd::menu(u"mnuTools"_s, u"ﾂｰﾙ(&T)"_s),
-        Cmd::opens(u"kiroku"_s, u"記録統計(&M)"_s, View::RecordStats,
-                   [this] { openView(View::RecordStats); }),
-        Cmd::opens(u"koumoko"_s, u"項目統計(&S)"_s, View::ItemStats,
-                   [this] { openView(View::ItemStats); }),
+        Cmd::opens(u"kiroku"_s, u"記録統計(&M)"_s, View::RecordStats),
+        Cmd::opens(u"koumoko"_s, u"項目統計(&S)"_s, View::ItemStats),
         Cmd::menu(u"mnuWindow"_s, u"ｽｹｼﾞｭｰﾙ(&W)"_s),
         Cmd::item(u"mnuWindowCascade"_s, u"重ねて表示(&C)"_s,
                   [this] { m_area->cascadeSubWindows(); }),
@@ -254,6 +248,13 @@ void MainWindow::edit(void (AnnualWindow::*command)()) {
 
 void MainWindow::endFromTable(Document* letGo) {
     Program_End(this, app(), navigator(), letGo);
+}
+
+void MainWindow::openCommand(View view) {
+    if (view == View::Diary || view == View::Weekly || view == View::Monthly)
+        openAtCursor(view);
+    else
+        openView(view);
 }
 
 void MainWindow::openAtCursor(View view) {

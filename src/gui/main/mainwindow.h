@@ -61,6 +61,8 @@ protected:
     void storeBack() override;
     QWidget* writingWidget() const override;
     bool pageOfADate() const override { return false; }
+    // The views open at the day of the table's cursor.
+    void openCommand(View view) override;
 
 private:
     std::vector<Command> commandTable();
