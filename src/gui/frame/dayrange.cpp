@@ -1,5 +1,6 @@
 #include "gui/frame/dayrange.h"
 
+#include "core/store/appstate.h"
 #include "core/time/dates.h"
 
 #include <QDateEdit>
@@ -45,4 +46,8 @@ int DayRange::firstRow() const {
 
 int DayRange::lastRow() const {
     return Dates::rowOfDate(m_to->date(), m_baseYear);
+}
+
+void DayRange::pickYear(const AppState& app) {
+    setYear(app.baseYear(), QDate(app.baseYear(), 4, 1), app.currentDate());
 }

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QWidget>
 
+class AppState;
 class QDateEdit;
 
 // A range of days of the year picked in two date fields ("DTPicker1" and "DTPicker2",
@@ -18,6 +19,8 @@ public:
     // Bounds both fields to the year that begins in April of `baseYear` and picks
     // first..last.
     void setYear(int baseYear, const QDate& first, const QDate& last);
+    // The current document's year, 1 April to the current date picked.
+    void pickYear(const AppState& app);
     // Whether the fields are bounded to that year (another document may have been
     // opened since).
     bool isYear(int baseYear) const;

@@ -70,12 +70,8 @@ QWidget* SearchWindow::buildPage() {
     return page;
 }
 
-void SearchWindow::pickYear() {
-    m_range->setYear(app().baseYear(), QDate(app().baseYear(), 4, 1), app().currentDate());
-}
-
 void SearchWindow::loadFromStore() {
-    pickYear();
+    m_range->pickYear(app());
     m_list->clear();
 }
 
@@ -92,7 +88,7 @@ void SearchWindow::changeEvent(QEvent* event) {
     // the days found were another year's.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
         !m_range->isYear(app().baseYear())) {
-        pickYear();
+        m_range->pickYear(app());
         m_list->clear();
     }
     ViewWindow::changeEvent(event);
@@ -136,7 +132,7 @@ void SearchWindow::search() {
         return;
     }
     if (!m_range->isYear(app().baseYear()))
-        pickYear();
+        m_range->pickYear(app());
     m_list->clear();
     m_list->addItems(Search_Days(app(), m_range->firstRow(), m_range->lastRow(), pattern));
     if (m_list->count() > 0)

@@ -38,7 +38,6 @@ protected:
 private:
     std::vector<Command> commandTable();
     QWidget* buildPage();
-    void pickYear();
 
     QLineEdit* m_text = nullptr; // Text1
     DayRange* m_range = nullptr;

@@ -94,13 +94,9 @@ QWidget* StatsWindow::buildPage(const QString& between) {
     return page;
 }
 
-void StatsWindow::pickYear() {
-    m_range->setYear(app().baseYear(), QDate(app().baseYear(), 4, 1), app().currentDate());
-}
-
 void StatsWindow::loadFromStore() {
     // Opening the window: 1 April to today picked, and a fresh keyword table.
-    pickYear();
+    m_range->pickYear(app());
     m_grid->cancelEdit();
     m_table.assignData(GridData{1, 1, {GridCell{}}}); // nothing of a previous opening
     setUpTable();
@@ -122,7 +118,7 @@ void StatsWindow::changeEvent(QEvent* event) {
     // Another document opened meanwhile: its year's days are the ones to pick.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
         !m_range->isYear(app().baseYear()))
-        pickYear();
+        m_range->pickYear(app());
     ViewWindow::changeEvent(event);
 }
 
@@ -134,7 +130,7 @@ void StatsWindow::count() {
     if (!finishEdit())
         return;
     if (!m_range->isYear(app().baseYear()))
-        pickYear();
+        m_range->pickYear(app());
     const QString bad = countRows(m_range->firstRow(), m_range->lastRow());
     if (!bad.isEmpty())
         MessageBox::show(this, bad, MessageBox::OkOnly, MessageBox::Warning);

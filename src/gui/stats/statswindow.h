@@ -63,8 +63,6 @@ protected:
 private:
     QWidget* buildPage(const QString& between);
     bool finishEdit();
-    // The days to pick from and the days picked, for the year of the store.
-    void pickYear();
 
     TemplateKind m_kind;
     GridModel m_table;
