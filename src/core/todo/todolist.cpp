@@ -6,7 +6,6 @@
 #include "core/todo/todostring.h"
 
 #include <map>
-#include <optional>
 #include <vector>
 
 using namespace ToDoList;
@@ -206,31 +205,27 @@ void ToDo_Sort(GridModel& fg, ToDoOrder order) {
     if (fg.rows() <= 1)
         return;
     using Key = GridModel::SortKey;
-    // Every order ends with the date and the time of day.
-    const Key date{DateCol, Key::Date, false, {}}, time{TimeCol, Key::Time, false, {}};
-    const auto first = [&]() -> std::optional<Key> {
-        switch (order) {
-        case ToDoOrder::DateUp:
-            return std::nullopt;
-        case ToDoOrder::DateDown:
-            return Key{DateCol, Key::Date, true, {}};
-        case ToDoOrder::OpenFirst:
-            return Key{DoneCol, Key::Check, false, {}};
-        case ToDoOrder::DoneFirst:
-            return Key{DoneCol, Key::Check, true, {}};
-        case ToDoOrder::Category:
-            return Key{CategoryCol, Key::Text, false, {}};
-        case ToDoOrder::TextUp:
-            return Key{TextCol, Key::Text, false, {}};
-        case ToDoOrder::TextDown:
-            return Key{TextCol, Key::Text, true, {}};
-        }
-        return std::nullopt;
-    }();
+    // Every order ends with the date (ascending unless it is the order) and the time.
+    const Key time{TimeCol, Key::Time, false, {}};
+    const bool dateDown = order == ToDoOrder::DateDown;
     std::vector<Key> keys;
-    if (first)
-        keys.push_back(*first);
-    keys.push_back(date);
+    switch (order) {
+    case ToDoOrder::DateUp:
+    case ToDoOrder::DateDown:
+        break;
+    case ToDoOrder::OpenFirst:
+    case ToDoOrder::DoneFirst:
+        keys.push_back({DoneCol, Key::Check, order == ToDoOrder::DoneFirst, {}});
+        break;
+    case ToDoOrder::Category:
+        keys.push_back({CategoryCol, Key::Text, false, {}});
+        break;
+    case ToDoOrder::TextUp:
+    case ToDoOrder::TextDown:
+        keys.push_back({TextCol, Key::Text, order == ToDoOrder::TextDown, {}});
+        break;
+    }
+    keys.push_back({DateCol, Key::Date, dateDown, {}});
     keys.push_back(time);
     const int row = fg.row(), col = fg.col();
     fg.sortRows(1, fg.rows() - 1, keys);
