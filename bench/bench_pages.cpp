@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 
 #include <benchmark/benchmark.h>
@@ -229,3 +230,33 @@ BENCHMARK(BM_WeeklyFirstOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_MonthlyFirstOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
+
+// The memory the program holds with a full year after every window has been opened
+// once and closed again, as the resident set of this process (run it alone:
+// --benchmark_filter=BM_MemoryEveryWindow). The time is that of the round.
+void BM_MemoryEveryWindow(benchmark::State& state) {
+    auto residentMiB = [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            return 0.0;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        return 0.0;
+    };
+    Program p;
+    for (auto _ : state) {
+        for (View v : {View::Diary, View::Weekly, View::Monthly, View::Main, View::ToDoList,
+                       View::RecordStats, View::ItemStats, View::Search}) {
+            p.nav.open(v);
+            QApplication::processEvents();
+            if (NavWindow* w = p.nav.window(v))
+                w->widget()->close();
+            QApplication::processEvents();
+        }
+        p.nav.open(View::Calendar);
+        QApplication::processEvents();
+    }
+    state.counters["resident_MiB"] = residentMiB();
+}
+BENCHMARK(BM_MemoryEveryWindow)->Iterations(3)->Unit(benchmark::kMillisecond);
