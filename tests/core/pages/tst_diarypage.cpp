@@ -3,6 +3,7 @@
 #include "core/store/appstate.h"
 #include "core/time/dates.h"
 #include "core/todo/todostring.h"
+#include "support/year2005.h"
 
 #include <QTest>
 
@@ -10,15 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A document of 2005 with the current date at 10 May 2005.
-struct Year {
-    Year() {
-        app.setCurrentDate(QDate(2005, 5, 10));
-        Store_New(app, 2005);
-    }
-    int row(int m, int d) const { return Dates::rowOfDate(QDate(m > 3 ? 2005 : 2006, m, d), 2005); }
-    AppState app;
-};
+using Year = Year2005;
 
 // The task rows of a ToDo grid as "done/time/category/task" texts.
 QStringList tasks(const GridModel& fg) {

@@ -5,6 +5,7 @@
 #include "core/stats/stats.h"
 #include "core/store/appstate.h"
 #include "core/time/dates.h"
+#include "support/year2005.h"
 
 #include <QTest>
 
@@ -12,19 +13,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A document of 2005 (rows 1..366 run from 2005/04/01 to 2006/04/01).
-struct Year {
-    Year() {
-        app.setCurrentDate(QDate(2005, 5, 10));
-        Store_New(app, 2005);
-    }
-    int row(int m, int d) const { return Dates::rowOfDate(QDate(m > 3 ? 2005 : 2006, m, d), 2005); }
-    void put(int m, int d, int col, const QString& text) { app.store().set(row(m, d), col, text); }
+struct Year : Year2005 {
     void record(int m, int d, const QString& text) { put(m, d, StoreCol::Record, text); }
     void slot(int m, int d, int i, const QString& title) {
         put(m, d, StoreCol::SlotItem1 + i, title);
     }
-    AppState app;
 };
 
 // Record statistics with the first keywords down column 1 from row 1 and the second

@@ -4,6 +4,7 @@
 #include "core/time/dates.h"
 #include "core/todo/todolist.h"
 #include "core/todo/todostring.h"
+#include "support/year2005.h"
 
 #include <QTest>
 
@@ -17,17 +18,9 @@ QString item(const QString& flag, const QString& time, const QString& category,
     return u'|' + flag + u',' + time + u',' + category + u',' + text;
 }
 
-struct Year {
-    Year() {
-        app.setCurrentDate(QDate(2005, 5, 10));
-        Store_New(app, 2005);
-    }
-    int row(int m, int d) const { return Dates::rowOfDate(QDate(m > 3 ? 2005 : 2006, m, d), 2005); }
-    void put(int m, int d, const QString& todo) {
-        app.store().set(row(m, d), StoreCol::ToDo, todo);
-    }
-    QString todo(int m, int d) const { return app.store().text(row(m, d), StoreCol::ToDo); }
-    AppState app;
+struct Year : Year2005 {
+    void put(int m, int d, const QString& todo) { Year2005::put(m, d, StoreCol::ToDo, todo); }
+    QString todo(int m, int d) const { return text(m, d, StoreCol::ToDo); }
 };
 
 // The list as "date done time category text" lines.
