@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -65,7 +66,13 @@ struct Caret {
     }
 };
 
+int g_releaseDelay = 30000;
+
 } // namespace
+
+void ViewWindow::setReleaseDelay(int ms) {
+    g_releaseDelay = ms;
+}
 
 ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
                        const QString& caption, QWidget* parent)
@@ -255,6 +262,16 @@ void ViewWindow::changeEvent(QEvent* event) {
         }
     }
     QMainWindow::changeEvent(event);
+}
+
+void ViewWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    if (event->spontaneous())
+        return; // minimised: still on the desktop
+    QTimer::singleShot(g_releaseDelay, this, [this] {
+        if (!isVisible() && testAttribute(Qt::WA_WState_Created))
+            destroy();
+    });
 }
 
 void ViewWindow::closeEvent(QCloseEvent* event) {

@@ -33,6 +33,11 @@ public:
     void leavePage() override;
     void enterPage() override;
 
+    // A window hidden this long gives back what the window system holds for it (its
+    // native window and the image it is painted into); shown again, it makes them
+    // anew. 0: at once.
+    static void setReleaseDelay(int ms);
+
     QAction* action(const QString& name) const { return m_commands.action(name); }
     QToolBar* toolBar() const { return m_commands.toolBar(); }
     QMenu* commandMenu(const QString& name) const { return m_commands.menu(name); }
@@ -95,6 +100,7 @@ protected:
 
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void storeNow();

@@ -336,6 +336,23 @@ private Q_SLOTS:
         QCOMPARE(f.stored(May10, StoreCol::Record), u"一覧から"_s);
     }
 
+    // A view hidden a while gives back its native window and comes back whole.
+    void aHiddenViewGivesBackItsWindowAndComesBackWhole() {
+        ViewWindow::setReleaseDelay(0);
+        ViewFixture f;
+        DiaryWindow* w = f.open(May10);
+        ViewFixture::type(w->recordBox(), u"残す"_s);
+        f.env.nav->open(View::Calendar);
+        QTRY_VERIFY(!w->windowHandle());
+        f.env.nav->open(View::Diary);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCOMPARE(w->recordBox()->toPlainText(), u"残す"_s);
+        ViewFixture::type(w->recordBox(), u"。"_s);
+        w->close();
+        QCOMPARE(f.stored(May10, StoreCol::Record), u"残す。"_s);
+        ViewWindow::setReleaseDelay(30000);
+    }
+
     void aDialogOfTheViewItselfStoresAndReloadsNothing() {
         ViewFixture f;
         // A colour dialog that really opens, takes the activation and is answered.
