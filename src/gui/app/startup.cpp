@@ -96,6 +96,12 @@ void Startup::askForYear() {
         if (m_yearDialog && m_yearDialog->tag() == QStringLiteral("1"))
             Start_NewYear(year);
     });
+    // Without a year there is nothing to show: the program ends.
+    connect(m_yearDialog, &YearDialog::cancelled, this, [this] {
+        if (m_splash)
+            m_splash->close();
+        Q_EMIT programEnding();
+    });
     m_yearDialog->show();
 }
 

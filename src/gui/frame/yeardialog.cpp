@@ -71,13 +71,9 @@ void YearDialog::confirm() {
 }
 
 void YearDialog::reject() {
-    if (m_closing)
-        QDialog::reject();
-}
-
-void YearDialog::closeEvent(QCloseEvent* event) {
-    if (m_closing)
-        QDialog::closeEvent(event);
-    else
-        event->ignore();
+    if (!m_closing) {
+        m_closing = true;
+        Q_EMIT cancelled();
+    }
+    QDialog::reject();
 }

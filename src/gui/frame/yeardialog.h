@@ -26,12 +26,11 @@ public:
 Q_SIGNALS:
     // Command1 with a year selected: the dialog closes itself after the handlers ran.
     void yearChosen(int year);
+    // Escape, the close box or Alt+F4: no year was chosen.
+    void cancelled();
 
 public Q_SLOTS:
-    void reject() override; // Escape does not close the dialog either
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
 
 private:
     void confirm();

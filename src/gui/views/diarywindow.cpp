@@ -157,7 +157,7 @@ QWidget* DiaryWindow::buildPage() {
 
     // The small calendar and the ToDo items.
     m_calendar =
-        new MonthGrid({u"Sun"_s, u"Man"_s, u"Tur"_s, u"Wen"_s, u"Thu"_s, u"Fri"_s, u"Sat"_s},
+        new MonthGrid({u"Sun"_s, u"Mon"_s, u"Tue"_s, u"Wed"_s, u"Thu"_s, u"Fri"_s, u"Sat"_s},
                       MonthGrid::Size::Small, page);
     m_grid = new Grid(page);
     m_grid->setObjectName(u"fg"_s);

@@ -74,19 +74,30 @@ private Q_SLOTS:
         QCOMPARE(s.calendarWindow()->windowTitle(), QStringLiteral("デイログ"));
     }
 
-    void theYearDialogCannotBeClosedByTheUser() {
+    // Without a year chosen there is nothing to show: Escape or the close box of the
+    // year dialog at start-up ends the program. With no entry selected the button
+    // waits for a choice.
+    void theYearDialogAtStartUpCanBeCancelled_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("close box") << false;
+    }
+    void theYearDialogAtStartUpCanBeCancelled() {
+        QFETCH(bool, escape);
         TestEnvironment env(at(2006, 5, 1));
         Startup s(env.app);
+        QSignalSpy ending(&s, &Startup::programEnding);
         s.Main(QString());
         YearDialog* dlg = s.yearDialog();
-        QVERIFY(!dlg->close());
-        QTest::keyClick(dlg, Qt::Key_Escape);
-        QVERIFY(dlg->isVisible());
-
-        // With no entry selected the button waits for a choice.
         dlg->combo()->setCurrentIndex(-1);
         QTest::mouseClick(dlg->button(), Qt::LeftButton);
         QVERIFY(dlg->isVisible());
+        QCOMPARE(ending.count(), 0);
+        if (escape)
+            QTest::keyClick(dlg, Qt::Key_Escape);
+        else
+            dlg->close();
+        QCOMPARE(ending.count(), 1);
         QCOMPARE(env.app.baseYear(), 0);
         QVERIFY(!s.calendarWindow());
     }

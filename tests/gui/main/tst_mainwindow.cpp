@@ -68,6 +68,18 @@ private Q_SLOTS:
         QCOMPARE(m.newYear(2007)->caption(), u"nikki3"_s);
     }
 
+    // 新規作成 cancelled with Escape makes nothing and leaves the changed state as it was.
+    void aCancelledNewYearMakesNothing() {
+        MainFixture m;
+        m.f.env.app.setDocChanged(true);
+        m.main->action(u"mnuFileNew"_s)->trigger();
+        QTest::keyClick(m.main->yearDialog(), Qt::Key_Escape);
+        QTRY_VERIFY(!m.main->yearDialog());
+        QCOMPARE(m.f.env.app.documents().size(), 1);
+        QCOMPARE(m.main->annualWindows().size(), 1);
+        QVERIFY(m.f.env.app.docChanged());
+    }
+
     void theCloseBoxHidesTheFrameAndNeverEndsTheProgram() {
         MainFixture m;
         QSignalSpy ending(m.f.env.nav, &Navigator::endRequested);

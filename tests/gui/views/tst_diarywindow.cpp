@@ -353,6 +353,15 @@ private Q_SLOTS:
         ViewWindow::setReleaseDelay(30000);
     }
 
+    void theSmallCalendarNamesTheWeekdaysInEnglish() {
+        ViewFixture f;
+        DiaryWindow* w = f.open(May10);
+        QStringList headings;
+        for (int i = MonthGrid::Headings; i < MonthGrid::Headings + 7; ++i)
+            headings << w->calendar()->cell(i)->caption();
+        QCOMPARE(headings.join(u' '), u"Sun Mon Tue Wed Thu Fri Sat"_s);
+    }
+
     void aDialogOfTheViewItselfStoresAndReloadsNothing() {
         ViewFixture f;
         // A colour dialog that really opens, takes the activation and is answered.
