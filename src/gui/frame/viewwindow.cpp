@@ -2,6 +2,7 @@
 
 #include "core/store/appstate.h"
 #include "core/store/document.h"
+#include "gui/frame/documentcommands.h"
 #include "gui/frame/textbox.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWindow>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -125,6 +128,24 @@ void ViewWindow::buildCommands(std::vector<Command> table) {
             c.run = [this, view = *c.opens] { openCommand(view); };
     m_commands.build(this, table, m_nav);
     connect(&m_nav, &Navigator::viewsChanged, this, [this] { m_commands.updateEnabled(m_nav); });
+}
+
+Command ViewWindow::saveCommand() {
+    return Cmd::item(
+        u"mnuSave"_s, u"上書き保存(&S)"_s,
+        [this] {
+            storePage();
+            Store_SaveDoc(this, m_app);
+        },
+        QKeySequence::Save);
+}
+
+Command ViewWindow::toDoListCommand() {
+    return Cmd::opens(u"mnuToDo"_s, u"ToDo一覧(&T)"_s, View::ToDoList);
+}
+
+Command ViewWindow::searchCommand() {
+    return Cmd::opens(u"mnuKensaku"_s, u"検索(&F)"_s, View::Search);
 }
 
 void ViewWindow::placeOnScreen(const QSize& preferred) {

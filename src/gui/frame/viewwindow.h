@@ -76,6 +76,12 @@ protected:
     // Builds the menus and toolbar; an item that opens a window without an action of
     // its own opens it through openCommand.
     void buildCommands(std::vector<Command> table);
+    // ﾌｧｲﾙ → 上書き保存 of a view: the page goes into the document, which is then saved
+    // as the calendar saves it.
+    Command saveCommand();
+    // 表示 → ToDo一覧 and 検索, beside the view.
+    static Command toDoListCommand();
+    static Command searchCommand();
     // How this window opens another from its menu: the page is stored first.
     virtual void openCommand(View view) { openView(view); }
     // Sizes the window to `preferred`, or smaller to fit the screen with its title

@@ -63,6 +63,9 @@ std::vector<Command> MainWindow::commandTable() {
         Cmd::opens(u"mnuNikki"_s, u"日記(&D)"_s, View::Diary),
         Cmd::opens(u"mnushuan"_s, u"週日程(&W)"_s, View::Weekly),
         Cmd::opens(u"mnutukinittei"_s, u"月日程(&M)"_s, View::Monthly),
+        Cmd::separator(),
+        toDoListCommand(),
+        searchCommand(),
         Cmd::menu(u"mnuEdit"_s, u"編集(&E)"_s),
         Cmd::item(
             u"mnuEditCut"_s, u"切り取り(&T)"_s, [this] { edit(&AnnualWindow::Nen_Cut); },

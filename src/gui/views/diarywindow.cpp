@@ -51,6 +51,7 @@ std::vector<Command> DiaryWindow::commandTable() {
     using namespace ViewCommands;
     return {
         Cmd::menu(u"mnuFile"_s, u"ﾌｧｲﾙ(&F)"_s),
+        saveCommand(),
         Cmd::item(
             u"mnuPrint"_s, u"印刷(&P)"_s, [this] { printWindow(this); }, QKeySequence::Print),
         Cmd::item(u"mnuClose"_s, u"閉じる(&X)"_s, [this] { openView(View::Calendar); }),
@@ -59,6 +60,9 @@ std::vector<Command> DiaryWindow::commandTable() {
         Cmd::opens(u"mnuShou"_s, u"週日程(&D)"_s, View::Weekly),
         Cmd::opens(u"mnuTuki"_s, u"月日程(&M)"_s, View::Monthly),
         Cmd::opens(u"mnuNen"_s, u"年間日程(&N)"_s, View::Main),
+        Cmd::separator(),
+        toDoListCommand(),
+        searchCommand(),
         Cmd::menu(u"mnuspace"_s, u"ﾂｰﾙ(&T)"_s),
         Cmd::opens(u"mnuKiroku"_s, u"記録統計(&M)"_s, View::RecordStats),
         Cmd::opens(u"mnuKoumoku"_s, u"項目統計(&S)"_s, View::ItemStats),

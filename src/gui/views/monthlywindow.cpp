@@ -25,6 +25,7 @@ std::vector<Command> MonthlyWindow::commandTable() {
     using namespace ViewCommands;
     return {
         Cmd::menu(u"mnuFile"_s, u"ﾌｧｲﾙ(&F)"_s),
+        saveCommand(),
         Cmd::item(
             u"mnuPrint"_s, u"印刷(&P)"_s, [this] { printWindow(this); }, QKeySequence::Print),
         Cmd::separator(u"mnuspace3"_s),
@@ -34,6 +35,9 @@ std::vector<Command> MonthlyWindow::commandTable() {
         Cmd::opens(u"mnuNikki"_s, u"日記(&N)"_s, View::Diary),
         Cmd::opens(u"mnuShuu"_s, u"週日程(&W)"_s, View::Weekly),
         Cmd::opens(u"mnuNenkan"_s, u"年間日程(&Y)"_s, View::Main),
+        Cmd::separator(),
+        toDoListCommand(),
+        searchCommand(),
         Cmd::menu(u"mnuTool"_s, u"ﾂｰﾙ(&T)"_s),
         Cmd::opens(u"mnuKiroku"_s, u"記録統計(&M)"_s, View::RecordStats),
         Cmd::opens(u"mnuKoumoku"_s, u"項目統計(&S)"_s, View::ItemStats),

@@ -48,6 +48,7 @@ std::vector<Command> WeeklyWindow::commandTable() {
     using namespace ViewCommands;
     return {
         Cmd::menu(u"mnuFile"_s, u"ﾌｧｲﾙ(&F)"_s),
+        saveCommand(),
         Cmd::item(
             u"mnuPrint"_s, u"印刷(&P)"_s, [this] { printWindow(this); }, QKeySequence::Print),
         Cmd::separator(u"mnuspace1"_s),
@@ -57,6 +58,9 @@ std::vector<Command> WeeklyWindow::commandTable() {
         Cmd::opens(u"mnuNikki"_s, u"日記(&N)"_s, View::Diary),
         Cmd::opens(u"mnuTuki"_s, u"月日程(&M)"_s, View::Monthly),
         Cmd::opens(u"mnuNenkan"_s, u"年間日程(&Y)"_s, View::Main),
+        Cmd::separator(),
+        toDoListCommand(),
+        searchCommand(),
         Cmd::menu(u"mnuspace"_s, u"ﾂｰﾙ(&T)"_s),
         Cmd::opens(u"mnuKiroku"_s, u"記録統計(&M)"_s, View::RecordStats),
         Cmd::opens(u"mnuKoumoku"_s, u"項目統計(&S)"_s, View::ItemStats),

@@ -4,6 +4,7 @@
 #include "core/todo/todostring.h"
 #include "gui/frame/viewcommands.h"
 
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -32,6 +33,46 @@ class TestViewCommands : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every view saves with Ctrl+S (what is typed on its page included) and opens the
+    // ToDo list and the search from its 表示 menu.
+    void everyViewSavesAndOpensTheListAndTheSearch_data() {
+        QTest::addColumn<int>("view");
+        QTest::newRow("diary") << int(View::Diary);
+        QTest::newRow("weekly") << int(View::Weekly);
+        QTest::newRow("monthly") << int(View::Monthly);
+        QTest::newRow("main window") << int(View::Main);
+    }
+    void everyViewSavesAndOpensTheListAndTheSearch() {
+        QFETCH(int, view);
+        ViewFixture f;
+        auto* w = f.open<ViewWindow>(View(view), May10);
+        for (const auto& [name, beside] :
+             {std::pair{u"mnuToDo"_s, View::ToDoList}, std::pair{u"mnuKensaku"_s, View::Search}}) {
+            QVERIFY2(w->action(name), qPrintable(name));
+            w->action(name)->trigger();
+            QVERIFY(f.env.nav->window(beside) && f.env.nav->window(beside)->widget()->isVisible());
+            f.env.nav->window(beside)->widget()->close();
+        }
+        if (View(view) == View::Main)
+            return; // its own 上書き保存 is the table's
+        QTemporaryDir dir;
+        QAction* save = w->action(u"mnuSave"_s);
+        QCOMPARE(save->shortcut(), QKeySequence(QKeySequence::Save));
+        auto* box = w->findChildren<TextBox*>().constFirst();
+        box->setFocus();
+        ViewFixture::type(box, u"保存する"_s);
+        f.env.files->answers = {dir.filePath(u"y.dys"_s)};
+        save->trigger();
+        YearStore saved;
+        QVERIFY(DocFiles::readDocument(dir.filePath(u"y.dys"_s), saved).ok());
+        bool found = false;
+        for (int r = 1; r <= YearStore::DayRows && !found; ++r)
+            for (int c = StoreCol::Events; c <= StoreCol::ToDo && !found; ++c)
+                found = saved.text(r, c).contains(u"保存する"_s);
+        QVERIFY(found);
+        QVERIFY(!f.env.app.docChanged());
+    }
+
     void editingActsOnTheSelectionOfTheFocusedBox() {
         ViewFixture f;
         DiaryWindow* w = f.open(May10);
