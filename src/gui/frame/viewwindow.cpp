@@ -4,11 +4,14 @@
 #include "core/store/document.h"
 #include "gui/frame/documentcommands.h"
 #include "gui/frame/textbox.h"
+#include "gui/frame/viewcommands.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -123,9 +126,20 @@ void ViewWindow::refreshPage() {
 }
 
 void ViewWindow::buildCommands(std::vector<Command> table) {
-    for (Command& c : table)
+    bool helpKey = false;
+    for (Command& c : table) {
         if (c.opens && !c.run && c.kind != Command::Kind::Tool)
             c.run = [this, view = *c.opens] { openCommand(view); };
+        helpKey = helpKey || c.key == QKeySequence(QKeySequence::HelpContents);
+    }
+    // F1 opens the manual at the window's section in every window, with a help menu
+    // item or without one.
+    if (!helpKey) {
+        auto* help = new QAction(this);
+        help->setShortcut(QKeySequence::HelpContents);
+        connect(help, &QAction::triggered, this, [this] { ViewCommands::help(this); });
+        addAction(help);
+    }
     m_commands.build(this, table, m_nav);
     connect(&m_nav, &Navigator::viewsChanged, this, [this] { m_commands.updateEnabled(m_nav); });
 }
@@ -283,6 +297,15 @@ void ViewWindow::changeEvent(QEvent* event) {
         }
     }
     QMainWindow::changeEvent(event);
+}
+
+void ViewWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+        !followsActivation()) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void ViewWindow::hideEvent(QHideEvent* event) {

@@ -107,6 +107,8 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    // Escape that nothing in the window took closes a window beside the views.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void storeNow();

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -39,6 +40,8 @@ public:
             m_window->setOpenExternalLinks(true);
             m_window->document()->setDocumentMargin(12);
             m_window->resize(800, 660);
+            // Escape closes it, as it closes the windows beside the views.
+            new QShortcut(QKeySequence(Qt::Key_Escape), m_window, m_window.data(), &QWidget::close);
         }
         // The browser scrolls to the anchor named by the fragment, and to the top
         // without one.

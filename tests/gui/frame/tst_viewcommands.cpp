@@ -73,6 +73,41 @@ private Q_SLOTS:
         QVERIFY(!f.env.app.docChanged());
     }
 
+    // F1 opens the manual at the window's own section in every window; Escape closes
+    // the windows beside the views (an Escape taken inside them, as by a cell being
+    // edited, does not).
+    void f1InEveryWindowAndEscapeBesideTheViews_data() {
+        QTest::addColumn<int>("view");
+        for (View v : {View::Calendar, View::Diary, View::Weekly, View::Monthly, View::Main,
+                       View::ToDoList, View::RecordStats, View::ItemStats, View::Search})
+            QTest::newRow(qPrintable(QString::number(int(v)))) << int(v);
+    }
+    void f1InEveryWindowAndEscapeBesideTheViews() {
+        QFETCH(int, view);
+        ViewFixture f;
+        f.env.help->path = TestEnvironment::manualPath();
+        auto* w = f.open<ViewWindow>(View(view), May10);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        const auto before = f.env.help->shown.size();
+        QTest::keyClick(w, Qt::Key_F1);
+        QCOMPARE(f.env.help->shown.size(), before + 1);
+        const bool beside = Navigator::opensBeside(View(view));
+        if (auto* grid = w->findChild<Grid*>(); grid && beside) {
+            grid->setFocus();
+            grid->setCursor(1, grid->model()->cols() - 1);
+            QTest::keyClick(grid, Qt::Key_F2);
+            if (grid->isEditing()) {
+                QTest::keyClick(grid->editor(), Qt::Key_Escape);
+                QVERIFY(!grid->isEditing());
+                QVERIFY(w->isVisible());
+            }
+        }
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key_Escape);
+        QCOMPARE(w->isVisible(), !beside);
+    }
+
     void editingActsOnTheSelectionOfTheFocusedBox() {
         ViewFixture f;
         DiaryWindow* w = f.open(May10);
