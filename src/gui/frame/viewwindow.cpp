@@ -154,6 +154,26 @@ Command ViewWindow::saveCommand() {
         QKeySequence::Save);
 }
 
+Command ViewWindow::previousDayCommand() {
+    return Cmd::item(
+        u"mnuPrevDay"_s, u"前の日(&B)"_s, [this] { stepDay(-1); },
+        QKeySequence(Qt::ALT | Qt::Key_Left));
+}
+
+Command ViewWindow::nextDayCommand() {
+    return Cmd::item(
+        u"mnuNextDay"_s, u"次の日(&A)"_s, [this] { stepDay(+1); },
+        QKeySequence(Qt::ALT | Qt::Key_Right));
+}
+
+void ViewWindow::stepDay(int days) {
+    const QDate day = m_app.currentDate().addDays(days);
+    const int base = m_app.baseYear();
+    if (day < QDate(base, 4, 1) || day > QDate(base + 1, 3, 31))
+        return;
+    changeDate([this, day] { m_app.setCurrentDate(day); });
+}
+
 Command ViewWindow::toDoListCommand() {
     return Cmd::opens(u"mnuToDo"_s, u"ToDo一覧(&T)"_s, View::ToDoList);
 }

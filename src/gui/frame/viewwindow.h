@@ -79,6 +79,11 @@ protected:
     // ﾌｧｲﾙ → 上書き保存 of a view: the page goes into the document, which is then saved
     // as the calendar saves it.
     Command saveCommand();
+    // 表示 → 前の日 (Alt+Left) and 次の日 (Alt+Right) of a view of days: the page is
+    // stored and the day before or after shown, inside the year.
+    Command previousDayCommand();
+    Command nextDayCommand();
+    void stepDay(int days);
     // 表示 → ToDo一覧 and 検索, beside the view.
     static Command toDoListCommand();
     static Command searchCommand();

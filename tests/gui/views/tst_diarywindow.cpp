@@ -353,6 +353,23 @@ private Q_SLOTS:
         ViewWindow::setReleaseDelay(30000);
     }
 
+    // Alt+Right and Alt+Left step a day, storing the page first; not past the year.
+    void altArrowsStepADayInsideTheYear() {
+        ViewFixture f;
+        DiaryWindow* w = f.open(QDate(2006, 3, 31));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        ViewFixture::type(w->recordBox(), u"年度末"_s);
+        QTest::keyClick(w->recordBox(), Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(f.env.app.currentDate(), QDate(2006, 3, 31)); // the last day of the year
+        QTest::keyClick(w->recordBox(), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(f.env.app.currentDate(), QDate(2006, 3, 30));
+        QCOMPARE(f.stored(QDate(2006, 3, 31), StoreCol::Record), u"年度末"_s);
+        QCOMPARE(w->dayText()->text(), u"30日"_s);
+        w->action(u"mnuNextDay"_s)->trigger();
+        QCOMPARE(w->recordBox()->toPlainText(), u"年度末"_s);
+    }
+
     void theSmallCalendarNamesTheWeekdaysInEnglish() {
         ViewFixture f;
         DiaryWindow* w = f.open(May10);

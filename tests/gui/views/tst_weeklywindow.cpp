@@ -39,6 +39,18 @@ private Q_SLOTS:
         QCOMPARE(w->focusWidget(), w->eventsBox(0));
     }
 
+    // 前の日 and 次の日 move the current day, and the week with it across Sunday.
+    void theDayStepsMoveTheWeek() {
+        ViewFixture f;
+        auto* w = f.open<WeeklyWindow>(View::Weekly, QDate(2005, 5, 14)); // a Saturday
+        w->action(u"mnuNextDay"_s)->trigger();
+        QCOMPARE(f.env.app.currentDate(), QDate(2005, 5, 15));
+        QVERIFY(w->heading(0)->text().contains(u"5月15日"_s));
+        w->action(u"mnuPrevDay"_s)->trigger();
+        QCOMPARE(f.env.app.currentDate(), QDate(2005, 5, 14));
+        QVERIFY(w->heading(0)->text().contains(u"5月8日"_s));
+    }
+
     void daysOutsideTheYearCannotBeTypedInto() {
         ViewFixture f;
         auto* w = f.open<WeeklyWindow>(View::Weekly, QDate(2005, 4, 1));
