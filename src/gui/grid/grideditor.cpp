@@ -226,8 +226,11 @@ bool GridEditor::eventFilter(QObject* watched, QEvent* event) {
         const auto* focus = static_cast<QFocusEvent*>(event);
         if (focus->reason() != Qt::PopupFocusReason &&
             focus->reason() != Qt::ActiveWindowFocusReason) {
-            QWidget* now = QApplication::focusWidget();
-            const bool inside = now && (now == m_widget || m_widget->isAncestorOf(now));
+            // Inside the editor, its drop-down list included (a window of its own whose
+            // parent is the drop-down).
+            bool inside = false;
+            for (QWidget* w = QApplication::focusWidget(); w && !inside; w = w->parentWidget())
+                inside = w == m_widget;
             if (!inside && !commit())
                 cancel();
         }

@@ -4,8 +4,12 @@
 #include "core/todo/todostring.h"
 #include "gui/frame/monthgrid.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -368,6 +372,36 @@ private Q_SLOTS:
         QCOMPARE(w->dayText()->text(), u"30日"_s);
         w->action(u"mnuNextDay"_s)->trigger();
         QCOMPARE(w->recordBox()->toPlainText(), u"年度末"_s);
+    }
+
+    // The 分類 drop-down of a ToDo grid opens with Alt+Down and by its arrow, a choice
+    // goes into the cell, and the grid has the keys again afterwards.
+    void theCategoryDropDownOpensAndGivesTheKeysBack() {
+        ViewFixture f;
+        DiaryWindow* w = f.open(May10);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        Grid* g = w->todoGrid();
+        g->setFocus();
+        g->setCursor(1, 2);
+        QTest::keyClick(g, Qt::Key_F2);
+        QPointer<QComboBox> combo = qobject_cast<QComboBox*>(g->editor());
+        QVERIFY(combo);
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(combo && combo->view()->isVisible());
+        QVERIFY(g->isEditing());
+        QTest::keyClick(combo->view(), Qt::Key_Down);
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QTRY_VERIFY(!combo->view()->isVisible());
+        QVERIFY(g->isEditing());
+        const QString chosen = combo->currentText();
+        QVERIFY(!chosen.isEmpty());
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QVERIFY(!g->isEditing());
+        QCOMPARE(g->model()->textMatrix(1, 2), chosen);
+        QTRY_VERIFY(g->hasFocus());
+        QTest::keyClick(g, Qt::Key_Right);
+        QCOMPARE(g->model()->col(), 3);
     }
 
     void theSmallCalendarNamesTheWeekdaysInEnglish() {
