@@ -44,44 +44,45 @@ std::vector<Command> ToDoListWindow::commandTable() {
     return {
         Cmd::menu(u"mnuFile"_s, u"ﾌｧｲﾙ(&F)"_s),
         Cmd::item(
-            u"mnuSave"_s, u"保存"_s, [this] { save(); }, QKeySequence::Save),
+            u"mnuSave"_s, u"保存(&S)"_s, [this] { save(); }, QKeySequence::Save),
         Cmd::item(
-            u"mnuPrint"_s, u"印刷"_s, [this] { print(); }, QKeySequence::Print),
+            u"mnuPrint"_s, u"印刷(&P)"_s, [this] { print(); }, QKeySequence::Print),
         Cmd::separator(u"mnuspace6"_s),
-        Cmd::item(u"mnuUnload"_s, u"閉じる"_s, [this] { close(); }),
+        Cmd::item(u"mnuUnload"_s, u"閉じる(&X)"_s, [this] { close(); }),
         Cmd::menu(u"mnuEdit"_s, u"編集(&E)"_s),
         Cmd::item(
-            u"mnuCut"_s, u"切り取り"_s, [this] { cut(); }, QKeySequence::Cut),
+            u"mnuCut"_s, u"切り取り(&T)"_s, [this] { cut(); }, QKeySequence::Cut),
         Cmd::item(
-            u"mnuCopy"_s, u"コピー"_s, [this] { copy(); }, QKeySequence::Copy),
+            u"mnuCopy"_s, u"コピー(&C)"_s, [this] { copy(); }, QKeySequence::Copy),
         Cmd::item(
-            u"mnuPaste"_s, u"貼り付け"_s, [this] { paste(); }, QKeySequence::Paste),
+            u"mnuPaste"_s, u"貼り付け(&P)"_s, [this] { paste(); }, QKeySequence::Paste),
         Cmd::menu(u"mnuSort"_s, u"並び替え(&S)"_s),
-        Cmd::item(u"mnuDateup"_s, u"日付順(昇順)"_s, [this] { sort(ToDoOrder::DateUp); }),
-        Cmd::item(u"mnuDatedown"_s, u"日付順(降順)"_s, [this] { sort(ToDoOrder::DateDown); }),
+        Cmd::item(u"mnuDateup"_s, u"日付順(昇順)(&A)"_s, [this] { sort(ToDoOrder::DateUp); }),
+        Cmd::item(u"mnuDatedown"_s, u"日付順(降順)(&D)"_s, [this] { sort(ToDoOrder::DateDown); }),
         Cmd::separator(u"mnuspace1"_s),
-        Cmd::item(u"mnuMiketuMi"_s, u"未既決分(未決優先)"_s,
+        Cmd::item(u"mnuMiketuMi"_s, u"未既決分(未決優先)(&O)"_s,
                   [this] { sort(ToDoOrder::OpenFirst); }),
-        Cmd::item(u"mnuMiketuKi"_s, u"未既決分(既決優先)"_s,
+        Cmd::item(u"mnuMiketuKi"_s, u"未既決分(既決優先)(&F)"_s,
                   [this] { sort(ToDoOrder::DoneFirst); }),
         Cmd::separator(u"mnuspace2"_s),
-        Cmd::item(u"mnuYusen"_s, u"分類別"_s, [this] { sort(ToDoOrder::Category); }),
+        Cmd::item(u"mnuYusen"_s, u"分類別(&C)"_s, [this] { sort(ToDoOrder::Category); }),
         Cmd::separator(u"mnuspace3"_s),
-        Cmd::item(u"mnuKoumokuUp"_s, u"項目順(昇順)"_s, [this] { sort(ToDoOrder::TextUp); }),
-        Cmd::item(u"mnuKoumokuDown"_s, u"項目順(降順)"_s, [this] { sort(ToDoOrder::TextDown); }),
+        Cmd::item(u"mnuKoumokuUp"_s, u"項目順(昇順)(&I)"_s, [this] { sort(ToDoOrder::TextUp); }),
+        Cmd::item(u"mnuKoumokuDown"_s, u"項目順(降順)(&J)"_s,
+                  [this] { sort(ToDoOrder::TextDown); }),
         Cmd::menu(u"mnuData"_s, u"データ(&D)"_s),
-        Cmd::item(u"mnuAdd"_s, u"項目追加"_s, [this] { addItem(); }),
-        Cmd::item(u"mnuDel"_s, u"項目削除"_s, [this] { deleteItem(); }),
+        Cmd::item(u"mnuAdd"_s, u"項目追加(&A)"_s, [this] { addItem(); }),
+        Cmd::item(u"mnuDel"_s, u"項目削除(&D)"_s, [this] { deleteItem(); }),
     };
 }
 
 QWidget* ToDoListWindow::buildPage() {
     auto* page = new QWidget(this);
     m_range = new DayRange(u"から"_s, page);
-    m_show = new QPushButton(u"表示"_s, page);
+    m_show = new QPushButton(u"表示(&V)"_s, page);
     m_show->setObjectName(u"Command1"_s);
     m_show->setDefault(true);
-    m_save = new QPushButton(u"保存"_s, page);
+    m_save = new QPushButton(u"保存(&A)"_s, page);
     m_save->setObjectName(u"保存"_s);
     connect(m_show, &QPushButton::clicked, this, &ToDoListWindow::showRange);
     connect(m_save, &QPushButton::clicked, this, [this] { save(); });

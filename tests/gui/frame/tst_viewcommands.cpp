@@ -4,6 +4,9 @@
 #include "core/todo/todostring.h"
 #include "gui/frame/viewcommands.h"
 
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
@@ -106,6 +109,24 @@ private Q_SLOTS:
         w->setFocus();
         QTest::keyClick(w, Qt::Key_Escape);
         QCOMPARE(w->isVisible(), !beside);
+    }
+
+    // Every menu item and button of the windows beside the views has a mnemonic.
+    void theWindowsBesideTheViewsTakeAltForEveryItemAndButton() {
+        ViewFixture f;
+        QStringList without;
+        for (View v : {View::ToDoList, View::RecordStats, View::ItemStats, View::Search}) {
+            auto* w = f.open<ViewWindow>(v, May10);
+            for (QMenu* menu : w->menuBar()->findChildren<QMenu*>())
+                for (QAction* a : menu->actions())
+                    if (!a->isSeparator() && !a->text().contains(u'&'))
+                        without << w->objectName() + u": "_s + a->text();
+            for (QPushButton* b : w->findChildren<QPushButton*>())
+                if (!b->text().isEmpty() && !b->text().contains(u'&'))
+                    without << w->objectName() + u": "_s + b->text();
+            w->close();
+        }
+        QVERIFY2(without.isEmpty(), qPrintable(without.join(u", "_s)));
     }
 
     void editingActsOnTheSelectionOfTheFocusedBox() {
