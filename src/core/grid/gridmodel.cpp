@@ -82,7 +82,6 @@ void GridModel::resize(int rows, int cols) {
     m_fixedCols = std::min(m_fixedCols, cols);
     m_colWidth.resize(size_t(cols), -1);
     m_colType.resize(size_t(cols), 0);
-    m_colSort.resize(size_t(cols), 0);
     m_colCombo.resize(size_t(cols));
     m_colHidden.resize(size_t(cols), false);
     m_rowHeight.resize(size_t(rows), -1);
@@ -431,15 +430,6 @@ QString GridModel::colComboList(int col) const {
 void GridModel::setColComboList(int col, const QString& list) {
     if (col >= 0 && col < m_cols)
         m_colCombo[size_t(col)] = list;
-}
-
-int GridModel::colSort(int col) const {
-    return col >= 0 && col < m_cols ? m_colSort[size_t(col)] : 0;
-}
-
-void GridModel::setColSort(int col, int order) {
-    if (col >= 0 && col < m_cols)
-        m_colSort[size_t(col)] = std::clamp(order, 0, 2);
 }
 
 bool GridModel::rowHidden(int row) const {

@@ -132,8 +132,6 @@ public:
     void setColDataType(int col, int type);
     QString colComboList(int col) const;
     void setColComboList(int col, const QString& list);
-    int colSort(int col) const;
-    void setColSort(int col, int order);
 
     // Index -1 means every row / column.
     bool rowHidden(int row) const;
@@ -158,12 +156,6 @@ public:
     // A stable sort of the rows first..last (whole rows move) by `keys`, the first key
     // first.
     void sortRows(int first, int last, const std::vector<SortKey>& keys);
-
-    // Sort := 10: sortRows over the selected rows by every column whose ColSort is set
-    // (1 ascending, 2 descending), leftmost first; date-type columns as Date, the
-    // others as Text.
-    enum SortSetting { SortGenericByColSort = 10 };
-    void setSort(int setting);
 
     void removeItem(int row);
     void clear(); // empties every text
@@ -206,7 +198,7 @@ private:
     int m_row = 1, m_col = 1, m_rowSel = 1, m_colSel = 1;
     std::vector<GridCell> m_cells;
     GridCellSource* m_source = nullptr;
-    std::vector<int> m_colWidth, m_colType, m_colSort;
+    std::vector<int> m_colWidth, m_colType;
     std::vector<QString> m_colCombo;
     std::vector<bool> m_colHidden;
     std::vector<int> m_rowHeight;

@@ -122,17 +122,3 @@ void GridModel::sortRows(int first, int last, const std::vector<SortKey>& keys) 
                 std::move(moved[size_t(i) * size_t(m_cols) + size_t(c)]);
     endBulkEdit();
 }
-
-void GridModel::setSort(int setting) {
-    if (setting != SortGenericByColSort || !valid(m_row, m_col))
-        return;
-    std::vector<SortKey> keys;
-    for (int c = 0; c < m_cols; ++c)
-        if (m_colSort[size_t(c)] != 0)
-            keys.push_back({c,
-                            m_colType[size_t(c)] == DateType ? SortKey::Date : SortKey::Text,
-                            m_colSort[size_t(c)] == 2,
-                            {}});
-    const Selection sel = getSelection();
-    sortRows(sel.row1, sel.row2, keys);
-}
