@@ -89,15 +89,13 @@ ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
     // program's window (the view has had no deactivation of its own then): the page
     // goes into the document first, as whatever is done there may change it.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focus) {
-        if (!focus || m_stale || !isVisible() || !followsActivation() || focus == windowHandle())
+        if (!focus || focus == windowHandle())
             return;
         const QWidgetList all = QApplication::topLevelWidgets();
         const auto it = std::find_if(all.begin(), all.end(),
                                      [focus](QWidget* w) { return w->windowHandle() == focus; });
-        if (it == all.end() || !m_nav.owns(*it))
-            return;
-        storePage();
-        m_stale = true;
+        if (it != all.end())
+            storeForWindow(*it);
     });
     // The document of the page changed in another window of the program.
     connect(&m_app, &AppState::documentCellsChanged, this, [this](Document* doc) {
@@ -112,6 +110,16 @@ ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
             refreshPage();
         });
     });
+}
+
+void ViewWindow::storeForWindow(QWidget* other) {
+    // Only another window of the program counts; the view's own dialogs and other
+    // programs do not.
+    if (!isVisible() || m_stale || !followsActivation() || !other || other == this ||
+        !m_nav.owns(other))
+        return;
+    storePage();
+    m_stale = true;
 }
 
 void ViewWindow::refreshPage() {
@@ -299,13 +307,7 @@ void ViewWindow::markChanged() {
 void ViewWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && followsActivation()) {
         if (!isActiveWindow()) {
-            // Only another window of the program counts; the view's own dialogs and
-            // other programs do not.
-            QWidget* now = QApplication::activeWindow();
-            if (isVisible() && !m_stale && now && now != this && m_nav.owns(now)) {
-                storePage();
-                m_stale = true;
-            }
+            storeForWindow(QApplication::activeWindow());
         } else if (m_stale && isVisible() && !m_pageOlder) {
             m_stale = false; // the page shows what the document holds
         } else if (m_stale && isVisible()) {

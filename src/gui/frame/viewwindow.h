@@ -121,6 +121,9 @@ private:
     // A page on screen behind another window of the program is shown afresh when its
     // document changes there.
     void refreshPage();
+    // `other`, a window of the program, comes to the front: the page goes into the
+    // document and is not stored again until this window is active.
+    void storeForWindow(QWidget* other);
 
     AppState& m_app;
     Navigator& m_nav;
