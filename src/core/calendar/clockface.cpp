@@ -36,4 +36,20 @@ HandColors handColors(const QDateTime& now, const YearStore& store, int baseYear
     return {level, level, level};
 }
 
+QString spoken(const QTime& t, int alarmLevel) {
+    QString s = QStringLiteral("時計 %1時%2分").arg(t.hour()).arg(t.minute());
+    switch (alarmLevel) {
+    case AlarmPast:
+        return s + QStringLiteral(" 時刻を過ぎたToDoがあります");
+    case AlarmHalfHour:
+        return s + QStringLiteral(" 30分以内のToDoがあります");
+    case AlarmHour:
+        return s + QStringLiteral(" 1時間以内のToDoがあります");
+    case AlarmTwoHours:
+        return s + QStringLiteral(" 2時間以内のToDoがあります");
+    default:
+        return s;
+    }
+}
+
 } // namespace ClockFace

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QPoint>
+#include <QString>
 #include <QTime>
 
 class YearStore;
@@ -26,5 +27,9 @@ struct HandColors {
 HandColors handColors(const QDateTime& now, const YearStore& store, int baseYear);
 
 bool todayInYear(const QDate& today, int baseYear);
+
+// What a screen reader says of the clock: the time to the minute and how close
+// today's next ToDo item is (the alarm level of the hands).
+QString spoken(const QTime& t, int alarmLevel);
 
 } // namespace ClockFace

@@ -21,6 +21,19 @@ DayLoad dayLoad(const YearStore& store, int row) {
     return {loadColor(open), true};
 }
 
+QString spokenDay(const QDate& date, const QString& events, int openItems) {
+    static const char16_t* const Weekdays[] = {u"月曜日", u"火曜日", u"水曜日", u"木曜日",
+                                               u"金曜日", u"土曜日", u"日曜日"};
+    QString s = QStringLiteral("%1月%2日 ").arg(date.month()).arg(date.day()) +
+                QString::fromUtf16(Weekdays[date.dayOfWeek() - 1]);
+    const QString oneLine = events.simplified();
+    if (!oneLine.isEmpty())
+        s += u' ' + oneLine.left(80);
+    if (openItems > 0)
+        s += QStringLiteral(" ToDo %1件").arg(openItems);
+    return s;
+}
+
 namespace {
 
 void clearCell(Cell& c, Variant v) {
@@ -68,6 +81,8 @@ Month paint(Variant v, const AppState& app) {
             continue;
         }
         c.row = r;
+        c.spoken = spokenDay(Dates::make(app.CurYear, app.CurMonth, d),
+                             store.text(r, StoreCol::Events), ToDo_Count(store, r));
         if (v != Variant::Weekly) {
             c.setTextColor = true;
             c.textColor = quint32(store.number(r, StoreCol::WeekdayFore));

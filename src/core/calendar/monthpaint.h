@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 #include <array>
@@ -29,6 +30,9 @@ enum class Opacity { Keep, Opaque, Transparent };
 struct Cell {
     QString caption; // the day number, or empty for a cell outside the month
     int row = -1;    // the day's store row, -1 for an empty cell
+    // What a screen reader says of the cell: "12月8日 火曜日", the day's events and
+    // "ToDo 3件" while it has open items; empty for a cell outside the month.
+    QString spoken;
     bool setTextColor = false;
     quint32 textColor = 0;
     bool setTip = false;
@@ -65,6 +69,10 @@ struct DayLoad {
     bool opaque = false;
 };
 DayLoad dayLoad(const YearStore& store, int row);
+
+// The spoken name of a day: date, weekday, its events on one line and the number of
+// open ToDo items.
+QString spokenDay(const QDate& date, const QString& events, int openItems);
 
 Month paint(Variant variant, const AppState& app);
 

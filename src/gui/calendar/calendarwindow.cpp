@@ -53,6 +53,9 @@ void ClockWidget::setTime(const QTime& t, int hourColor, int minuteColor, int se
     if (t.hour() == m_time.hour() && t.minute() == m_time.minute() &&
         t.second() == m_time.second() && colors == m_colors && m_time.isValid())
         return;
+    if (!m_time.isValid() || t.minute() != m_time.minute() || t.hour() != m_time.hour() ||
+        colors != m_colors)
+        setAccessibleName(ClockFace::spoken(t, hourColor));
     m_time = t;
     m_colors = colors;
     update();
@@ -185,7 +188,11 @@ void CalendarWindow::buildPage() {
     connect(m_grid, &MonthGrid::previousMonth, this, &CalendarWindow::previousMonth);
     connect(m_grid, &MonthGrid::nextMonth, this, &CalendarWindow::nextMonth);
     connect(m_grid, &MonthGrid::dayClicked, this, &CalendarWindow::openDay);
-    connect(m_grid, &MonthGrid::dayRightClicked, this, &CalendarWindow::dayRightClicked);
+    connect(m_grid, &MonthGrid::dayRightClicked, this,
+            [this](int index, int row) { dayRightClicked(index, row, QCursor::pos()); });
+    connect(m_grid, &MonthGrid::dayMenuRequested, this, &CalendarWindow::dayRightClicked);
+    connect(m_grid, &MonthGrid::dayFocusRequested, this, &CalendarWindow::focusDay);
+    m_grid->setDaysFocusable(true);
     connect(m_grid, &MonthGrid::headingClicked, this, [this] { openOnFirst(View::Weekly); });
     connect(m_grid, &MonthGrid::monthClicked, this, [this] { openOnFirst(View::Monthly); });
     connect(m_grid, &MonthGrid::yearClicked, this, [this] { openOnFirst(View::Main); });
@@ -211,6 +218,11 @@ void CalendarWindow::loadFromStore() {
 
 void CalendarWindow::Cal_DrawMonth() {
     m_grid->apply(MonthPaint::paint(MonthPaint::Variant::Calendar, app()));
+    // A focused cell that shows no day any more hands the keyboard to one that does.
+    if (const auto* focused = qobject_cast<const DayCell*>(focusWidget());
+        focused && !focused->hasDay())
+        if (QWidget* day = writingWidget())
+            day->setFocus(Qt::OtherFocusReason);
 }
 
 void CalendarWindow::clockTick() {
@@ -270,10 +282,43 @@ void CalendarWindow::openOnFirst(View view) {
     navigator().open(view);
 }
 
-void CalendarWindow::dayRightClicked(int index, int row) {
+void CalendarWindow::dayRightClicked(int index, int row, const QPoint& globalPos) {
     m_popupIndex = index;
     m_popupRow = row;
-    popupMenu()->popup(QCursor::pos());
+    popupMenu()->popup(globalPos);
+}
+
+void CalendarWindow::focusDay(int row, int months) {
+    const int base = app().baseYear();
+    QDate date = Dates::dateOfRow(row, base);
+    if (months != 0)
+        date = date.addMonths(months); // the 31st becomes the month's last day
+    // Only the year's own days: 1 April to 31 March.
+    const QDate first = Dates::make(base, 4, 1);
+    if (!date.isValid() || date < first || date >= first.addYears(1))
+        return;
+    const int target = Dates::rowOfDate(date, base);
+    if (m_grid->focusRow(target))
+        return;
+    app().CurYear = date.year();
+    app().CurMonth = date.month();
+    Cal_DrawMonth();
+    m_grid->focusRow(target);
+}
+
+QWidget* CalendarWindow::writingWidget() const {
+    // The current day where the month shows it, else the month's first day.
+    const int base = app().baseYear();
+    const QDate first = Dates::make(app().CurYear, app().CurMonth, 1);
+    const QDate current =
+        Dates::make(app().CurYear, app().CurMonth, std::min(app().CurDay, first.daysInMonth()));
+    for (const QDate& d : {current, first}) {
+        const int row = Dates::rowOfDate(d, base);
+        for (int k = 0; k < MonthGrid::DayCells; ++k)
+            if (m_grid->cell(k)->hasDay() && m_grid->cell(k)->row() == row)
+                return m_grid->cell(k);
+    }
+    return nullptr;
 }
 
 void CalendarWindow::chooseDayColor() {
@@ -333,4 +378,9 @@ void CalendarWindow::showEvent(QShowEvent* event) {
     if (!m_timer.isActive())
         m_timer.start();
     ViewWindow::showEvent(event);
+    // The keyboard starts on a day, not on a month button.
+    const QWidget* focus = focusWidget();
+    if (!focus || !qobject_cast<const DayCell*>(focus) || !focus->isEnabled())
+        if (QWidget* day = writingWidget())
+            day->setFocus(Qt::OtherFocusReason);
 }

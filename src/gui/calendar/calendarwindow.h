@@ -80,6 +80,7 @@ protected:
     void storeBack() override {}
     // The calendar holds no page to store: the window is just opened.
     void openCommand(View view) override { navigator().open(view); }
+    QWidget* writingWidget() const override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -88,9 +89,12 @@ private:
     std::vector<Command> commandTable();
     void buildPage();
     void openDay(int row);
+    // The keyboard's way through the days: to the day of `row`, or `months` months
+    // on from it, showing its month; nothing moves beyond the year.
+    void focusDay(int row, int months);
     void openOnFirst(View view);
     void chooseDayColor();
-    void dayRightClicked(int index, int row);
+    void dayRightClicked(int index, int row, const QPoint& globalPos);
     // Today's earliest open timed ToDo item in the notification area, once when it
     // comes within 30 minutes and once when it is due, while the reminders are on.
     void remind(const QDateTime& now);

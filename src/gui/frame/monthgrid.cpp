@@ -4,6 +4,8 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -65,6 +67,7 @@ QToolButton* arrowButton(const QString& name, bool left, const QString& tip, QWi
     b->setIconSize(QSize(24, 24));
     b->setAutoRaise(true);
     b->setToolTip(tip);
+    b->setAccessibleName(tip);
     return b;
 }
 
@@ -118,20 +121,37 @@ void DayCell::setOpaque(bool on) {
 
 void DayCell::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintCell(p, font());
+    paintCell(p, font(), hasFocus());
 }
 
 void DayCell::paintOnPaper(QPainter& p) {
-    paintCell(p, paperFont(font()));
+    paintCell(p, paperFont(font()), false);
 }
 
-void DayCell::paintCell(QPainter& p, const QFont& base) {
+void DayCell::focusInEvent(QFocusEvent* e) {
+    update();
+    QWidget::focusInEvent(e);
+}
+
+void DayCell::focusOutEvent(QFocusEvent* e) {
+    update();
+    QWidget::focusOutEvent(e);
+}
+
+void DayCell::paintCell(QPainter& p, const QFont& base, bool focusFrame) {
     const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
     if (m_opaque) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(m_back);
         p.drawRoundedRect(r, 4, 4);
+    }
+    if (focusFrame) {
+        // The keyboard's place, plain to see on every day colour.
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2.5));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
     }
     if (m_caption.isEmpty())
         return;
@@ -225,9 +245,11 @@ MonthGrid::MonthGrid(const std::array<QString, 7>& headings, Size size, QWidget*
                             : wd == 6 ? QColor(30, 60, 200)
                                       : QColor(40, 40, 40));
             days->addWidget(c, 0, wd);
+            c->setAccessibleName(QLocale(QLocale::Japanese).dayName(wd == 0 ? 7 : wd));
             connect(c, &DayCell::clicked, this, &MonthGrid::headingClicked);
         } else {
             c->setMinimumSize(daySize);
+            c->installEventFilter(this);
             days->addWidget(c, 1 + i / 7, i % 7);
             connect(c, &DayCell::clicked, this, [this](int index) {
                 const DayCell* d = m_cells[size_t(index)];
@@ -286,6 +308,8 @@ void MonthGrid::apply(const MonthPaint::Month& m) {
         DayCell* cell = m_cells[size_t(k)];
         cell->setCaption(c.caption);
         cell->setRow(c.row);
+        if (cell->accessibleName() != c.spoken)
+            cell->setAccessibleName(c.spoken);
         if (c.setTextColor)
             cell->setTextColor(storedColor(c.textColor, Qt::black));
         if (c.setTip)
@@ -302,4 +326,82 @@ void MonthGrid::apply(const MonthPaint::Month& m) {
         today->setOpaque(true);
         today->setBackColor(storedColor(MonthPaint::Today, Qt::green));
     }
+    updateFocusable();
+}
+
+void MonthGrid::setDaysFocusable(bool on) {
+    m_daysFocusable = on;
+    updateFocusable();
+}
+
+void MonthGrid::updateFocusable() {
+    for (int k = 0; k < DayCells; ++k) {
+        DayCell* cell = m_cells[size_t(k)];
+        cell->setFocusPolicy(m_daysFocusable && cell->hasDay() ? Qt::StrongFocus : Qt::NoFocus);
+    }
+}
+
+bool MonthGrid::focusRow(int row) {
+    for (int k = 0; k < DayCells; ++k) {
+        DayCell* cell = m_cells[size_t(k)];
+        if (cell->hasDay() && cell->row() == row) {
+            cell->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
+
+int MonthGrid::focusedRow() const {
+    for (int k = 0; k < DayCells; ++k)
+        if (m_cells[size_t(k)]->hasFocus() && m_cells[size_t(k)]->hasDay())
+            return m_cells[size_t(k)]->row();
+    return -1;
+}
+
+bool MonthGrid::eventFilter(QObject* watched, QEvent* event) {
+    auto* cell = qobject_cast<DayCell*>(watched);
+    if (!cell || event->type() != QEvent::KeyPress || !cell->hasDay())
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    const int row = cell->row();
+    if (mods == Qt::NoModifier) {
+        switch (key->key()) {
+        case Qt::Key_Left:
+            Q_EMIT dayFocusRequested(row - 1, 0);
+            return true;
+        case Qt::Key_Right:
+            Q_EMIT dayFocusRequested(row + 1, 0);
+            return true;
+        case Qt::Key_Up:
+            Q_EMIT dayFocusRequested(row - 7, 0);
+            return true;
+        case Qt::Key_Down:
+            Q_EMIT dayFocusRequested(row + 7, 0);
+            return true;
+        case Qt::Key_PageUp:
+            Q_EMIT dayFocusRequested(row, -1);
+            return true;
+        case Qt::Key_PageDown:
+            Q_EMIT dayFocusRequested(row, 1);
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            Q_EMIT dayClicked(row);
+            return true;
+        case Qt::Key_Menu:
+            break;
+        default:
+            return false;
+        }
+    } else if (!(mods == Qt::ShiftModifier && key->key() == Qt::Key_F10)) {
+        return false;
+    }
+    if (key->key() == Qt::Key_Menu || key->key() == Qt::Key_F10) {
+        Q_EMIT dayMenuRequested(cell->index(), row, cell->mapToGlobal(cell->rect().center()));
+        return true;
+    }
+    return false;
 }

@@ -30,6 +30,8 @@ public:
     bool opaque() const { return m_opaque; }
     void setOpaque(bool on);
     bool isHeading() const;
+    // A cell showing a day (the headings and the cells outside the month show none).
+    bool hasDay() const { return !isHeading() && m_row >= 0 && !m_caption.isEmpty(); }
     void paintOnPaper(QPainter& p) override;
 
 Q_SIGNALS:
@@ -41,9 +43,11 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
-    void paintCell(QPainter& p, const QFont& base);
+    void paintCell(QPainter& p, const QFont& base, bool focusFrame);
 
     int m_index;
     int m_row = -1;
@@ -95,11 +99,27 @@ public:
     QToolButton* previousButton() const { return m_prev; }
     QToolButton* nextButton() const { return m_next; }
 
+    // Lets the day cells take the keyboard focus: the arrow keys move by day and
+    // week, Page Up/Down by month, Enter and Space open the day (dayClicked), the
+    // context-menu key and Shift+F10 ask for its menu (dayMenuRequested). A move
+    // beyond the month shown is asked for with dayFocusRequested.
+    void setDaysFocusable(bool on);
+    // Gives the focus to the cell of that store row; false when the month shown does
+    // not hold it.
+    bool focusRow(int row);
+    // The store row of the day cell holding the focus (-1 when none does).
+    int focusedRow() const;
+
 Q_SIGNALS:
     // A day cell with a day was clicked (cells without a day are inert).
     void dayClicked(int row);
     void dayRightClicked(int index, int row);
     void dayDoubleClicked(int index, int row);
+    // The day's menu from the keyboard, to be shown at `globalPos`.
+    void dayMenuRequested(int index, int row, QPoint globalPos);
+    // A key asks for the day of store row `row` (it may be in another month), or for
+    // the day `months` months from the focused one (`row` is then that day's row).
+    void dayFocusRequested(int row, int months);
     // A weekday heading (index 37..43) was clicked.
     void headingClicked(int index);
     void previousMonth();
@@ -107,7 +127,11 @@ Q_SIGNALS:
     void monthClicked();
     void yearClicked();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void updateFocusable();
     std::array<DayCell*, 44> m_cells{};
     std::array<QWidget*, 37> m_under{};
     QGridLayout* m_days = nullptr;
@@ -116,4 +140,5 @@ private:
     QToolButton* m_prev = nullptr;
     QToolButton* m_next = nullptr;
     int m_todayCell = -1;
+    bool m_daysFocusable = false;
 };

@@ -4,6 +4,7 @@
 #include "core/time/dates.h"
 #include "core/todo/todostring.h"
 
+#include <QLocale>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -74,11 +75,18 @@ private Q_SLOTS:
                     const int day = k - firstCell + 1;
                     QCOMPARE(c.caption, QString::number(day));
                     QCOMPARE(c.row, Dates::rowOfDate(QDate(year, month, day), baseYear));
+                    // A screen reader hears the date and its weekday.
+                    const QDate date(year, month, day);
+                    QVERIFY2(
+                        c.spoken.startsWith(QStringLiteral("%1月%2日 ").arg(month).arg(day) +
+                                            QLocale(QLocale::Japanese).dayName(date.dayOfWeek())),
+                        qPrintable(c.spoken));
                     continue;
                 }
                 // Cells outside the month are wiped of whatever an earlier month left.
                 QVERIFY2(c.caption.isEmpty(), qPrintable(QString::number(k)));
                 QCOMPARE(c.row, -1);
+                QVERIFY(c.spoken.isEmpty());
                 QVERIFY(c.setBack);
                 QCOMPARE(c.back, MonthPaint::White);
                 QVERIFY(!c.textBoxVisible);
@@ -120,6 +128,9 @@ private Q_SLOTS:
             QVERIFY(c.setBack);
             QCOMPARE(c.back, back);
             QCOMPARE(c.opacity, v == Variant::Calendar ? Opacity::Keep : opacity);
+            const int open = int(todo.count(u"未"_s));
+            QCOMPARE(c.spoken.endsWith(QStringLiteral(" ToDo %1件").arg(open)), open > 0);
+            QVERIFY(!c.spoken.contains(u"ToDo"_s) || open > 0);
         }
     }
 
@@ -164,6 +175,8 @@ private Q_SLOTS:
             QCOMPARE(holiday.tip, u"憲法記念日"_s);
             QVERIFY(plain.tip.isEmpty()); // an earlier month's tip does not stay
         }
+        QCOMPARE(holiday.spoken, u"5月3日 火曜日 憲法記念日"_s);
+        QCOMPARE(plain.spoken, u"5月12日 木曜日"_s);
         QCOMPARE(m.todayCell, todayCell);
         QCOMPARE(m.monthText, monthText);
         QCOMPARE(m.dayText, dayText);

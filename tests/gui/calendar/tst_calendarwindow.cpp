@@ -7,7 +7,9 @@
 #include "gui/app/viewregistry.h"
 #include "gui/calendar/calendarwindow.h"
 
+#include <QApplication>
 #include <QMenu>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -175,14 +177,18 @@ private Q_SLOTS:
         QTest::addColumn<QTime>("now");
         QTest::addColumn<QString>("todo");
         QTest::addColumn<QList<int>>("colors"); // hour, minute, second
+        QTest::addColumn<QString>("spoken");
 
         const QString item = ToDo_ItemString(true, u"09:00"_s, u"普通"_s, u"済"_s) + openItems(1);
         QTest::newRow("open item 20 minutes ahead")
-            << 2005 << QTime(9, 40) << item << QList{13, 13, 13};
-        QTest::newRow("open item past") << 2005 << QTime(10, 5) << item << QList{12, 12, 12};
-        QTest::newRow("no ToDo today") << 2005 << QTime(9, 40) << QString() << QList{1, 1, 1};
+            << 2005 << QTime(9, 40) << item << QList{13, 13, 13}
+            << u"時計 9時40分 30分以内のToDoがあります"_s;
+        QTest::newRow("open item past") << 2005 << QTime(10, 5) << item << QList{12, 12, 12}
+                                        << u"時計 10時5分 時刻を過ぎたToDoがあります"_s;
+        QTest::newRow("no ToDo today")
+            << 2005 << QTime(9, 40) << QString() << QList{1, 1, 1} << u"時計 9時40分"_s;
         QTest::newRow("document of another year")
-            << 2004 << QTime(9, 40) << QString() << QList{1, 1, 12};
+            << 2004 << QTime(9, 40) << QString() << QList{1, 1, 12} << u"時計 9時40分"_s;
     }
 
     void clockHandsTakeTheToDoAlarmColour() {
@@ -200,6 +206,53 @@ private Q_SLOTS:
         w.clockTick();
         const ClockWidget* c = w.clock();
         QCOMPARE((QList{c->hourColor(), c->minuteColor(), c->secondColor()}), colors);
+        QFETCH(QString, spoken);
+        QCOMPARE(c->accessibleName(), spoken);
+    }
+
+    // Random walks over the days with the keys, against a model of the date: the
+    // focused cell is always the model's day in its month, named with its date, and
+    // the keyboard never leaves the year; Enter opens the day, the menu key its menu.
+    void keyboardWalksTheDaysOfTheYear() {
+        Fixture f;
+        registerViews(*f.env.nav, f.env.app);
+        CalendarWindow w(f.env.app, *f.env.nav);
+        QVERIFY(shown(w));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const QDate first(2005, 4, 1), last(2006, 3, 31);
+        QDate model(2005, 5, 10); // the calendar opens on the current day
+        QRandomGenerator random(20051210);
+        const std::array<std::pair<Qt::Key, int>, 6> keys{{{Qt::Key_Left, -1},
+                                                           {Qt::Key_Right, 1},
+                                                           {Qt::Key_Up, -7},
+                                                           {Qt::Key_Down, 7},
+                                                           {Qt::Key_PageUp, -100},
+                                                           {Qt::Key_PageDown, 100}}};
+        for (int step = 0; step < 400; ++step) {
+            const auto [key, move] = keys[random.bounded(int(keys.size()))];
+            const QDate next = move == -100  ? model.addMonths(-1)
+                               : move == 100 ? model.addMonths(1)
+                                             : model.addDays(move);
+            QWidget* focused = QApplication::focusWidget();
+            QVERIFY(focused);
+            QTest::keyClick(focused, key);
+            if (next >= first && next <= last)
+                model = next;
+            const auto* cell = qobject_cast<DayCell*>(QApplication::focusWidget());
+            QVERIFY2(cell, qPrintable(model.toString(Qt::ISODate)));
+            QCOMPARE(cell->row(), f.row(model.year(), model.month(), model.day()));
+            QCOMPARE(cell->caption(), QString::number(model.day()));
+            QCOMPARE(f.env.app.CurMonth, model.month());
+            QVERIFY(cell->accessibleName().startsWith(
+                QStringLiteral("%1月%2日 ").arg(model.month()).arg(model.day())));
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Menu);
+        QVERIFY(w.popupMenu()->isVisible());
+        w.popupMenu()->hide();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(f.env.app.currentDate(), model);
+        QVERIFY(!f.env.app.docChanged());
     }
 
     void clockHandGeometry_data() {
