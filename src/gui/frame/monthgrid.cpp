@@ -2,6 +2,7 @@
 
 #include "gui/grid/gridcolors.h"
 
+#include <QAccessibleWidget>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -77,12 +78,50 @@ void setTextColor(QLabel* label, const QColor& c) {
     label->setPalette(pal);
 }
 
+// A day cell is a button to a screen reader: pressed it opens its day, and it has a
+// menu; a heading is a column heading.
+class DayCellAccessible : public QAccessibleWidget {
+public:
+    explicit DayCellAccessible(DayCell* cell)
+        : QAccessibleWidget(cell,
+                            cell->isHeading() ? QAccessible::ColumnHeader : QAccessible::Button) {}
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (cell()->hasDay())
+            names << pressAction() << showMenuAction();
+        return names;
+    }
+    void doAction(const QString& name) override {
+        DayCell* c = cell();
+        if (c->hasDay() && name == pressAction())
+            Q_EMIT c->clicked(c->index());
+        else if (c->hasDay() && name == showMenuAction())
+            Q_EMIT c->rightClicked(c->index());
+        else
+            QAccessibleWidget::doAction(name);
+    }
+
+private:
+    DayCell* cell() const { return static_cast<DayCell*>(widget()); }
+};
+
+QAccessibleInterface* dayCellAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("DayCell") && object && object->isWidgetType())
+        return new DayCellAccessible(static_cast<DayCell*>(object));
+    return nullptr;
+}
+
 } // namespace
 
 // ---- DayCell --------------------------------------------------------------------
 
 DayCell::DayCell(int index, qreal fontScale, QWidget* parent)
     : QWidget(parent), m_index(index), m_fontScale(fontScale) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(dayCellAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setObjectName(QStringLiteral("Label1_%1").arg(index));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }

@@ -27,6 +27,8 @@ YearDialog::YearDialog(const QString& name, QWidget* parent) : QDialog(parent) {
     m_label->setObjectName(QStringLiteral("Label1"));
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("Combo1"));
+    m_label->setBuddy(m_combo);
+    m_combo->setAccessibleName(QStringLiteral("年度"));
     m_button = new QPushButton(QStringLiteral("選択"), this);
     m_button->setObjectName(QStringLiteral("Command1"));
     m_button->setDefault(true);

@@ -128,8 +128,11 @@ QWidget* DiaryWindow::buildPage() {
     dayLine->addWidget(eventsCaption, 0, Qt::AlignBottom);
     dayLine->addStretch();
     m_events = new TextBox(u"Text1"_s, 2, page);
+    m_events->setAccessibleName(u"行事"_s);
     auto* recordCaption = label(u"Label11"_s, u"記　　録"_s, page, 1.15, true);
     m_record = new TextBox(u"Text2"_s, 6, page);
+    m_record->setAccessibleName(u"記録"_s);
+    recordCaption->setBuddy(m_record);
 
     // The seven time slots between their hour marks.
     auto* slots = new QGridLayout;
@@ -143,6 +146,10 @@ QWidget* DiaryWindow::buildPage() {
         auto* number = label(u"Label12_%1"_s.arg(i), QString::number(i + 1), page, 1.2, true);
         m_slotItems[size_t(i)] = new TextBox(u"Text3_%1"_s.arg(i), 2, page);
         m_slotTexts[size_t(i)] = new TextBox(u"Text4_%1"_s.arg(i), 2, page);
+        // Named as the page reads them: the slot's number and the hour it starts at.
+        const QString slot = u"%1（%2時）"_s.arg(i + 1).arg(QString::fromUtf16(hours[i]));
+        m_slotItems[size_t(i)]->setAccessibleName(u"授業・項目 "_s + slot);
+        m_slotTexts[size_t(i)]->setAccessibleName(u"内容 "_s + slot);
         slots->addWidget(hour, i + 1, 0, Qt::AlignTop | Qt::AlignRight);
         slots->addWidget(number, i + 1, 1, Qt::AlignCenter);
         slots->addWidget(m_slotItems[size_t(i)], i + 1, 2);
@@ -168,6 +175,7 @@ QWidget* DiaryWindow::buildPage() {
                       MonthGrid::Size::Small, page);
     m_grid = new Grid(page);
     m_grid->setObjectName(u"fg"_s);
+    m_grid->setAccessibleName(u"ToDo"_s);
     m_grid->setModel(&m_page.todo);
     m_grid->setColInput(1, ToDo_TimeInput());
     m_grid->setMinimumHeight(200);

@@ -117,6 +117,8 @@ void MonthlyWindow::Cal_DrawMonthly() {
         TextBox* box = m_boxes[size_t(k)];
         box->setVisible(c.textBoxVisible);
         box->setBox(c.textBoxVisible ? PageBox{c.text, c.textFore, c.textBack} : PageBox());
+        box->setAccessibleName(
+            c.textBoxVisible ? u"%1月%2日 行事"_s.arg(app().CurMonth).arg(c.caption) : QString());
     }
 }
 

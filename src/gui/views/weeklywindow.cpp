@@ -240,6 +240,14 @@ void WeeklyWindow::showHeads() {
         pal.setColor(QPalette::Window, GridColors::toQColor(h.load.back, Qt::white));
         head->setPalette(pal);
         head->setAutoFillBackground(h.load.opaque);
+        // Each box of the day is named with the day, as the heading shows it.
+        m_events[size_t(e)]->setAccessibleName(h.caption + u" 行事"_s);
+        m_grids[size_t(e)]->setAccessibleName(h.caption + u" ToDo"_s);
+        if (e > 0)
+            for (int i = 0; i < 7; ++i)
+                slotBox(e, i)->setAccessibleName(h.caption +
+                                                 u" 授業・項目 %1（%2）"_s.arg(i + 1).arg(
+                                                     QString::fromUtf16(SlotHours[size_t(i)])));
     }
 }
 
