@@ -24,7 +24,7 @@ events=$(field 40 4)
 xdotool key --clearmodifiers alt+f
 sleep 0.3
 xdotool key c # 閉じる
-calendar=$(wait_window デイログ) || fail "閉じる did not show the calendar"
+calendar=$(wait_view デイログ) || fail "閉じる did not show the calendar"
 xdotool windowactivate --sync "$calendar"
 sleep 0.3
 end_program

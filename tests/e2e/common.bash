@@ -58,6 +58,20 @@ wait_window() {
     done
     return 1
 }
+# view_pattern CAPTION: the title of a window of the program, which carries the
+# document's name: "CAPTION - name" or "name - CAPTION" ("*" after a changed name).
+view_pattern() { echo "^($1 - .+|.+ - $1)\$"; }
+# wait_view CAPTION: the id of the visible program window with that caption.
+wait_view() { wait_window_matching "$(view_pattern "$1")"; }
+wait_window_matching() {
+    local id=""
+    for _ in $(seq 300); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
 shot() {
     [ -n "${DAYLOG_E2E_SHOTS:-}" ] && import -window root "$DAYLOG_E2E_SHOTS/$1.png" || true
 }
@@ -65,7 +79,7 @@ start() {
     "$program" "$doc" >"$work/program.log" 2>&1 &
     program_pid=$!
     pids+=("$program_pid")
-    calendar=$(wait_window デイログ) || fail "the calendar window did not appear"
+    calendar=$(wait_view デイログ) || fail "the calendar window did not appear"
     xdotool windowactivate --sync "$calendar"
     sleep 0.3
 }
@@ -92,7 +106,7 @@ open_view() {
     xdotool key --clearmodifiers alt+v
     sleep 0.3
     xdotool key "$1"
-    view=$(wait_window "$2") || fail "表示 → $2 did not open it"
+    view=$(wait_view "$2") || fail "表示 → $2 did not open it"
     xdotool windowactivate --sync "$view"
     sleep 0.5
 }
@@ -101,7 +115,7 @@ close_view() {
     xdotool key --clearmodifiers alt+f
     sleep 0.3
     xdotool key x
-    calendar=$(wait_window デイログ) || fail "閉じる did not show the calendar"
+    calendar=$(wait_view デイログ) || fail "閉じる did not show the calendar"
     xdotool windowactivate --sync "$calendar"
     sleep 0.3
 }

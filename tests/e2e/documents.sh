@@ -16,7 +16,7 @@ wait_gone() {
     done
     return 124
 }
-calendars() { xdotool search --onlyvisible --name '^デイログ$' 2>/dev/null | wc -l; }
+calendars() { xdotool search --onlyvisible --name "$(view_pattern デイログ)" 2>/dev/null | wc -l; }
 
 # --- 1. One program per user ------------------------------------------------------
 doc=$work/2005.dys
@@ -89,7 +89,7 @@ shot documents-two-tables
 xdotool key --clearmodifiers alt+f
 sleep 0.3
 xdotool key c # 閉じる: the calendar
-calendar=$(wait_window デイログ) || fail "閉じる did not show the calendar"
+calendar=$(wait_view デイログ) || fail "閉じる did not show the calendar"
 xdotool windowactivate --sync "$calendar"
 sleep 0.3
 xdotool key --clearmodifiers alt+f

@@ -35,7 +35,7 @@ xdotool windowactivate --sync "$question"
 sleep 0.3
 shot recovery-question
 xdotool key --clearmodifiers Return
-calendar=$(wait_window デイログ) || fail "the calendar window did not appear after the answer"
+calendar=$(wait_view デイログ) || fail "the calendar window did not appear after the answer"
 xdotool windowactivate --sync "$calendar"
 sleep 0.3
 open_view n 日記

@@ -19,7 +19,7 @@ close_view
 xdotool key --clearmodifiers alt+v
 sleep 0.3
 xdotool key k
-stats=$(wait_window 記録統計) || fail "表示 → 記録統計 did not open it"
+stats=$(wait_view 記録統計) || fail "表示 → 記録統計 did not open it"
 xdotool windowactivate --sync "$stats"
 sleep 0.5
 xdotool key --clearmodifiers alt+s
@@ -58,13 +58,13 @@ xdotool key x # 閉じる
 sleep 0.5
 
 # Search: the day is found and opens in the diary.
-calendar=$(wait_window デイログ) || fail "the calendar is not shown"
+calendar=$(wait_view デイログ) || fail "the calendar is not shown"
 xdotool windowactivate --sync "$calendar"
 sleep 0.3
 xdotool key --clearmodifiers alt+v
 sleep 0.3
 xdotool key f
-search=$(wait_window 検索) || fail "表示 → 検索 did not open it"
+search=$(wait_view 検索) || fail "表示 → 検索 did not open it"
 xdotool windowactivate --sync "$search"
 sleep 0.5
 xdotool type --delay 20 "lesson"
@@ -72,10 +72,10 @@ xdotool key Return
 sleep 0.3
 shot search-found
 xdotool key Down Return
-diary=$(wait_window 日記) || fail "the day found did not open in the diary"
+diary=$(wait_view 日記) || fail "the day found did not open in the diary"
 xdotool windowactivate --sync "$diary"
 sleep 0.5
-xdotool search --onlyvisible --name "^検索\$" >/dev/null 2>&1 && fail "the search window stayed open"
+xdotool search --onlyvisible --name "$(view_pattern 検索)" >/dev/null 2>&1 && fail "the search window stayed open"
 xdotool key --clearmodifiers ctrl+End
 xdotool type --delay 20 " Then rain."
 close_view

@@ -76,6 +76,7 @@ Q_SIGNALS:
     void programEnding();
 
 protected:
+    bool captionLast() const override { return true; }
     void loadFromStore() override;
     void storeBack() override {}
     // The calendar holds no page to store: the window is just opened.

@@ -85,6 +85,15 @@ ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
     : QMainWindow(parent), m_app(app), m_nav(nav), m_caption(caption) {
     setObjectName(objectName);
     setWindowTitle(caption);
+    // Every window says which document it shows, and whether it holds unsaved changes.
+    // Queued: a derived window's own document is known only after its constructor.
+    auto title = [this] {
+        QMetaObject::invokeMethod(this, &ViewWindow::showTitle, Qt::QueuedConnection);
+    };
+    connect(&m_app, &AppState::currentChanged, this, title);
+    connect(&m_app, &AppState::documentPathChanged, this, title);
+    connect(&m_app, &AppState::docChangedChanged, this, title);
+    title();
     // Another window of the program comes to the front, also straight after another
     // program's window (the view has had no deactivation of its own then): the page
     // goes into the document first, as whatever is done there may change it.
@@ -110,6 +119,28 @@ ViewWindow::ViewWindow(AppState& app, Navigator& nav, const QString& objectName,
             refreshPage();
         });
     });
+}
+
+void ViewWindow::showEvent(QShowEvent* event) {
+    showTitle();
+    QMainWindow::showEvent(event);
+}
+
+const Document* ViewWindow::titleDocument() const {
+    return &m_app.doc();
+}
+
+void ViewWindow::showTitle() {
+    const Document* doc = titleDocument();
+    if (!doc || !m_app.owns(doc)) {
+        setWindowTitle(m_caption);
+        setWindowModified(false);
+        return;
+    }
+    const QString name = doc->displayName() + QStringLiteral("[*]");
+    setWindowTitle(captionLast() ? name + QStringLiteral(" - ") + m_caption
+                                 : m_caption + QStringLiteral(" - ") + name);
+    setWindowModified(doc->isChanged());
 }
 
 void ViewWindow::storeForWindow(QWidget* other) {

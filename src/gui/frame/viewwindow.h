@@ -64,6 +64,13 @@ protected:
     virtual void storeBack() = 0;
     // The widget that takes the keyboard focus when the view opens.
     virtual QWidget* writingWidget() const { return nullptr; }
+    // The document the title names (nullptr: the caption alone). The title reads
+    // "日記 - 2005.dys", or with the caption last "2005.dys - デイログ", and "*" after
+    // the name while the document holds unsaved changes.
+    virtual const Document* titleDocument() const;
+    virtual bool captionLast() const { return false; }
+    // Shows the title afresh (the document, its name or its changed state changed).
+    void showTitle();
     // Whether the page is one date's (stored for the date it shows, whatever the
     // current date is by then); the main window's page is a whole document.
     virtual bool pageOfADate() const { return true; }
@@ -112,6 +119,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // Escape that nothing in the window took closes a window beside the views.
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -57,6 +57,8 @@ public:
     void enterPage() override;
 
 protected:
+    // The frame names the table in front itself.
+    const Document* titleDocument() const override { return nullptr; }
     void loadFromStore() override;
     void storeBack() override;
     QWidget* writingWidget() const override;

@@ -126,6 +126,7 @@ void ToDoListWindow::loadFromStore() {
     ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
     m_shown = {};
     m_shownDoc = nullptr;
+    showTitle();
     m_modified = false;
 }
 
@@ -178,6 +179,7 @@ void ToDoListWindow::showRange() {
     ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
     m_shown = std::move(shown);
     m_shownDoc = &app().doc();
+    showTitle();
     m_modified = false;
     m_grid->setTopRow(1);
 }
@@ -289,4 +291,8 @@ void ToDoListWindow::closeEvent(QCloseEvent* event) {
     }
     m_modified = false;
     ViewWindow::closeEvent(event);
+}
+
+const Document* ToDoListWindow::titleDocument() const {
+    return m_shownDoc ? m_shownDoc.data() : &app().doc();
 }

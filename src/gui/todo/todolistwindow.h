@@ -45,6 +45,8 @@ public:
     bool settleEditsOf(const Document* doc) override;
 
 protected:
+    // The list names the document it was filled from.
+    const Document* titleDocument() const override;
     void loadFromStore() override;
     void storeBack() override {}
     QWidget* writingWidget() const override;

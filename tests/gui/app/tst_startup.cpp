@@ -71,7 +71,7 @@ private Q_SLOTS:
         QVERIFY(!s.splash() || !s.splash()->isVisible());
         QVERIFY(!s.yearDialog() || !s.yearDialog()->isVisible());
         QVERIFY(s.calendarWindow() && s.calendarWindow()->isVisible());
-        QCOMPARE(s.calendarWindow()->windowTitle(), QStringLiteral("デイログ"));
+        QCOMPARE(s.calendarWindow()->windowTitle(), QStringLiteral("nikki0[*] - デイログ"));
     }
 
     // Without a year chosen there is nothing to show: Escape or the close box of the

@@ -40,7 +40,7 @@ private Q_SLOTS:
     void theWindowOpensFromTheCalendarReadyToType() {
         SearchFixture s;
         QCOMPARE(s.w->objectName(), u"検索"_s);
-        QCOMPARE(s.w->windowTitle(), u"検索"_s);
+        QCOMPARE(s.w->windowTitle(), u"検索 - nikki0[*]"_s);
         QCOMPARE(s.w->focusWidget(), s.w->textBox());
         QCOMPARE(s.w->fromPicker()->date(), QDate(2005, 4, 1));
         QCOMPARE(s.w->toPicker()->date(), May10);

@@ -63,7 +63,7 @@ private Q_SLOTS:
     void theRecordWindowOpensBesideWithTheYearToPickAndItsCommands() {
         Record r(View::RecordStats, "mnuKiroku");
         QCOMPARE(r.w->objectName(), u"記録統計"_s);
-        QCOMPARE(r.w->windowTitle(), u"記録統計"_s);
+        QCOMPARE(r.w->windowTitle(), u"記録統計 - nikki0[*]"_s);
         QVERIFY(r.f.calendar->isVisible());
         QCOMPARE(r.w->fromPicker()->minimumDate(), QDate(2005, 4, 1));
         QCOMPARE(r.w->toPicker()->maximumDate(), QDate(2006, 3, 31));
@@ -282,7 +282,7 @@ private Q_SLOTS:
     void theItemWindowCountsSlotTitlesAgainstTargets() {
         Item i(View::ItemStats, "mnuKoumoku");
         QCOMPARE(i.w->objectName(), u"項目統計"_s);
-        QCOMPARE(i.w->windowTitle(), u"スケジュール統計"_s);
+        QCOMPARE(i.w->windowTitle(), u"スケジュール統計 - nikki0[*]"_s);
         QCOMPARE(menuText(i.w, u"mnuOpen"_s), u"キーワード読み込み(&O)"_s);
         QCOMPARE(menuText(i.w, u"mnuKey"_s), u"キーワード(&K)"_s);
         QCOMPARE(i.t().cols(), 4);

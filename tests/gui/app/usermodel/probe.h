@@ -79,6 +79,17 @@ public:
         return out;
     }
 
+    // The calendar's title as the window system shows it ("*" for the change mark).
+    QString calendarTitle() const {
+        NavWindow* w = m_startup.navigator().window(::View::Calendar);
+        if (!w)
+            return {};
+        const QWidget* window = w->widget();
+        QString title = window->windowTitle();
+        return title.replace(QStringLiteral("[*]"),
+                             window->isWindowModified() ? QStringLiteral("*") : QString());
+    }
+
     // The file of the document the program takes as current: the one a question that
     // names no document is about.
     QString currentPath() const { return m_app.docPath(); }

@@ -322,6 +322,14 @@ private:
             return Failure{QStringLiteral("memory-current"),
                            QStringLiteral("the current document is %1, not %2")
                                .arg(m_probe->currentPath(), m_model.cur().path)};
+        // The calendar names the document it shows, marked while it holds changes.
+        const QString title = m_model.cur().name() +
+                              (m_model.cur().changed ? QStringLiteral("*") : QString()) +
+                              QStringLiteral(" - デイログ");
+        if (m_model.view == Screen::Calendar && m_probe->calendarTitle() != title)
+            return Failure{QStringLiteral("title"),
+                           QStringLiteral("the calendar is titled %1, not %2")
+                               .arg(m_probe->calendarTitle(), title)};
         return std::nullopt;
     }
 
