@@ -8,9 +8,11 @@ DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
     qt6-translations-l10n fonts-ipafont-gothic)
 # What the tests need beyond that: poppler-utils reads printed PDFs back; the
 # end-to-end runs drive the program in a virtual display with a window manager;
-# desktop-file-utils checks the installed desktop entry.
+# desktop-file-utils checks the installed desktop entry; the accessibility check reads
+# the windows through AT-SPI (python3-pyatspi, the bus of at-spi2-core, and dbus for a
+# session of its own).
 DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar
-    desktop-file-utils)
+    desktop-file-utils python3-pyatspi at-spi2-core dbus)
 
 ensure_packages() {
     local missing=()
