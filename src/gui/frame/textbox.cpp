@@ -18,6 +18,7 @@ TextBox::TextBox(const QString& objectName, int lines, QWidget* parent)
     setObjectName(objectName);
     setTabChangesFocus(true);
     setFrameShape(QFrame::StyledPanel);
+    setViewportMargins(1, 1, 1, 1); // room for the focus frame
     setSizePolicy(QSizePolicy::Expanding,
                   lines > 1 ? QSizePolicy::Expanding : QSizePolicy::Preferred);
     document()->setDocumentMargin(3);
@@ -26,6 +27,35 @@ TextBox::TextBox(const QString& objectName, int lines, QWidget* parent)
         if (!m_loading)
             Q_EMIT edited();
     });
+}
+
+bool TextBox::event(QEvent* event) {
+    const bool done = QPlainTextEdit::event(event);
+    // The frame around the text is the box's own paint (the text is the viewport's):
+    // a ring one pixel wide between the two takes the highlight colour, with the frame,
+    // while the box has the keyboard focus, and the text's background otherwise.
+    if (event->type() == QEvent::Paint) {
+        QPainter p(this);
+        p.setBrush(Qt::NoBrush);
+        if (hasFocus()) {
+            p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+            p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        } else {
+            p.setPen(QPen(palette().color(QPalette::Base), 1));
+            p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+        }
+    }
+    return done;
+}
+
+void TextBox::focusInEvent(QFocusEvent* event) {
+    update();
+    QPlainTextEdit::focusInEvent(event);
+}
+
+void TextBox::focusOutEvent(QFocusEvent* event) {
+    update();
+    QPlainTextEdit::focusOutEvent(event);
 }
 
 void TextBox::setBox(const PageBox& b) {

@@ -46,6 +46,10 @@ Q_SIGNALS:
     void doubleClicked();
 
 protected:
+    // A box with the keyboard focus is framed in the highlight colour.
+    bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
