@@ -1,9 +1,11 @@
 #include "gui/grid/grid.h"
 
 #include "core/print/fitrows.h"
+#include "gui/grid/gridaccessible.h"
 #include "gui/grid/gridcolors.h"
 #include "gui/platform/printer.h"
 
+#include <QFocusEvent>
 #include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -15,6 +17,7 @@
 Grid::Grid(QWidget* parent)
     : QAbstractScrollArea(parent), m_ownModel(new GridModel(2, 2, this)),
       m_editor(new GridEditor(this)) {
+    GridAccessibility::install();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setMouseTracking(true);
@@ -48,20 +51,29 @@ void Grid::attach(GridModel* model) {
         disconnect(m_model, nullptr, this, nullptr);
     m_model = model;
     m_textCache.clear();
-    auto repaint = [this] { viewport()->update(); };
     auto layout = [this] { relayout(); };
-    connect(model, &QAbstractItemModel::dataChanged, this, repaint);
-    connect(model, &GridModel::selectionChanged, this, repaint);
+    connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to, const QList<int>& roles) {
+                viewport()->update();
+                if (GridAccessibility::listening())
+                    GridAccessibility::cellsChanged(*this, from.row(), from.column(), to.row(),
+                                                    to.column(), roles);
+            });
+    connect(model, &GridModel::selectionChanged, this, [this] {
+        viewport()->update();
+        if (GridAccessibility::listening())
+            GridAccessibility::selectionChanged(*this);
+    });
     connect(model, &GridModel::cursorChanged, this, &Grid::onCursorChanged);
     connect(model, &QAbstractItemModel::headerDataChanged, this, layout);
     connect(model, &QAbstractItemModel::rowsInserted, this, layout);
     connect(model, &QAbstractItemModel::rowsRemoved, this, layout);
     connect(model, &QAbstractItemModel::columnsInserted, this, layout);
     connect(model, &QAbstractItemModel::columnsRemoved, this, layout);
-    connect(model, &QAbstractItemModel::modelReset, this, layout);
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { relayout(true); });
     m_rowAxis.setFirst(model->fixedRows());
     m_colAxis.setFirst(model->fixedCols());
-    relayout();
+    relayout(true);
 }
 
 qreal Grid::dpiX() const {
@@ -92,7 +104,7 @@ GridAxis& Grid::colAxis() {
     return m_colAxis;
 }
 
-void Grid::relayout() {
+void Grid::relayout(bool reset) {
     const GridModel& m = *m_model;
     std::vector<int> cols(size_t(m.cols())), rows(size_t(m.rows()));
     for (int c = 0; c < m.cols(); ++c)
@@ -115,6 +127,9 @@ void Grid::relayout() {
     m_textCache.trim();
     updateScrollBars();
     viewport()->update();
+    ++m_layoutStamp;
+    if (GridAccessibility::listening())
+        GridAccessibility::laidOut(*this, reset);
 }
 
 void Grid::updateScrollBars() {
@@ -225,6 +240,18 @@ void Grid::setStretchCol(int col) {
     relayout();
 }
 
+void Grid::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update(); // the cursor's frame shows the focus
+    if (GridAccessibility::listening())
+        GridAccessibility::focusGained(*this);
+}
+
+void Grid::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
 void Grid::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
         m_textCache.clear();
@@ -287,7 +314,9 @@ void Grid::paintEvent(QPaintEvent* event) {
     painter.paint(p, rowAxis().shown(viewport()->height()), colAxis().shown(viewport()->width()),
                   clip);
     const QRect cursor = cellRect(m.row(), m.col());
-    if (m_highLight && !cursor.isEmpty() && !m.isFixed(m.row(), m.col()) && !isEditing())
+    // With the keyboard focus the cursor cell is always framed.
+    if ((m_highLight || hasFocus()) && !cursor.isEmpty() && !m.isFixed(m.row(), m.col()) &&
+        !isEditing())
         painter.paintCursor(p, cursor, hasFocus());
 }
 
@@ -327,6 +356,8 @@ void Grid::onCursorChanged(int oldRow, int oldCol, int newRow, int newCol) {
     if (isEditing() && (newRow != m_editor->row() || newCol != m_editor->col()))
         commitEdit();
     viewport()->update();
+    if (GridAccessibility::listening())
+        GridAccessibility::cursorMoved(*this);
     Q_EMIT cellChanged(oldRow, oldCol, newRow, newCol);
 }
 

@@ -108,8 +108,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // What a screen reader is told of the grid (gridaccessible.cpp).
+    friend class GridAccessible;
+    friend class GridAccessibleCell;
+
     struct Hit {
         int row = -1, col = -1;
         int resizeCol = -1, resizeRow = -1; // a border being grabbed
@@ -122,7 +128,8 @@ private:
         int startPx = 0; // the line's size then
     };
     void attach(GridModel* model);
-    void relayout();
+    // `reset`: the model was reset or replaced.
+    void relayout(bool reset = false);
     void updateScrollBars();
     // The axes with the model's fixed lines, which it may change without a signal.
     const GridAxis& rowAxis() const;
@@ -155,6 +162,7 @@ private:
     enum class HeaderDrag { None, Cols, Rows } m_headerDrag = HeaderDrag::None;
     QPageLayout::Orientation m_printOrientation = QPageLayout::Portrait;
     GridTextCache m_textCache;
+    quint64 m_layoutStamp = 0; // counts the layouts, for the accessible table
 };
 
 // How many data rows fit into the grid's own height.

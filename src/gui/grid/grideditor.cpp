@@ -1,6 +1,7 @@
 #include "gui/grid/grideditor.h"
 
 #include "core/grid/gridmodel.h"
+#include "gui/grid/gridaccessible.h"
 #include "gui/grid/gridpainter.h"
 
 #include <QAbstractScrollArea>
@@ -101,6 +102,11 @@ void GridEditor::open(GridModel& model, int row, int col, const QRect& rect, con
                           std::max(rect.height() - 2, edit->sizeHint().height()));
     }
     m_widget->setFont(m_grid->font());
+    // A screen reader names the editor by the cell: its column's and its row's headings.
+    const QString name = GridAccessibility::cellLabel(model, row, col);
+    m_widget->setAccessibleName(name);
+    if (auto* combo = qobject_cast<QComboBox*>(m_widget.data()))
+        combo->lineEdit()->setAccessibleName(name);
     m_widget->installEventFilter(this);
     m_widget->show();
     m_widget->setFocus(Qt::OtherFocusReason);
