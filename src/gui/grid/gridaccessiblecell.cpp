@@ -110,7 +110,9 @@ QAccessible::State GridAccessibleCell::state() const {
 }
 
 void* GridAccessibleCell::interface_cast(QAccessible::InterfaceType t) {
-    if (t == QAccessible::TableCellInterface && isValid() && !heading())
+    // Headings and cells gone answer too (with -1 for the place they do not have): the
+    // accessibility bridge asks any child of a table for it without looking.
+    if (t == QAccessible::TableCellInterface)
         return static_cast<QAccessibleTableCellInterface*>(this);
     if (t == QAccessible::ActionInterface)
         return static_cast<QAccessibleActionInterface*>(this);

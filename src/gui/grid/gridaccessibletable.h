@@ -169,7 +169,7 @@ public:
     QAccessible::State state() const override;
     void* interface_cast(QAccessible::InterfaceType t) override;
 
-    // QAccessibleTableCellInterface (of the cells that are not headings)
+    // QAccessibleTableCellInterface (a heading has no data row or column: -1)
     bool isSelected() const override;
     QList<QAccessibleInterface*> columnHeaderCells() const override;
     QList<QAccessibleInterface*> rowHeaderCells() const override;
