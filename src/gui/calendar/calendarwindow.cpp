@@ -109,8 +109,10 @@ CalendarWindow::CalendarWindow(AppState& app, Navigator& nav, QWidget* parent)
     buildPage();
 
     connect(&Tray::instance(), &Tray::leftClicked, this, &CalendarWindow::Task_Out);
-    connect(&Tray::instance(), &Tray::rightClicked, this,
-            [this] { MessageBox::show(this, u"左ボタンをクリックしてください。"_s); });
+    connect(&Tray::instance(), &Tray::rightClicked, this, [this] {
+        MessageBox::show(this, u"左ボタンをクリックしてください。"_s, MessageBox::OkOnly,
+                         MessageBox::Information);
+    });
 
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
