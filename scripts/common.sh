@@ -8,9 +8,10 @@ DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
     qt6-translations-l10n fonts-ipafont-gothic)
 # What the tests need beyond that: poppler-utils reads printed PDFs back; the
 # end-to-end runs drive the program in a virtual display with a window manager;
-# desktop-file-utils checks the installed desktop entry.
+# desktop-file-utils checks the installed desktop entry; a private D-Bus with a fake
+# notification service in Python stands for a desktop's (tst_notifier).
 DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar
-    desktop-file-utils)
+    desktop-file-utils dbus-daemon python3-dbus python3-gi)
 
 ensure_packages() {
     local missing=()
