@@ -73,12 +73,17 @@ enum DocumentBox {
     SaveFails,
     HeldElsewhere,
     DamagedFile,
-    ChangedTableClosed,
-    EndingWithChanges,
-    RecoveryOffered,
     RecoveryDamaged,
     RecoveryUnwritable,
 };
+
+// A file that begins like a document and is none.
+void writeDamaged(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) ||
+        f.write("DayLog grid\nthis is not what it should be\n") < 0)
+        qFatal("cannot write the damaged file");
+}
 
 // The file an hour older than now: a recovery copy written now is newer.
 void makeOlder(const QString& path) {
@@ -214,9 +219,8 @@ private Q_SLOTS:
     }
 
     // Every box about a document names its file, in its text or, where the text is a
-    // fixed one, as its title, and carries the icon of its kind: Question for what the
-    // user is asked about their own work, Warning for a danger from elsewhere, Critical
-    // for what failed.
+    // fixed one, as its title, and carries the icon of its kind: Warning for a danger
+    // from elsewhere, Critical for what failed.
     void aBoxAboutADocumentNamesItWithTheIconOfItsKind_data() {
         QTest::addColumn<int>("situation");
         QTest::addColumn<int>("icon");
@@ -230,12 +234,6 @@ private Q_SLOTS:
             << int(HeldElsewhere) << int(MessageBox::Warning) << lastYear;
         QTest::newRow("opening a damaged file")
             << int(DamagedFile) << int(MessageBox::Critical) << u"壊れた年度.dys"_s;
-        QTest::newRow("closing a changed table")
-            << int(ChangedTableClosed) << int(MessageBox::Question) << lastYear;
-        QTest::newRow("ending with changes")
-            << int(EndingWithChanges) << int(MessageBox::Question) << thisYear;
-        QTest::newRow("a recovery copy offered")
-            << int(RecoveryOffered) << int(MessageBox::Question) << thisYear;
         QTest::newRow("a damaged recovery copy")
             << int(RecoveryDamaged) << int(MessageBox::Critical) << thisYear;
         QTest::newRow("no recovery copy can be written")
@@ -283,43 +281,18 @@ private Q_SLOTS:
         }
         case DamagedFile: {
             const QString damaged = y.dir.filePath(u"壊れた年度.dys"_s);
-            QFile file(damaged);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("DayLog grid\nthis is not what it should be\n");
-            file.close();
+            writeDamaged(damaged);
             auto* main = y.f.open<MainWindow>(View::Main, May10);
             env.files->answers = {damaged};
             main->action(u"mnuFileOpen"_s)->trigger();
             break;
         }
-        case ChangedTableClosed: {
-            AnnualWindow* last = y.openLastYear()->activeAnnual();
-            last->model().setTextMatrix(41, StoreCol::Record, u"去年の追記"_s);
-            env.messages->answers = {MessageBox::No};
-            qobject_cast<QMdiSubWindow*>(last->parentWidget())->close();
-            break;
-        }
-        case EndingWithChanges:
-            env.app.store().set(40, StoreCol::Record, u"未保存"_s);
-            env.messages->answers = {MessageBox::Cancel};
-            QVERIFY(!Docs_ConfirmEnd(nullptr, env.app, nullptr));
-            break;
-        case RecoveryOffered:
-        case RecoveryDamaged: {
+        case RecoveryDamaged:
             makeOlder(y.thisYear);
-            const QString copy = Recovery::copyPath(y.thisYear);
-            if (situation == RecoveryOffered) {
-                QVERIFY(Recovery::write(env.app.store(), copy).ok());
-            } else {
-                QVERIFY(QDir().mkpath(Recovery::folder()));
-                QFile file(copy);
-                QVERIFY(file.open(QIODevice::WriteOnly));
-                file.write("DayLog grid\nthis is not what it should be\n");
-            }
-            env.messages->answers = {MessageBox::No};
+            QVERIFY(QDir().mkpath(Recovery::folder()));
+            writeDamaged(Recovery::copyPath(y.thisYear));
             QVERIFY(!Doc_OfferRecovery(nullptr, env.app.doc()));
             break;
-        }
         case RecoveryUnwritable: {
             RecoveryKeeper keeper(env.app, *env.nav);
             const QString blocked = y.dir.filePath(u"not-a-folder"_s);

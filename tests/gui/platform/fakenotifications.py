@@ -55,18 +55,6 @@ class Notifications(dbus.service.Object):
             f.write(json.dumps(entry, ensure_ascii=False) + "\n")
         return self.last_id
 
-    @dbus.service.method(NAME, in_signature="", out_signature="as")
-    def GetCapabilities(self):
-        return ["body"]
-
-    @dbus.service.method(NAME, in_signature="", out_signature="ssss")
-    def GetServerInformation(self):
-        return ("fakenotifications", "DayLog tests", "1", "1.2")
-
-    @dbus.service.method(NAME, in_signature="u", out_signature="")
-    def CloseNotification(self, notification_id):
-        pass
-
 
 def main():
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
