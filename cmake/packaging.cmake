@@ -28,8 +28,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${DAYLOG_PACKAGE_MAINTAINER})
 # The libraries the programs link (the C and C++ runtimes and Qt 6 Core, Gui, Widgets,
-# PrintSupport and Network: libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6,
-# libqt6network6) are
+# PrintSupport, Network and DBus: libqt6core6, libqt6gui6, libqt6widgets6,
+# libqt6printsupport6, libqt6network6, libqt6dbus6) are
 # found by dpkg-shlibdeps and added to what is named here: the file-type database the
 # document type goes into, the tools whose triggers register the desktop entry, the
 # icon theme, and a Japanese font.

@@ -10,9 +10,10 @@ DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
 # end-to-end runs drive the program in a virtual display with a window manager;
 # desktop-file-utils checks the installed desktop entry; the accessibility check reads
 # the windows through AT-SPI (python3-pyatspi, the bus of at-spi2-core, and dbus for a
-# session of its own).
+# session of its own); a private D-Bus with a fake notification service in Python
+# stands for a desktop's (tst_notifier).
 DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar
-    desktop-file-utils python3-pyatspi at-spi2-core dbus)
+    desktop-file-utils python3-pyatspi at-spi2-core dbus dbus-daemon python3-dbus python3-gi)
 
 ensure_packages() {
     local missing=()

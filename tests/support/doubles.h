@@ -3,14 +3,15 @@
 // The platform services as tests script them: a clock that stands still
 // (fixedclock.h), message boxes
 // and dialogs that answer from a list and remember what they were asked, a clipboard
-// in memory, a printer that writes PDF files, help and a notification area that only
-// record. TestEnvironment (testsupport.h) installs them.
+// in memory, a printer that writes PDF files, help, a notification area and a desktop
+// notification service that only record. TestEnvironment (testsupport.h) installs them.
 
 #include "gui/platform/clipboard.h"
 #include "gui/platform/colordialog.h"
 #include "gui/platform/filedialog.h"
 #include "gui/platform/help.h"
 #include "gui/platform/messagebox.h"
+#include "gui/platform/notifier.h"
 #include "gui/platform/printer.h"
 #include "gui/platform/tray.h"
 #include "support/fixedclock.h"
@@ -40,6 +41,24 @@ public:
 
     bool shown = false;
     QString tip;
+};
+
+// Test double: a desktop notification service that is there or not, and takes or
+// refuses each message.
+class ScriptedNotifier : public Notifier::Backend {
+public:
+    bool isAvailable() const override { return available; }
+    void notify(const QString& title, const QString& text, std::function<void()> failed) override {
+        if (refuse) {
+            if (failed)
+                failed();
+            return;
+        }
+        messages.append(title + u'\n' + text);
+    }
+    bool available = true;
+    bool refuse = false;  // the service refuses every message
+    QStringList messages; // "title\ntext"
 };
 
 // Test double: records what was shown; the help file is `path` (none by default).

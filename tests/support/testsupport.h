@@ -3,8 +3,8 @@
 // The set-up every window test shares: a fresh program state and navigator for each
 // case, the clock fixed, and every platform service replaced by its scripted double
 // (message boxes, file and colour dialogs, clipboard, printer, help, notification
-// area). The real services come back when the environment goes. Recovery copies and
-// settings go to a temporary folder of the environment's.
+// area, notification service). The real services come back when the environment
+// goes. Recovery copies and settings go to a temporary folder of the environment's.
 
 #include "core/calendar/newyear.h"
 #include "core/store/appstate.h"
@@ -45,6 +45,7 @@ struct TestEnvironment {
         printer = install<PdfPrinter>(&Printer::install, printFolder.path());
         help = install<ScriptedHelp>(&Help::install);
         tray = install<ScriptedTray>(&Tray::install);
+        notifier = install<ScriptedNotifier>(&Notifier::install);
         installApp(&app);
         Recovery::setFolder(dataFolder.filePath(QStringLiteral("recovery")));
         QCoreApplication::setOrganizationName(QStringLiteral("DayLog"));
@@ -58,6 +59,7 @@ struct TestEnvironment {
         delete nav; // the windows go before the state they show
         installApp(nullptr);
         Recovery::setFolder(QString());
+        Notifier::install(nullptr);
         Tray::install(nullptr);
         Help::install(nullptr);
         Printer::install(nullptr);
@@ -102,6 +104,7 @@ struct TestEnvironment {
     PdfPrinter* printer;
     ScriptedHelp* help;
     ScriptedTray* tray;
+    ScriptedNotifier* notifier;
 
 private:
     template <class Double, class Install, class... Args>

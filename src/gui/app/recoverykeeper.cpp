@@ -72,7 +72,7 @@ bool RecoveryKeeper::write(Document& doc) {
                              r.saveMessage(path) +
                                  QStringLiteral("\n（万一のための控えを保存できません。"
                                                 "こまめに保存してください。）"),
-                             MessageBox::OkOnly, MessageBox::Warning);
+                             MessageBox::OkOnly, MessageBox::Warning, doc.displayName());
         }
         return false;
     }

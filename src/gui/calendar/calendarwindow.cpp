@@ -13,17 +13,21 @@
 #include "gui/grid/gridcolors.h"
 #include "gui/platform/help.h"
 #include "gui/platform/messagebox.h"
+#include "gui/platform/notifier.h"
 #include "gui/platform/tray.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QRadialGradient>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -112,8 +116,10 @@ CalendarWindow::CalendarWindow(AppState& app, Navigator& nav, QWidget* parent)
     buildPage();
 
     connect(&Tray::instance(), &Tray::leftClicked, this, &CalendarWindow::Task_Out);
-    connect(&Tray::instance(), &Tray::rightClicked, this,
-            [this] { MessageBox::show(this, u"左ボタンをクリックしてください。"_s); });
+    connect(&Tray::instance(), &Tray::rightClicked, this, [this] {
+        MessageBox::show(this, u"左ボタンをクリックしてください。"_s, MessageBox::OkOnly,
+                         MessageBox::Information);
+    });
 
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -234,7 +240,11 @@ void CalendarWindow::clockTick() {
 
 namespace {
 const QString RemindersKey = u"reminders"_s;
-}
+// Said once in the status bar, above the first reminder that has nowhere else to go.
+const QString NoChannelNote =
+    u"通知領域も通知サービスもないため、リマインダーはこの欄に表示します。"_s;
+const QString RefusedNote = u"通知サービスに届かなかったため、リマインダーはこの欄に表示します。"_s;
+} // namespace
 
 bool CalendarWindow::remindersOn() {
     return QSettings().value(RemindersKey, true).toBool();
@@ -250,11 +260,59 @@ void CalendarWindow::remind(const QDateTime& now) {
     if (second == m_remindedSecond)
         return;
     m_remindedSecond = second;
-    Tray& tray = Tray::instance();
-    if (!tray.isAvailable() || !action(u"mnuRemind"_s)->isChecked())
+    if (!action(u"mnuRemind"_s)->isChecked())
         return;
-    if (const auto message = m_reminders.check(now, app().store(), app().baseYear()))
+    const auto message = m_reminders.check(now, app().store(), app().baseYear());
+    if (!message)
+        return;
+    // Every message reaches the user one way: the notification area, the desktop's
+    // notification service (GNOME has no notification area), or this window.
+    Tray& tray = Tray::instance();
+    if (tray.isAvailable()) {
         tray.showMessage(windowIcon(), message->title, message->text);
+    } else if (Notifier::isAvailable()) {
+        Notifier::notify(message->title, message->text,
+                         [window = QPointer<CalendarWindow>(this), m = *message] {
+                             if (window)
+                                 window->remindHere(m, NoChannel::Refused);
+                         });
+    } else {
+        remindHere(*message, NoChannel::Neither);
+    }
+}
+
+void CalendarWindow::remindHere(const Reminders::Message& message, NoChannel why) {
+    const QString note = why == NoChannel::Neither ? NoChannelNote : RefusedNote;
+    const QString line = message.title + u"："_s + message.text;
+    if (m_reminderLine) {
+        // The last two, the newest below: the bar keeps its height.
+        m_reminderLine->setText(m_reminderLine->text().section(u'\n', -1) + u'\n' + line);
+    } else {
+        // The status bar is there only from the first reminder that needs it on; the
+        // line above the first says why.
+        QStatusBar* bar = statusBar();
+        bar->setObjectName(u"sbStatusBar"_s);
+        bar->setSizeGripEnabled(false);
+        m_reminderLine = new QLabel(note + u'\n' + line, bar);
+        m_reminderLine->setObjectName(u"lblReminder"_s);
+        m_reminderLine->setTextFormat(Qt::PlainText);
+        m_reminderLine->setContentsMargins(12, 2, 12, 4); // in line with the month
+        bar->addWidget(m_reminderLine, 1);
+        // The window grows by the bar: the month keeps its size.
+        if (!isVisible()) {
+            adjustSize();
+        } else if (!isMaximized() && !isFullScreen()) {
+            const int monthHeight = centralWidget()->height();
+            QTimer::singleShot(0, this, [this, monthHeight] {
+                layout()->activate();
+                resize(width(), height() + monthHeight - centralWidget()->height());
+            });
+        }
+    }
+    m_reminderLine->setToolTip(note);
+    // A window put away to the task bar asks to be looked at.
+    QApplication::alert(this);
+    QApplication::beep();
 }
 
 void CalendarWindow::previousMonth() {

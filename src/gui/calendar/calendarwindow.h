@@ -70,6 +70,9 @@ public:
     QLabel* yearLabel() const { return m_grid->yearLabel(); }
     QMenu* popupMenu() const { return commandMenu(QStringLiteral("mnuPop")); }
     QTimer* timer() { return &m_timer; }
+    // The last two reminders shown in the status bar (the first below why they are
+    // there); none until one had nowhere else to go.
+    QLabel* reminderLine() const { return m_reminderLine; }
 
 Q_SIGNALS:
     // The user ended the program (the application quits on it).
@@ -96,12 +99,18 @@ private:
     void openOnFirst(View view);
     void chooseDayColor();
     void dayRightClicked(int index, int row, const QPoint& globalPos);
-    // Today's earliest open timed ToDo item in the notification area, once when it
-    // comes within 30 minutes and once when it is due, while the reminders are on.
+    // Today's earliest open timed ToDo item, once when it comes within 30 minutes and
+    // once when it is due, while the reminders are on: in the notification area where
+    // there is one, else through the desktop's notification service, else in the
+    // window's status bar.
     void remind(const QDateTime& now);
+    enum class NoChannel { Neither, Refused };
+    // The message in the status bar, which appears for the first and says why.
+    void remindHere(const Reminders::Message& message, NoChannel why);
 
     Reminders m_reminders;
     qint64 m_remindedSecond = -1;
+    QLabel* m_reminderLine = nullptr;
 
     MonthGrid* m_grid = nullptr;
     ClockWidget* m_clock = nullptr;

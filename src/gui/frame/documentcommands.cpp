@@ -148,7 +148,8 @@ bool Doc_OfferCopy(QWidget* parent, Document& doc, const QString& copy) {
     YearStore recovered;
     const FileResult r = DocFiles::readDocument(copy, recovered);
     if (!r.ok()) {
-        MessageBox::show(parent, r.loadMessage(copy), MessageBox::OkOnly, MessageBox::Critical);
+        MessageBox::show(parent, r.loadMessage(copy), MessageBox::OkOnly, MessageBox::Critical,
+                         doc.isUntitled() ? QString() : doc.displayName());
         QFile::remove(copy);
         return false;
     }

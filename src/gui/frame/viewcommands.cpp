@@ -66,7 +66,8 @@ bool chooseBoxColor(QWidget* window, TextBox* box, ColorPart part) {
 void chooseColor(QWidget* window, ColorPart part) {
     TextBox* box = focusedTextBox(window);
     if (!box) {
-        MessageBox::show(window, QStringLiteral("ここの色は変更できません。"));
+        MessageBox::show(window, QStringLiteral("ここの色は変更できません。"), MessageBox::OkOnly,
+                         MessageBox::Warning);
         return;
     }
     chooseBoxColor(window, box, part);
@@ -96,7 +97,7 @@ void help(QWidget* window) {
     // The window's own section; the top of the manual for a window without one.
     QString error;
     if (!Help::show(window, path, Help::sectionOf(window->objectName()), &error))
-        MessageBox::show(window, error);
+        MessageBox::show(window, error, MessageBox::OkOnly, MessageBox::Critical);
 }
 
 void reportPrint(QWidget* window, Printer::Result result) {

@@ -16,13 +16,15 @@ void toClipboard(const QString& text) {
 void paste(int col, int row, GridModel& grid, QWidget* parent, bool add,
            const GridClip::PasteCheck& check) {
     if (!Clipboard::hasText()) {
-        MessageBox::show(parent, QStringLiteral("コピーが正しくできていません。"));
+        MessageBox::show(parent, QStringLiteral("コピーが正しくできていません。"),
+                         MessageBox::OkOnly, MessageBox::Warning);
         return;
     }
     QString refusal;
     switch (GridClip::paste(grid, col, row, Clipboard::text(), add, check, &refusal)) {
     case GridClip::PasteResult::OutOfRange:
-        MessageBox::show(parent, QStringLiteral("コピー先の範囲が不適当です"));
+        MessageBox::show(parent, QStringLiteral("コピー先の範囲が不適当です"), MessageBox::OkOnly,
+                         MessageBox::Warning);
         break;
     case GridClip::PasteResult::Refused:
         MessageBox::show(parent, QStringLiteral("貼り付けられません。\n") + refusal,

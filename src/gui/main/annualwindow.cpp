@@ -174,7 +174,8 @@ void AnnualWindow::paste(bool add) {
 void AnnualWindow::closeEvent(QCloseEvent* event) {
     // The last annual window can never be closed.
     if (!m_hooks.openWindows || m_hooks.openWindows() <= 1) {
-        MessageBox::show(this, u"すべての年間データは閉じることができません"_s);
+        MessageBox::show(this, u"すべての年間データは閉じることができません"_s, MessageBox::OkOnly,
+                         MessageBox::Warning);
         event->ignore();
         return;
     }
@@ -186,8 +187,9 @@ void AnnualWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     if (document().isChanged()) {
-        const auto answer = MessageBox::show(this, u"ファイルが変更されています。終了しますか?"_s,
-                                             MessageBox::YesNo, MessageBox::Question, caption());
+        const auto answer =
+            MessageBox::show(this, u"ファイルが変更されています。終了しますか?"_s,
+                             MessageBox::YesNo, MessageBox::Question, document().displayName());
         event->ignore();
         // Yes ends the whole program without saving this document: the question says
         // so. Every other document with changes is still asked about.

@@ -95,9 +95,11 @@ std::vector<Command> MainWindow::commandTable() {
         Cmd::item(
             u"mnuHelpContents"_s, u"目次(&C)"_s, [this] { ViewCommands::help(this); },
             QKeySequence::HelpContents),
-        Cmd::item(
-            u"mnuHelpAbout"_s, u"ﾊﾞｰｼﾞｮﾝ情報(&A)"_s,
-            [this] { MessageBox::show(this, u"ﾊﾞｰｼﾞｮﾝ "_s + QStringLiteral(DAYLOG_VERSION)); }),
+        Cmd::item(u"mnuHelpAbout"_s, u"ﾊﾞｰｼﾞｮﾝ情報(&A)"_s,
+                  [this] {
+                      MessageBox::show(this, u"ﾊﾞｰｼﾞｮﾝ "_s + QStringLiteral(DAYLOG_VERSION),
+                                       MessageBox::OkOnly, MessageBox::Information);
+                  }),
 
         Cmd::toolAction(
             u"新規作成"_s, ToolIcon::New, [this] { newDocument(false); }, std::nullopt,
@@ -217,7 +219,8 @@ void MainWindow::loadFromStore() {
 AnnualWindow* MainWindow::committedAnnual() {
     AnnualWindow* w = activeAnnual();
     if (!w) {
-        MessageBox::show(this, u"年間データを作成してください"_s);
+        MessageBox::show(this, u"年間データを作成してください"_s, MessageBox::OkOnly,
+                         MessageBox::Warning);
         return nullptr;
     }
     w->commitEdit();

@@ -15,6 +15,13 @@ public:
     // YesNoCancel "はい" "いいえ" "キャンセル"; OverwriteSaveAsCancel "上書き"
     // "名前を付けて保存" "キャンセル".
     enum Buttons { OkOnly, YesNo, YesNoCancel, OverwriteSaveAsCancel };
+    // Every box carries the icon of its kind: Question for a question about the user's
+    // own work (save? close? restore? replace?); Warning for a danger from elsewhere (the
+    // file changed on disk, another computer holds it, no recovery copy) and for what
+    // cannot be done as asked (a refused paste, a missing or unsuitable input); Critical
+    // for what failed (a file not opened, saved, exported or printed); Information for
+    // plain information. A box about a document names its file, in the text or, where
+    // the text is a fixed one, as the title.
     enum Icon { NoIcon, Information, Warning, Critical, Question };
 
     struct Request {

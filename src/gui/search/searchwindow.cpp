@@ -120,7 +120,8 @@ QStringList SearchWindow::resultTexts() const {
 void SearchWindow::search() {
     const QString text = m_text->text();
     if (text.isEmpty()) {
-        MessageBox::show(this, u"検索項目を入力してください"_s);
+        MessageBox::show(this, u"検索項目を入力してください"_s, MessageBox::OkOnly,
+                         MessageBox::Warning);
         m_text->setFocus();
         return;
     }

@@ -148,7 +148,8 @@ bool ToDoListWindow::settleEdits() {
     if (!m_modified)
         return true;
     switch (MessageBox::show(this, u"ToDo一覧が変更されています。保存しますか。"_s,
-                             MessageBox::YesNoCancel, MessageBox::Question)) {
+                             MessageBox::YesNoCancel, MessageBox::Question,
+                             m_shownDoc ? m_shownDoc->displayName() : QString())) {
     case MessageBox::Yes:
         return save();
     case MessageBox::No:
@@ -173,7 +174,7 @@ void ToDoListWindow::showRange() {
     const QDate from = m_range->from()->date(), to = m_range->to()->date();
     ToDoShown shown;
     if (!ToDo_ListShow(m_list, app(), from, to, &shown)) {
-        MessageBox::show(this, u"日付設定が不適切です"_s);
+        MessageBox::show(this, u"日付設定が不適切です"_s, MessageBox::OkOnly, MessageBox::Warning);
         return;
     }
     ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
@@ -211,7 +212,7 @@ bool ToDoListWindow::save() {
     }
     const ToDoSave r = ToDo_ListSave(m_list, m_shown, m_shownDoc->store());
     if (!r.saved) {
-        MessageBox::show(this, u"日付が不適切です"_s);
+        MessageBox::show(this, u"日付が不適切です"_s, MessageBox::OkOnly, MessageBox::Warning);
         m_grid->setCursor(r.badRow, DateCol);
         m_grid->setFocus();
         return false;
@@ -232,11 +233,13 @@ void ToDoListWindow::sort(ToDoOrder order) {
 
 void ToDoListWindow::addItem() {
     if (m_list.rows() == 1) {
-        MessageBox::show(this, u"追加する日付を設定してください。"_s);
+        MessageBox::show(this, u"追加する日付を設定してください。"_s, MessageBox::OkOnly,
+                         MessageBox::Warning);
         return;
     }
     if (m_list.row() < 1) {
-        MessageBox::show(this, u"挿入する場所を選択してください"_s);
+        MessageBox::show(this, u"挿入する場所を選択してください"_s, MessageBox::OkOnly,
+                         MessageBox::Warning);
         return;
     }
     m_grid->cancelEdit();

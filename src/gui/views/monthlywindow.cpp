@@ -148,7 +148,8 @@ void MonthlyWindow::copyPage(AppState& snapshot) {
 void MonthlyWindow::chooseDateColor() {
     TextBox* box = ViewCommands::focusedTextBox(this);
     if (!box) {
-        MessageBox::show(this, u"ここの色は変更できません。"_s);
+        MessageBox::show(this, u"ここの色は変更できません。"_s, MessageBox::OkOnly,
+                         MessageBox::Warning);
         return;
     }
     // The box's index is its day's cell.

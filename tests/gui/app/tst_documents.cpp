@@ -16,6 +16,8 @@
 #include "gui/todo/todolistwindow.h"
 
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -64,6 +66,32 @@ struct TwoYears {
     ViewFixture f;
     QString thisYear, lastYear;
 };
+
+// The situations in which a box speaks about one document.
+enum DocumentBox {
+    ChangedOnDisk,
+    SaveFails,
+    HeldElsewhere,
+    DamagedFile,
+    RecoveryDamaged,
+    RecoveryUnwritable,
+};
+
+// A file that begins like a document and is none.
+void writeDamaged(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) ||
+        f.write("DayLog grid\nthis is not what it should be\n") < 0)
+        qFatal("cannot write the damaged file");
+}
+
+// The file an hour older than now: a recovery copy written now is newer.
+void makeOlder(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite) || !f.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                                        QFileDevice::FileModificationTime))
+        qFatal("cannot age the file");
+}
 
 QString todoTexts(const YearStore& s, int row) {
     QStringList out;
@@ -156,7 +184,7 @@ private Q_SLOTS:
         y.f.env.messages->answers = {MessageBox::Yes, MessageBox::Yes};
         sub->close();
         QCOMPARE(ending.count(), 1);
-        QCOMPARE(y.f.env.messages->shown[0].title, y.lastYear);
+        QCOMPARE(y.f.env.messages->shown[0].title, u"2004年度.dys"_s);
         QCOMPARE(y.savedRecord(y.thisYear, May10Row), u"今年"_s);
         QCOMPARE(y.savedRecord(y.lastYear, 41), QString()); // let go, as the user said
     }
@@ -179,6 +207,7 @@ private Q_SLOTS:
         sub->close();
         QCOMPARE(y.f.env.messages->shown.last().text,
                  u"ToDo一覧が変更されています。保存しますか。"_s);
+        QCOMPARE(y.f.env.messages->shown.last().title, u"2004年度.dys"_s);
         QCOMPARE(main->annualWindows().size(), 2);
         y.f.env.messages->answers = {MessageBox::No};
         sub->close();
@@ -187,6 +216,98 @@ private Q_SLOTS:
         list->close();
         QVERIFY(!list->isVisible());
         QCOMPARE(y.f.env.messages->shown.size(), asked);
+    }
+
+    // Every box about a document names its file, in its text or, where the text is a
+    // fixed one, as its title, and carries the icon of its kind: Warning for a danger
+    // from elsewhere, Critical for what failed.
+    void aBoxAboutADocumentNamesItWithTheIconOfItsKind_data() {
+        QTest::addColumn<int>("situation");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("name");
+        const QString thisYear = u"2005年度.dys"_s, lastYear = u"2004年度.dys"_s;
+        QTest::newRow("saving a file changed on disk")
+            << int(ChangedOnDisk) << int(MessageBox::Warning) << thisYear;
+        QTest::newRow("a save that fails")
+            << int(SaveFails) << int(MessageBox::Critical) << thisYear;
+        QTest::newRow("opening a file another computer holds")
+            << int(HeldElsewhere) << int(MessageBox::Warning) << lastYear;
+        QTest::newRow("opening a damaged file")
+            << int(DamagedFile) << int(MessageBox::Critical) << u"壊れた年度.dys"_s;
+        QTest::newRow("a damaged recovery copy")
+            << int(RecoveryDamaged) << int(MessageBox::Critical) << thisYear;
+        QTest::newRow("no recovery copy can be written")
+            << int(RecoveryUnwritable) << int(MessageBox::Warning) << thisYear;
+    }
+    void aBoxAboutADocumentNamesItWithTheIconOfItsKind() {
+        QFETCH(int, situation);
+        QFETCH(int, icon);
+        QFETCH(QString, name);
+        TwoYears y;
+        TestEnvironment& env = y.f.env;
+        switch (DocumentBox(situation)) {
+        case ChangedOnDisk: {
+            env.app.store().set(40, StoreCol::Record, u"ここで"_s);
+            YearStore other;
+            Store_New(other, 2005, QDate());
+            other.set(41, StoreCol::Record, u"よそで"_s);
+            QTest::qWait(20); // a later modification time
+            QVERIFY(DocFiles::writeDocument(other, 20, y.thisYear).ok());
+            env.messages->answers = {MessageBox::Cancel};
+            QVERIFY(!Store_SaveDoc(nullptr, env.app));
+            break;
+        }
+        case SaveFails:
+            env.app.store().set(40, StoreCol::Record, u"満杯"_s);
+            GridFile::setWriteHook([](int, const char*, qint64) -> qint64 {
+                errno = ENOSPC;
+                return -1;
+            });
+            QVERIFY(!Store_SaveDoc(nullptr, env.app));
+            GridFile::setWriteHook(nullptr);
+            break;
+        case HeldElsewhere: {
+            DocumentLock::Holder other;
+            other.user = u"tanaka"_s;
+            other.host = u"pc-01"_s;
+            other.pid = 4711;
+            QFile lock(DocumentLock::lockPath(y.lastYear));
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            lock.write(DocumentLock::format(other));
+            lock.close();
+            env.messages->answers = {MessageBox::No};
+            y.openLastYear();
+            break;
+        }
+        case DamagedFile: {
+            const QString damaged = y.dir.filePath(u"壊れた年度.dys"_s);
+            writeDamaged(damaged);
+            auto* main = y.f.open<MainWindow>(View::Main, May10);
+            env.files->answers = {damaged};
+            main->action(u"mnuFileOpen"_s)->trigger();
+            break;
+        }
+        case RecoveryDamaged:
+            makeOlder(y.thisYear);
+            QVERIFY(QDir().mkpath(Recovery::folder()));
+            writeDamaged(Recovery::copyPath(y.thisYear));
+            QVERIFY(!Doc_OfferRecovery(nullptr, env.app.doc()));
+            break;
+        case RecoveryUnwritable: {
+            RecoveryKeeper keeper(env.app, *env.nav);
+            const QString blocked = y.dir.filePath(u"not-a-folder"_s);
+            QFile(blocked).open(QIODevice::WriteOnly);
+            Recovery::setFolder(blocked + u"/recovery"_s);
+            env.app.store().set(40, StoreCol::Record, u"未保存"_s);
+            QVERIFY(!keeper.writeNow());
+            break;
+        }
+        }
+        QVERIFY(!env.messages->shown.isEmpty());
+        const MessageBox::Request& box = env.messages->shown.last();
+        QVERIFY2(box.title.contains(name) || box.text.contains(name),
+                 qPrintable(box.title + u" | "_s + box.text));
+        QCOMPARE(int(box.icon), icon);
     }
 
     // Opening and closing the views with nothing typed, copying in the table: nothing

@@ -6,6 +6,8 @@
 #include "core/todo/todostring.h"
 #include "gui/calendar/calendarwindow.h"
 
+#include <QLabel>
+#include <QStatusBar>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -67,9 +69,88 @@ private Q_SLOTS:
         QVERIFY(!r.check(QDateTime(QDate(2006, 5, 10), QTime(10, 50)), env.app.store(), 2005));
     }
 
-    // The calendar window's clock drives the messages into the notification area,
-    // only where there is one and while the switch is on; the switch is kept for the
-    // next run.
+    // Each message reaches the user one way, exactly once: the notification area where
+    // there is one; else the desktop's notification service (GNOME); else the calendar
+    // window's status bar, which then appears and says once why. A service that
+    // refuses the message leaves it to the status bar too.
+    void eachMessageTakesOneWay_data() {
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<bool>("service");
+        QTest::addColumn<bool>("refuses");
+        QTest::addColumn<QString>("way");
+        QTest::newRow("notification area") << true << true << false << u"tray"_s;
+        QTest::newRow("notification service, no area") << false << true << false << u"service"_s;
+        QTest::newRow("neither") << false << false << false << u"window"_s;
+        QTest::newRow("a service that refuses") << false << true << true << u"window"_s;
+    }
+    void eachMessageTakesOneWay() {
+        QFETCH(bool, tray);
+        QFETCH(bool, service);
+        QFETCH(bool, refuses);
+        QFETCH(QString, way);
+        TestEnvironment env(at(2005, 5, 10, 9, 0));
+        env.newYear(2005);
+        env.app.store().set(Dates::rowOfDate(QDate(2005, 5, 10), 2005), StoreCol::ToDo,
+                            item(false, u"10:00"_s, u"職員会議"_s));
+        env.tray->available = tray;
+        env.notifier->available = service;
+        env.notifier->refuse = refuses;
+        CalendarWindow w(env.app, *env.nav);
+        w.timer()->stop();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QSize page = w.centralWidget()->size();
+        const int height = w.height();
+        QVERIFY(!w.findChild<QStatusBar*>()); // no status bar until it is needed
+
+        // What each way has got so far, as "tray notification-service window".
+        QStringList window;
+        auto got = [&] {
+            if (QLabel* line = w.reminderLine();
+                line && window.value(window.size() - 1) != line->text())
+                window.append(line->text());
+            return QList<qsizetype>{env.tray->messages.size(), env.notifier->messages.size(),
+                                    window.size()};
+        };
+        const QList<qsizetype> once{way == u"tray"_s, way == u"service"_s, way == u"window"_s};
+        const QList<qsizetype> twice{2 * once[0], 2 * once[1], 2 * once[2]};
+
+        env.clock->set(QDateTime(QDate(2005, 5, 10), QTime(9, 40)));
+        w.clockTick();
+        w.clockTick(); // the same second
+        QCOMPARE(got(), once);
+        env.clock->set(QDateTime(QDate(2005, 5, 10), QTime(9, 50)));
+        w.clockTick(); // still within the 30 minutes: said already
+        QCOMPARE(got(), once);
+        env.clock->set(QDateTime(QDate(2005, 5, 10), QTime(10, 0, 30)));
+        w.clockTick();
+        w.clockTick();
+        QCOMPARE(got(), twice);
+
+        const QString soon = u"まもなくToDoの時刻です"_s;
+        const QString due = u"ToDoの時刻になりました"_s;
+        if (way != u"window"_s) {
+            QCOMPARE(way == u"tray"_s ? env.tray->messages : env.notifier->messages,
+                     QStringList({soon + u"\n10:00　職員会議"_s, due + u"\n10:00　職員会議"_s}));
+            QVERIFY(!w.findChild<QStatusBar*>());
+            return;
+        }
+        // The status bar says once why the reminders are there, then holds the last two
+        // reminders; the window grows by it and the month keeps its size.
+        const QString why =
+            refuses ? u"通知サービスに届かなかったため、リマインダーはこの欄に表示します。"_s
+                    : u"通知領域も通知サービスもないため、リマインダーはこの欄に表示します。"_s;
+        const QString soonLine = soon + u"：10:00　職員会議"_s;
+        QCOMPARE(window, QStringList({why + u"\n"_s + soonLine,
+                                      soonLine + u"\n"_s + due + u"：10:00　職員会議"_s}));
+        QTRY_VERIFY(w.reminderLine()->isVisible());
+        QCOMPARE(w.reminderLine()->toolTip(), why);
+        QTRY_COMPARE(w.centralWidget()->size(), page);
+        QTRY_COMPARE(w.height(), height + w.findChild<QStatusBar*>()->height());
+    }
+
+    // The switch: off, no message goes anywhere (the clock keeps its colours); it is
+    // kept for the next run.
     void theCalendarShowsThemWhileSwitchedOn() {
         TestEnvironment env(at(2005, 5, 10, 9, 0));
         env.newYear(2005);
@@ -84,12 +165,6 @@ private Q_SLOTS:
             QCOMPARE(sw->text(), u"リマインダー(&R)"_s);
             QVERIFY(sw->isChecked()); // on until switched off
 
-            env.tray->available = false;
-            env.clock->set(at(2005, 5, 10, 9, 40));
-            w.clockTick();
-            QVERIFY(env.tray->messages.isEmpty());
-
-            env.tray->available = true;
             env.clock->set(at(2005, 5, 10, 9, 41));
             w.clockTick();
             w.clockTick(); // the same second again
@@ -101,6 +176,12 @@ private Q_SLOTS:
             env.clock->set(at(2005, 5, 10, 10, 1));
             w.clockTick();
             QCOMPARE(env.tray->messages.size(), 1);
+            env.tray->available = false;
+            env.clock->set(at(2005, 5, 10, 10, 2));
+            w.clockTick();
+            QVERIFY(env.notifier->messages.isEmpty());
+            QVERIFY(!w.reminderLine());
+            env.tray->available = true;
             QCOMPARE(w.clock()->hourColor(), int(AlarmPast)); // the clock keeps its colours
         }
         {
@@ -108,7 +189,7 @@ private Q_SLOTS:
             again.timer()->stop();
             QVERIFY(!again.action(u"mnuRemind"_s)->isChecked());
             again.action(u"mnuRemind"_s)->trigger(); // on again
-            env.clock->set(at(2005, 5, 10, 10, 2));
+            env.clock->set(at(2005, 5, 10, 10, 3));
             again.clockTick();
             QCOMPARE(env.tray->messages.size(), 2);
         }
