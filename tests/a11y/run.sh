@@ -87,6 +87,13 @@ done
 
 doc=$work/year.dys
 timeout 30 "$tool" new 2005 "$doc" || fail "daylog-tool new 2005 did not make the document"
+# Something in it to read: a record and ToDo items of the day the clock says (10 May),
+# which the diary, the annual table and the ToDo list of that month show.
+timeout 30 "$tool" export --format csv "$doc" "$work/year.csv" ||
+    fail "daylog-tool export did not write the CSV"
+sed -i 's#^2005/05/10,火,,,#2005/05/10,火,,職員会議の記録,#; s#^\(2005/05/10,.*\),\(\r\{0,1\}\)$#\1,"|0,10:00,普通,学年だより|1,,重要,出欠の集計"\2#' "$work/year.csv"
+timeout 30 "$tool" import "$work/year.csv" "$doc" >/dev/null ||
+    fail "daylog-tool import did not take the CSV"
 "$program" "$doc" >"$work/program.log" 2>&1 &
 program_pid=$!
 pids+=("$program_pid")
