@@ -101,6 +101,9 @@ void GridEditor::open(GridModel& model, int row, int col, const QRect& rect, con
                           std::max(rect.height() - 2, edit->sizeHint().height()));
     }
     m_widget->setFont(m_grid->font());
+    // A screen reader names the editor by its column's heading.
+    if (row >= model.fixedRows() && model.fixedRows() > 0)
+        m_widget->setAccessibleName(model.textMatrix(0, col).simplified());
     m_widget->installEventFilter(this);
     m_widget->show();
     m_widget->setFocus(Qt::OtherFocusReason);
