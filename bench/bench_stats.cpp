@@ -1,6 +1,7 @@
 // The search and the two statistics tables over a full year (every text cell filled):
-// a search that finds few days, record statistics with 50 × 10 keywords, item
-// statistics with 50 keywords, and the many-star pattern against every record.
+// a search that finds few days, one that lists many texts with their context, record
+// statistics with 50 × 10 keywords, item statistics with 50 keywords, and the
+// many-star pattern against every record.
 
 #include "benchdocument.h"
 
@@ -43,6 +44,19 @@ void BM_SearchYearFewDays(benchmark::State& state) {
     state.counters["days"] = double(days.size());
 }
 BENCHMARK(BM_SearchYearFewDays)->Unit(benchmark::kMillisecond);
+
+// What the search window lists for a word found in many texts: each text with the
+// text around the match.
+void BM_SearchYearHitsWithContext(benchmark::State& state) {
+    const Wildcard pattern = Wildcard::contains(u"の"_s);
+    std::vector<SearchHit> hits;
+    for (auto _ : state) {
+        hits = Search_Hits(year(), First, Last, pattern);
+        benchmark::DoNotOptimize(hits);
+    }
+    state.counters["hits"] = double(hits.size());
+}
+BENCHMARK(BM_SearchYearHitsWithContext)->Unit(benchmark::kMillisecond);
 
 // A search that finds nothing reads every text of every day.
 void BM_SearchYearNothing(benchmark::State& state) {

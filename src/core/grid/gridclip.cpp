@@ -9,7 +9,7 @@ void clearBlock(GridModel& grid) {
     grid.beginBulkEdit();
     for (int r = s.row1; r <= s.row2; ++r)
         for (int c = s.col1; c <= s.col2; ++c)
-            if (grid.valid(r, c))
+            if (grid.isEditable(r, c))
                 grid.setTextMatrix(r, c, QString());
     grid.endBulkEdit();
 }

@@ -17,8 +17,9 @@ namespace GridClip {
 // `cut` every cell read is emptied.
 QString blockText(GridModel& grid, int col, int row, int colSel, int rowSel, bool cut);
 
-// Empties the text of every cell of the selected block, the block between the cursor
-// and the other corner whichever way it was selected. Check boxes keep their state.
+// Empties the text of every cell of the selected block that the user may type into
+// (GridModel::isEditable), the block between the cursor and the other corner whichever
+// way it was selected. Check boxes keep their state.
 void clearBlock(GridModel& grid);
 
 // Clipboard text cut into lines and fields. Only finished lines are pasted (ended by

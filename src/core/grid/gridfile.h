@@ -15,6 +15,7 @@ struct GridCell {
     qint8 alignment = -1; // -1 = the column's default
     qint8 check = 0;      // 0 none, 1 ticked, 2 not ticked
     qint16 bar = -1;      // filled-bar percentage, -1 = none
+    qint8 access = 0;     // GridModel::Access: whether the user may type into the cell
 };
 
 struct GridData {

@@ -32,6 +32,8 @@ QVariant GridModel::data(const QModelIndex& idx, int role) const {
         return int(c.check);
     case BarRole:
         return int(c.bar);
+    case AccessRole:
+        return int(c.access);
     default:
         return {};
     }
@@ -62,9 +64,22 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& idx) const {
     if (!idx.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (!isFixed(idx.row(), idx.column()))
+    if (isEditable(idx.row(), idx.column()))
         f |= Qt::ItemIsEditable;
     return f;
+}
+
+bool GridModel::isEditable(int row, int col) const {
+    if (!valid(row, col))
+        return false;
+    switch (m_cells[offset(row, col)].access) {
+    case AccessReadOnly:
+        return false;
+    case AccessEditable:
+        return true;
+    default:
+        return !isFixed(row, col);
+    }
 }
 
 void GridModel::resize(int rows, int cols) {
@@ -347,6 +362,10 @@ void GridModel::setCell(CellSetting setting, int row1, int col1, int row2, int c
                 cell.bar = qint16(std::clamp(value, -1, 100));
                 role = BarRole;
                 break;
+            case CellAccess:
+                cell.access = qint8(std::clamp(value, 0, 2));
+                role = AccessRole;
+                break;
             }
         }
     }
@@ -366,6 +385,8 @@ int GridModel::cell(CellSetting setting, int row, int col) const {
         return int(c.back);
     case CellFloodPercent:
         return c.bar;
+    case CellAccess:
+        return c.access;
     }
     return 0;
 }

@@ -39,14 +39,20 @@ public:
         AlignmentSettingRole,             // int, -1 = default
         CheckRole,                        // int: 0 none, 1 ticked, 2 not ticked
         BarRole,                          // int: percentage, -1 none
+        AccessRole,                       // int: Access
     };
     // Settings of Cell(setting, ...).
     enum CellSetting {
         CellAlignment = 2,
         CellChecked = 5,
         CellBackColor = 6,
-        CellFloodPercent = 8
+        CellFloodPercent = 8,
+        CellAccess = 100 // Access
     };
+    // Whether the user may type into a cell. As laid out, a fixed cell is a heading and
+    // every other cell takes typing; a read-only cell (a computed count) takes none, an
+    // editable one does even where it is fixed (a keyword among the headings).
+    enum Access { AccessAsLaidOut = 0, AccessReadOnly = 1, AccessEditable = 2 };
     enum DataType { DateType = 7, TextType = 8 };
     enum Alignment { AlignCenterCenter = 4, AlignRightCenter = 7 };
 
@@ -73,6 +79,10 @@ public:
     void setFixedRows(int n);
     void setFixedCols(int n);
     bool isFixed(int row, int col) const { return row < m_fixedRows || col < m_fixedCols; }
+    // Whether the user may type into the cell (Access); false outside the grid.
+    bool isEditable(int row, int col) const;
+    // A fixed cell the user does not type into: shown as a heading.
+    bool isHeading(int row, int col) const { return isFixed(row, col) && !isEditable(row, col); }
 
     // Cursor cell and the opposite corner of the selection. Setting Row or Col
     // collapses the selection onto the cursor in that direction.

@@ -181,9 +181,38 @@ bool Wildcard::matches(QStringView view) const {
     // One buffer a thread for the code points: no allocation for each text.
     thread_local std::u32string text;
     codePoints(view, text);
+    return place(text, nullptr);
+}
+
+bool Wildcard::place(const std::u32string& text, std::pair<size_t, size_t>* span) const {
+    // The span runs from the first segment that takes a character to the end of the
+    // last one; anchored ends reach the ends of the text.
+    size_t first = std::u32string::npos, end = 0;
+    auto took = [&](size_t at, size_t length) {
+        if (length == 0)
+            return;
+        if (first == std::u32string::npos)
+            first = at;
+        end = at + length;
+    };
+    auto done = [&] {
+        if (span) {
+            if (m_anchoredStart)
+                first = 0;
+            if (m_anchoredEnd)
+                end = text.size();
+            if (first == std::u32string::npos)
+                first = end = 0;
+            *span = {first, end};
+        }
+        return true;
+    };
     const size_t n = m_segments.size();
-    if (n == 1 && m_anchoredStart && m_anchoredEnd) // no star at all: the whole text
-        return m_segments[0].size() == text.size() && matchAt(text, 0, m_segments[0]);
+    if (n == 1 && m_anchoredStart && m_anchoredEnd) { // no star at all: the whole text
+        if (m_segments[0].size() != text.size() || !matchAt(text, 0, m_segments[0]))
+            return false;
+        return done();
+    }
     // Each segment at its earliest place after the one before: no going back, so the
     // work is bounded by the text's length times the longest segment.
     size_t pos = 0;
@@ -193,19 +222,24 @@ bool Wildcard::matches(QStringView view) const {
         if (i == 0 && m_anchoredStart) {
             if (!matchAt(text, 0, seg))
                 return false;
+            took(0, seg.size());
             pos = seg.size();
             continue;
         }
         if (last && m_anchoredEnd) {
             if (text.size() < seg.size() || text.size() - seg.size() < pos)
                 return false;
-            return matchAt(text, text.size() - seg.size(), seg);
+            if (!matchAt(text, text.size() - seg.size(), seg))
+                return false;
+            took(text.size() - seg.size(), seg.size());
+            return done();
         }
         if (seg.empty())
             continue;
         bool found = false;
         for (size_t p = pos; p + seg.size() <= text.size(); ++p) {
             if (matchAt(text, p, seg)) {
+                took(p, seg.size());
                 pos = p + seg.size();
                 found = true;
                 break;
@@ -214,5 +248,27 @@ bool Wildcard::matches(QStringView view) const {
         if (!found)
             return false;
     }
-    return true;
+    return done();
+}
+
+std::optional<Wildcard::Span> Wildcard::find(QStringView view) const {
+    if (!matches(view))
+        return std::nullopt;
+    std::u32string text;
+    codePoints(view, text);
+    std::pair<size_t, size_t> span;
+    place(text, &span);
+    // Code points back to UTF-16 code units.
+    qsizetype unit = 0, start = 0, end = 0;
+    for (size_t k = 0; k <= text.size(); ++k) {
+        if (k == span.first)
+            start = unit;
+        if (k == span.second) {
+            end = unit;
+            break;
+        }
+        if (k < text.size())
+            unit += QChar::requiresSurrogates(text[k]) ? 2 : 1;
+    }
+    return Span{start, end - start};
 }

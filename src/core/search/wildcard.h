@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 // Wildcard patterns as the statistics and the search match them against a whole cell
@@ -24,6 +27,17 @@ public:
 
     bool matches(QStringView text) const;
 
+    // Where the pattern matches in `text`, in UTF-16 code units: from the first
+    // character a part of the pattern between its stars takes to the last, each part
+    // at its earliest place (the pattern's own leading and trailing stars take nothing;
+    // a pattern without stars at its ends spans the whole text). Nothing when the text
+    // does not match.
+    struct Span {
+        qsizetype start = 0;
+        qsizetype length = 0;
+    };
+    std::optional<Span> find(QStringView text) const;
+
 private:
     struct Element {
         enum Kind : quint8 { Char, Any, Digit, Set } kind = Char;
@@ -44,6 +58,9 @@ private:
     };
 
     bool matchAt(const std::u32string& text, size_t pos, const Segment& segment) const;
+    // Matches the whole text, each segment at its earliest place; `span`, when given,
+    // gets the code points from the first character a segment takes to the last.
+    bool place(const std::u32string& text, std::pair<size_t, size_t>* span) const;
 
     std::vector<Segment> m_segments; // the pattern between its stars
     std::vector<Literal> m_literals; // every run of plain characters, longest first: a quick test

@@ -43,9 +43,11 @@ void Kiroku_GridInit(GridModel& cpg) {
     cpg.setRows(KeywordRows + 1);
     cpg.setCols(2 + Key2Columns);
     cpg.setFixedRows(1);
-    cpg.setFixedCols(2);
+    cpg.setFixedCols(1);
     cpg.setRowHeight(-1, 280);
-    cpg.setColWidth(-1, 500);
+    // The second keywords are typed in the heading row: wide enough to read a word.
+    cpg.setColWidth(-1, 800);
+    cpg.setColWidth(0, 500);
     cpg.setColWidth(1, 2000);
     cpg.setTextMatrix(0, 0, QStringLiteral("番号"));
     cpg.setTextMatrix(0, 1, QStringLiteral("キー１　＼キー２"));
@@ -53,9 +55,16 @@ void Kiroku_GridInit(GridModel& cpg) {
     // Counts line up on their last digit.
     cpg.setCell(GridModel::CellAlignment, 1, 2, KeywordRows, cpg.cols() - 1,
                 GridModel::AlignRightCenter);
+    // The first keywords are a column like any other; the second keywords are typed
+    // among the headings; the counts are the program's.
+    cpg.setCell(GridModel::CellAccess, 0, 0, KeywordRows, cpg.cols() - 1,
+                GridModel::AccessAsLaidOut);
+    cpg.setCell(GridModel::CellAccess, 0, 2, 0, cpg.cols() - 1, GridModel::AccessEditable);
+    cpg.setCell(GridModel::CellAccess, 1, 2, KeywordRows, cpg.cols() - 1,
+                GridModel::AccessReadOnly);
     numberRows(cpg);
     cpg.endBulkEdit();
-    cpg.select(1, 2);
+    cpg.select(1, 1);
 }
 
 QString Kiroku_count(GridModel& cpg, const AppState& app, int first, int last) {
@@ -103,7 +112,7 @@ void Koumoku_GridInit(GridModel& cpg) {
     cpg.setRows(KeywordRows + 1);
     cpg.setCols(4);
     cpg.setFixedRows(1);
-    cpg.setFixedCols(3);
+    cpg.setFixedCols(1);
     cpg.setRowHeight(-1, 280);
     cpg.setColWidth(0, 500);
     cpg.setColWidth(1, 2000);
@@ -116,9 +125,12 @@ void Koumoku_GridInit(GridModel& cpg) {
     cpg.setCell(GridModel::CellAlignment, 0, 1, 0, 3, GridModel::AlignCenterCenter);
     // Targets and counts line up on their last digit.
     cpg.setCell(GridModel::CellAlignment, 1, 2, KeywordRows, 3, GridModel::AlignRightCenter);
+    // Keywords and targets are typed; the counts are the program's.
+    cpg.setCell(GridModel::CellAccess, 0, 0, KeywordRows, 3, GridModel::AccessAsLaidOut);
+    cpg.setCell(GridModel::CellAccess, 1, 3, KeywordRows, 3, GridModel::AccessReadOnly);
     numberRows(cpg);
     cpg.endBulkEdit();
-    cpg.select(1, 2);
+    cpg.select(1, 1);
 }
 
 QString Koumoku_count(GridModel& cpg, const AppState& app, int first, int last) {

@@ -12,12 +12,13 @@ class GridModel;
 namespace Stats {
 inline constexpr int KeywordRows = 50;
 inline constexpr int Key2Columns = 10; // record statistics: columns 2..11
-inline constexpr quint32 OpenKeywordColor = 211 | (254 << 8) | (247u << 16);
 inline constexpr quint32 BarColor = 100 | (255 << 8) | (100u << 16);
 } // namespace Stats
 
 // Record statistics: 50 first keywords down column 1, 10 second keywords along row 0
-// (columns 2..11), the counts between.
+// (columns 2..11, the heading row, where they are typed), the counts between, which
+// are read-only. Row 0 and the numbers of column 0 are fixed; the cursor starts on the
+// first keyword.
 void Kiroku_GridInit(GridModel& cpg);
 // Counts, for every first keyword and every second keyword, the days of first..last
 // whose record holds the two words one after the other; a day counts once for each
@@ -26,8 +27,9 @@ void Kiroku_GridInit(GridModel& cpg);
 // nothing is counted then.
 QString Kiroku_count(GridModel& cpg, const AppState& app, int first, int last);
 
-// Item statistics: keyword (column 1), target (column 2), count (column 3), with a
-// bar filled to count × 100 ÷ target where the target is a number above 0.
+// Item statistics: keyword (column 1), target (column 2), count (column 3, read-only),
+// with a bar filled to count × 100 ÷ target where the target is a number above 0. Row 0
+// and the numbers of column 0 are fixed; the cursor starts on the first keyword.
 void Koumoku_GridInit(GridModel& cpg);
 // Counts, for every keyword, the slot titles of first..last that hold it (every slot
 // of a day counts). Returns a message naming the keyword when its pattern cannot be

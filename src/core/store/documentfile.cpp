@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <array>
 
@@ -208,6 +209,25 @@ QString savePath(const QString& chosen, const QString& ext) {
     if (dot > 0 && title.size() - dot == 4)
         title.truncate(dot);
     return folder + title + ext;
+}
+
+QString dialogFolder(const QString& docPath) {
+    if (docPath.isEmpty() || isUntitled(docPath)) {
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        return documents.isEmpty() ? QDir::homePath() : documents;
+    }
+    return QFileInfo(docPath).absolutePath();
+}
+
+QString suggestedFile(const QString& docPath, int baseYear, const QString& ext) {
+    const QString folder = dialogFolder(docPath);
+    const QString base = docPath.isEmpty() || isUntitled(docPath)
+                             ? QStringLiteral("%1年度").arg(baseYear)
+                             : QFileInfo(docPath).completeBaseName();
+    if (ext.isEmpty() && !isUntitled(docPath) && !docPath.isEmpty())
+        return QFileInfo(docPath).absoluteFilePath();
+    return QDir(folder).filePath(base + (ext.isEmpty() ? QString::fromUtf16(DocumentExt) : ext));
 }
 
 FileResult checkDocumentShape(const GridData& data) {

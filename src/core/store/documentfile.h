@@ -39,6 +39,17 @@ bool isUntitled(const QString& docPath);
 // kind's extension appended when the title has no three-letter extension.
 QString savePath(const QString& chosen, const QString& ext);
 
+// Where the file dialogs about a document open. `docPath` is the document's path (an
+// untitled name for a document never saved), `baseYear` its year.
+// The folder: the folder of the document's file; for an untitled document the user's
+// documents folder (the home folder where there is none).
+QString dialogFolder(const QString& docPath);
+// The folder and name a save dialog suggests: the document's file itself (名前を付けて
+// 保存), or with `ext` (".ics") the document's name with that extension instead (an
+// export); for an untitled document "<baseYear>年度" with the document extension or
+// `ext`, in the documents folder.
+QString suggestedFile(const QString& docPath, int baseYear, const QString& ext = QString());
+
 // A year document's file: 367 rows (row 0 the headings with the year in the corner,
 // rows 1..366 the days from 1 April) by 19 columns (the store's text columns, as the
 // annual table saves it) or 20 (the calendar's save: column 19 holds the weekday

@@ -1,5 +1,6 @@
 #include "core/time/dates.h"
 
+#include <algorithm>
 #include <array>
 
 namespace Dates {
@@ -101,3 +102,10 @@ qint64 numericValue(QStringView text) {
 }
 
 } // namespace Dates
+
+Dates::Period Dates::monthInYear(const QDate& d, int baseYear) {
+    const QDate yearFirst(baseYear, 4, 1), yearLast(baseYear + 1, 3, 31);
+    const QDate day = std::clamp(d.isValid() ? d : yearFirst, yearFirst, yearLast);
+    const QDate first(day.year(), day.month(), 1);
+    return {std::max(first, yearFirst), std::min(first.addMonths(1).addDays(-1), yearLast)};
+}

@@ -27,6 +27,14 @@ QDate fromStoreText(QStringView text);
 // The day before the first day of a document year: 31 March of `baseYear`.
 QDate yearOrigin(int baseYear);
 
+// The days of the month of `d` that lie in the document year of `baseYear` (1 April
+// to 31 March): its first and last day, kept within the year; a `d` outside the year
+// gives the year's nearest month.
+struct Period {
+    QDate first, last;
+};
+Period monthInYear(const QDate& d, int baseYear);
+
 // Store row of a date in the document year of `baseYear` (1 April = 1).
 int rowOfDate(const QDate& d, int baseYear);
 QDate dateOfRow(int row, int baseYear);

@@ -10,15 +10,16 @@
 using namespace Qt::StringLiterals;
 
 DayRange::DayRange(const QString& between, QWidget* parent) : QWidget(parent) {
-    auto picker = [this](const QString& name) {
+    auto picker = [this](const QString& name, const QString& spoken) {
         auto* p = new QDateEdit(this);
         p->setObjectName(name);
+        p->setAccessibleName(spoken);
         p->setCalendarPopup(true);
         p->setDisplayFormat(u"yyyy/MM/dd"_s);
         return p;
     };
-    m_from = picker(u"DTPicker1"_s);
-    m_to = picker(u"DTPicker2"_s);
+    m_from = picker(u"DTPicker1"_s, u"開始日"_s);
+    m_to = picker(u"DTPicker2"_s, u"終了日"_s);
     auto* label = new QLabel(between, this);
     label->setObjectName(u"Label1"_s);
     auto* row = new QHBoxLayout(this);
@@ -50,4 +51,8 @@ int DayRange::lastRow() const {
 
 void DayRange::pickYear(const AppState& app) {
     setYear(app.baseYear(), QDate(app.baseYear(), 4, 1), app.currentDate());
+}
+
+void DayRange::pickWholeYear(const AppState& app) {
+    setYear(app.baseYear(), QDate(app.baseYear(), 4, 1), QDate(app.baseYear() + 1, 3, 31));
 }

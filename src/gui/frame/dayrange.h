@@ -7,7 +7,8 @@ class AppState;
 class QDateEdit;
 
 // A range of days of the year picked in two date fields ("DTPicker1" and "DTPicker2",
-// each with its calendar) with the word between them ("Label1").
+// each with its calendar, named 開始日 and 終了日 for a screen reader) with the word
+// between them ("Label1").
 class DayRange : public QWidget {
     Q_OBJECT
 public:
@@ -21,6 +22,8 @@ public:
     void setYear(int baseYear, const QDate& first, const QDate& last);
     // The current document's year, 1 April to the current date picked.
     void pickYear(const AppState& app);
+    // The current document's whole year picked, 1 April to 31 March.
+    void pickWholeYear(const AppState& app);
     // Whether the fields are bounded to that year (another document may have been
     // opened since).
     bool isYear(int baseYear) const;

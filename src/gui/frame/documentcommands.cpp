@@ -64,8 +64,11 @@ bool Doc_Save(QWidget* parent, AppState& app, Document& doc, int cols) {
 }
 
 bool Doc_SaveAs(QWidget* parent, AppState& app, Document& doc, int cols) {
+    // The dialog opens at the document's own file (a new one: "<year>年度.dys" in the
+    // documents folder).
     const QString path = chooseSavePath(parent, QString::fromUtf16(DocFiles::DocumentFilter),
-                                        QString::fromUtf16(DocFiles::DocumentExt));
+                                        QString::fromUtf16(DocFiles::DocumentExt),
+                                        DocFiles::suggestedFile(doc.path(), doc.baseYear()));
     if (path.isEmpty())
         return false;
     if (Document* other = otherDocumentAt(app, doc, path)) {
@@ -173,9 +176,10 @@ bool Doc_OfferCopy(QWidget* parent, Document& doc, const QString& copy) {
     return true;
 }
 
-QString chooseSavePath(QWidget* parent, const QString& filter, const QString& ext) {
-    const QString chosen =
-        FileDialog::getSaveFileName(parent, QString::fromUtf16(DocFiles::SaveDialogTitle), filter);
+QString chooseSavePath(QWidget* parent, const QString& filter, const QString& ext,
+                       const QString& start) {
+    const QString chosen = FileDialog::getSaveFileName(
+        parent, QString::fromUtf16(DocFiles::SaveDialogTitle), filter, start);
     if (chosen.isEmpty())
         return {};
     // The question is about the file really written, which may not be the name chosen

@@ -22,8 +22,9 @@ inline constexpr int Table = 19;
 // asked about (上書き / 名前を付けて保存 / キャンセル). Returns true when the document
 // was written; a failure has been reported to the user and leaves it changed.
 bool Doc_Save(QWidget* parent, AppState& app, Document& doc, int cols);
-// Asks for a name, then saves `doc` there. A name that is the file of another open
-// document is refused.
+// Asks for a name, the dialog opening at the document's file (an untitled one:
+// "<year>年度.dys" in the documents folder), then saves `doc` there. A name that is the
+// file of another open document is refused.
 bool Doc_SaveAs(QWidget* parent, AppState& app, Document& doc, int cols);
 
 // The calendar's save commands: the current document, in the calendar's shape.
@@ -58,11 +59,13 @@ bool Doc_OfferRecovery(QWidget* parent, Document& doc);
 // run); taken, it becomes the document's own copy.
 bool Doc_OfferCopy(QWidget* parent, Document& doc, const QString& copy);
 
-// Asks for a name with the save dialog ("名前を付けて保存", `filter`) and returns the
-// file that will be written: the chosen name with `ext` as its extension
-// (DocFiles::savePath). When that file exists, the user is asked whether to replace
-// it. Empty when the dialog is cancelled or the user does not replace the file.
-QString chooseSavePath(QWidget* parent, const QString& filter, const QString& ext);
+// Asks for a name with the save dialog ("名前を付けて保存", `filter`, opening at
+// `start`: a folder, or a folder and name) and returns the file that will be written:
+// the chosen name with `ext` as its extension (DocFiles::savePath). When that file
+// exists, the user is asked whether to replace it. Empty when the dialog is cancelled
+// or the user does not replace the file.
+QString chooseSavePath(QWidget* parent, const QString& filter, const QString& ext,
+                       const QString& start = QString());
 
 // Asks whether the existing file at `path` may be replaced ("「name」は既に存在します。
 // 上書きしますか。"); true without asking when there is no such file (or a folder

@@ -5,6 +5,7 @@
 #include "core/export/icalendar.h"
 #include "core/grid/gridfile.h"
 #include "core/store/document.h"
+#include "core/store/documentfile.h"
 #include "core/time/clock.h"
 #include "gui/frame/documentcommands.h"
 #include "gui/platform/filedialog.h"
@@ -17,8 +18,10 @@ using namespace Qt::StringLiterals;
 namespace ExportCommand {
 
 bool exportYear(QWidget* parent, const Document& doc) {
+    // The dialog opens beside the document, with its name as iCalendar.
     QString path =
-        FileDialog::getSaveFileName(parent, u"エクスポート"_s, QString::fromUtf16(Filter));
+        FileDialog::getSaveFileName(parent, u"エクスポート"_s, QString::fromUtf16(Filter),
+                                    DocFiles::suggestedFile(doc.path(), doc.baseYear(), u".ics"_s));
     if (path.isEmpty())
         return false;
     QFileInfo target(path);

@@ -114,8 +114,8 @@ void printWindow(QMainWindow* window) {
                                        }));
 }
 
-void printBlock(QWidget* window, Grid& grid) {
-    reportPrint(window, Print_Selection(grid));
+void printBlock(QWidget* window, Grid& grid, int headingCols) {
+    reportPrint(window, Print_Selection(grid, headingCols));
 }
 
 } // namespace ViewCommands

@@ -39,8 +39,9 @@ void help(QWidget* window);
 
 // Prints the window's page in landscape; a failure is reported.
 void printWindow(QMainWindow* window);
-// Prints the selected block of `grid` with its headings; a failure is reported.
-void printBlock(QWidget* window, Grid& grid);
+// Prints the selected block of `grid` with its headings (the fixed rows, and the
+// columns before `headingCols`, the fixed ones where it is -1); a failure is reported.
+void printBlock(QWidget* window, Grid& grid, int headingCols = -1);
 // Tells the user when a print failed (a cancelled print is no failure).
 void reportPrint(QWidget* window, Printer::Result result);
 

@@ -4,8 +4,10 @@
 
 #include <vector>
 
-Printer::Result Print_Block(Grid& grid, int row1, int col1, int row2, int col2) {
+Printer::Result Print_Block(Grid& grid, int row1, int col1, int row2, int col2, int headingCols) {
     GridModel& m = *grid.model();
+    if (headingCols < 0)
+        headingCols = m.fixedCols();
     const bool highLight = grid.highLight();
     const bool redraw = grid.redraw();
     const int top = grid.topRow(), left = grid.leftCol();
@@ -21,7 +23,7 @@ Printer::Result Print_Block(Grid& grid, int row1, int col1, int row2, int col2) 
     for (int r = m.fixedRows(); r < m.rows(); ++r)
         if (r < row1 || r > row2)
             m.setRowHidden(r, true);
-    for (int c = m.fixedCols(); c < m.cols(); ++c)
+    for (int c = headingCols; c < m.cols(); ++c)
         if (c < col1 || c > col2)
             m.setColHidden(c, true);
     grid.setTopRow(m.fixedRows());
@@ -42,7 +44,7 @@ Printer::Result Print_Block(Grid& grid, int row1, int col1, int row2, int col2) 
     return printed;
 }
 
-Printer::Result Print_Selection(Grid& grid) {
+Printer::Result Print_Selection(Grid& grid, int headingCols) {
     const GridModel::Selection s = grid.model()->getSelection();
-    return Print_Block(grid, s.row1, s.col1, s.row2, s.col2);
+    return Print_Block(grid, s.row1, s.col1, s.row2, s.col2, headingCols);
 }

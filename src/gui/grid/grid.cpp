@@ -222,17 +222,34 @@ bool Grid::viewportEvent(QEvent* event) {
 }
 
 void Grid::showCutText(const QHelpEvent* event) {
-    // A text the cell cuts short is shown whole while the mouse rests on it.
+    // A text the cell cuts short is shown whole while the mouse rests on it, wrapped
+    // in lines of a readable length.
     const Hit hit = hitTest(event->pos());
     const QRect cell = cellRect(hit.row, hit.col);
     const QString text = cell.isEmpty() ? QString() : m_model->textMatrix(hit.row, hit.col);
-    constexpr int Padding = 3;
-    const QRect room(0, 0, std::max(1, cell.width() - 2 * Padding), 1 << 20);
-    const QRect needed = fontMetrics().boundingRect(room, Qt::TextWordWrap, text);
-    if (!text.isEmpty() && (needed.width() > room.width() || needed.height() > cell.height()))
-        QToolTip::showText(event->globalPos(), text, viewport(), cell);
-    else
+    bool cut = false;
+    if (!text.isEmpty()) {
+        if (const auto painted = m_textCache.isCut(hit.row, hit.col, text)) {
+            cut = *painted;
+        } else { // not painted as it is yet
+            constexpr int Padding = 3;
+            GridPainter::fitLines(GridPainter::displayText(text), font(),
+                                  std::max(1, cell.width() - 2 * Padding),
+                                  std::max(1, cell.height() - Padding), &cut);
+        }
+    }
+    if (!cut) {
         QToolTip::hideText();
+        return;
+    }
+    constexpr qsizetype MaxTip = 4000;
+    QString shown = GridPainter::displayText(text);
+    if (shown.size() > MaxTip)
+        shown = shown.left(shown[MaxTip - 1].isHighSurrogate() ? MaxTip - 1 : MaxTip) + u'…';
+    QToolTip::showText(
+        event->globalPos(),
+        QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(shown.toHtmlEscaped()),
+        viewport(), cell);
 }
 
 void Grid::setStretchCol(int col) {
@@ -315,7 +332,7 @@ void Grid::paintEvent(QPaintEvent* event) {
                   clip);
     const QRect cursor = cellRect(m.row(), m.col());
     // With the keyboard focus the cursor cell is always framed.
-    if ((m_highLight || hasFocus()) && !cursor.isEmpty() && !m.isFixed(m.row(), m.col()) &&
+    if ((m_highLight || hasFocus()) && !cursor.isEmpty() && !m.isHeading(m.row(), m.col()) &&
         !isEditing())
         painter.paintCursor(p, cursor, hasFocus());
 }
@@ -372,8 +389,11 @@ void Grid::ensureVisible(int row, int col) {
 
 void Grid::setCursor(int row, int col, bool extend) {
     GridModel& m = *m_model;
-    row = std::clamp(row, m.fixedRows(), m.rows() - 1);
-    col = std::clamp(col, m.fixedCols(), m.cols() - 1);
+    // Into the scrolled cells, or onto a fixed cell that takes typing.
+    if (!m.valid(row, col) || m.isHeading(row, col)) {
+        row = std::clamp(row, m.fixedRows(), m.rows() - 1);
+        col = std::clamp(col, m.fixedCols(), m.cols() - 1);
+    }
     if (!m.valid(row, col))
         return;
     if (extend)
@@ -385,8 +405,13 @@ void Grid::setCursor(int row, int col, bool extend) {
 
 void Grid::moveBy(int dRow, int dCol, bool extend) {
     const GridModel& m = *m_model;
-    const int row = rowAxis().step(extend ? m.rowSel() : m.row(), dRow);
-    const int col = colAxis().step(extend ? m.colSel() : m.col(), dCol);
+    const int fromRow = extend ? m.rowSel() : m.row(), fromCol = extend ? m.colSel() : m.col();
+    int row = rowAxis().step(fromRow, dRow);
+    const int col = colAxis().step(fromCol, dCol);
+    // Up from the first scrolled row onto a fixed cell that takes typing.
+    if (!extend && dRow < 0 && row == fromRow && fromRow == m.fixedRows() && row > 0 &&
+        m.isEditable(row - 1, col))
+        row -= 1;
     setCursor(row, col, extend);
 }
 
@@ -406,7 +431,7 @@ bool Grid::startEdit(const QString& replaceWith, bool replace) {
         return true;
     GridModel& m = *m_model;
     const int row = m.row(), col = m.col();
-    if (!m.valid(row, col) || m.isFixed(row, col) || m.cell(GridModel::CellChecked, row, col) != 0)
+    if (!m.isEditable(row, col) || m.cell(GridModel::CellChecked, row, col) != 0)
         return false;
     ensureVisible(row, col);
     const QRect rect = cellRect(row, col);

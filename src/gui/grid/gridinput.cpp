@@ -141,8 +141,10 @@ void Grid::mousePressEvent(QMouseEvent* event) {
     if (hit.row < 0 || hit.col < 0)
         return;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const bool rowHeader = hit.row < m.fixedRows();
-    const bool colHeader = hit.col < m.fixedCols();
+    // A fixed cell that takes typing is a cell like the others.
+    const bool heading = m.isHeading(hit.row, hit.col);
+    const bool rowHeader = heading && hit.row < m.fixedRows();
+    const bool colHeader = heading && hit.col < m.fixedCols();
     if (rowHeader && colHeader) { // the corner: everything
         m.select(m.fixedRows(), m.fixedCols(), m.rows() - 1, m.cols() - 1);
     } else if (rowHeader) { // a column heading: the whole column
@@ -211,7 +213,7 @@ void Grid::mouseReleaseEvent(QMouseEvent* event) {
 void Grid::mouseDoubleClickEvent(QMouseEvent* event) {
     const Hit hit = hitTest(event->position().toPoint());
     if (event->button() == Qt::LeftButton && hit.resizeCol < 0 && hit.resizeRow < 0 &&
-        m_model->valid(hit.row, hit.col) && !m_model->isFixed(hit.row, hit.col) &&
+        m_model->isEditable(hit.row, hit.col) &&
         m_model->cell(GridModel::CellChecked, hit.row, hit.col) == 0)
         startEdit();
 }

@@ -3,6 +3,7 @@
 #include "core/grid/gridmodel.h"
 #include "gui/grid/gridcolors.h"
 
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -39,6 +40,13 @@ Qt::Alignment alignmentFlags(int setting) {
     }
 }
 
+// The background of a cell the user cannot type into: half way from the base to the
+// window colour.
+QColor readOnlyBase(const QPalette& pal) {
+    const QColor a = pal.color(QPalette::Base), b = pal.color(QPalette::Window);
+    return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+}
+
 void drawCheckBox(QPainter& p, const QRectF& box, bool ticked, const QPalette& pal) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
@@ -64,6 +72,13 @@ void drawCheckBox(QPainter& p, const QRectF& box, bool ticked, const QPalette& p
 void GridTextCache::trim() {
     if (m_texts.size() > 8192)
         m_texts.clear();
+}
+
+std::optional<bool> GridTextCache::isCut(int row, int col, const QString& text) const {
+    const auto it = m_texts.constFind(key(row, col));
+    if (it == m_texts.cend() || it->text != text)
+        return std::nullopt;
+    return it->cut;
 }
 
 QString GridPainter::displayText(const QString& text) {
@@ -108,7 +123,7 @@ void GridPainter::paint(QPainter& p, const std::vector<Line>& rows, const std::v
                 continue;
             const bool inBlock = r >= sel.row1 && r <= sel.row2 && c >= sel.col1 && c <= sel.col2;
             const bool cursor = r == m.row() && c == m.col();
-            const bool selected = block && inBlock && !cursor && !m.isFixed(r, c);
+            const bool selected = block && inBlock && !cursor && !m.isHeading(r, c);
             paintCell(p, QRectF(col.pos, row.pos, col.size, row.size), r, c, selected);
         }
     }
@@ -127,11 +142,15 @@ void GridPainter::paintCell(QPainter& p, const QRectF& rect, int row, int col,
     const bool printing = m_paperUnit > 0;
     const GridModel& m = m_model;
     const GridCell& cell = m.cellAt(row, col);
-    const bool fixed = m.isFixed(row, col);
+    const bool heading = m.isHeading(row, col);
     const QPalette& pal = m_palette;
-    // On paper fixed cells are white like the others.
-    const QColor base =
-        fixed && !printing ? pal.color(QPalette::Button) : pal.color(QPalette::Base);
+    // Headings look like buttons, cells the user cannot type into (the program's
+    // counts) between a heading and a cell; on paper every cell is white.
+    QColor base = pal.color(QPalette::Base);
+    if (!printing && heading)
+        base = pal.color(QPalette::Button);
+    else if (!printing && !m.isEditable(row, col))
+        base = readOnlyBase(pal);
     QColor back = GridColors::toQColor(cell.back, base, pal);
     if (selected)
         back = pal.color(QPalette::Highlight);
@@ -164,7 +183,7 @@ void GridPainter::paintCell(QPainter& p, const QRectF& rect, int row, int col,
 
     // Grid lines along the right and bottom edges, inside the cell (the next cell's
     // background would cover them outside it).
-    const QColor lineColor = fixed ? pal.color(QPalette::Mid) : GridLine;
+    const QColor lineColor = heading ? pal.color(QPalette::Mid) : GridLine;
     p.fillRect(QRectF(rect.right() - unit, rect.top(), unit, rect.height()), lineColor);
     p.fillRect(QRectF(rect.left(), rect.bottom() - unit, rect.width(), unit), lineColor);
 }
@@ -178,33 +197,27 @@ void GridPainter::drawText(QPainter& p, const QRectF& rect, int row, int col, co
     if (area.width() <= 0 || area.height() <= 0)
         return;
     if (printing || !m_cache) {
+        // The lines the cell shows on screen, as they fit the paper's cell.
+        const QStringList lines =
+            fitLines(displayText(text), p.font(), area.width(), area.height());
         p.save();
         p.setClipRect(rect);
-        p.drawText(area, int(align) | Qt::TextWordWrap, displayText(text));
+        p.drawText(area, int(align), lines.join(u'\n'));
         p.restore();
         return;
     }
     // On screen the laid-out text is kept per cell while its text, space and alignment
-    // stay. A cell one line high shows one line, cut short with "…" where it does not fit.
-    const quint64 key = (quint64(quint32(row)) << 32) | quint32(col);
+    // stay.
     const int width = int(area.width());
     const int height = int(area.height());
-    const QFontMetrics fm(p.font());
-    const bool oneLine = area.height() < 2 * fm.lineSpacing();
-    GridTextCache::Text& cached = m_cache->m_texts[key];
+    GridTextCache::Text& cached = m_cache->m_texts[GridTextCache::key(row, col)];
     if (cached.width != width || cached.height != height || cached.align != align ||
-        cached.oneLine != oneLine || cached.text != text) {
-        QString shown = displayText(text);
-        if (oneLine)
-            shown = fm.elidedText(shown.section(u'\n', 0, 0), Qt::ElideRight, width);
-        shown.replace(u'\n', QChar::LineSeparator);
+        cached.text != text) {
         cached.text = text;
         cached.width = width;
         cached.height = height;
         cached.align = align;
-        cached.oneLine = oneLine;
-        // Lines that begin below the cell would be cut away: they are not laid out.
-        layOut(cached, shown, p.font(), area.height() + pad);
+        layOut(cached, p.font());
     }
     qreal top = area.top();
     if (cached.size < area.height()) {
@@ -213,6 +226,7 @@ void GridPainter::drawText(QPainter& p, const QRectF& rect, int row, int col, co
         else if (align & Qt::AlignBottom)
             top += area.height() - cached.size;
     }
+    // Only a line taller than the whole cell reaches past it.
     const bool clip = cached.size > area.height() + 1;
     if (clip) {
         p.save();
@@ -225,31 +239,166 @@ void GridPainter::drawText(QPainter& p, const QRectF& rect, int row, int col, co
         p.restore();
 }
 
-void GridPainter::layOut(GridTextCache::Text& text, const QString& shown, const QFont& font,
-                         qreal limit) {
-    // One line under the other, each with its leading.
-    QTextLayout layout(shown, font);
-    QTextOption option(text.align & Qt::AlignHorizontal_Mask);
-    option.setWrapMode(text.oneLine ? QTextOption::NoWrap
-                                    : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    layout.setCacheEnabled(true); // the glyphs shaped for the lines serve the runs too
-    layout.beginLayout();
-    qreal y = 0;
-    while (y < limit) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid())
-            break;
-        line.setLeadingIncluded(true);
-        line.setLineWidth(text.width);
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-        if (line.leading() < 0)
-            y += std::ceil(line.leading());
+namespace {
+
+bool hasVisible(QStringView text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return !c.isSpace(); });
+}
+
+// A laid-out line without the blanks and line separator it ends with.
+QString trimmedEnd(QStringView line) {
+    qsizetype n = line.size();
+    while (n > 0 && line[n - 1].isSpace())
+        --n;
+    return line.first(n).toString();
+}
+
+// One line under the other, each with its leading: the height a line takes.
+qreal lineAdvance(const QTextLine& line) {
+    qreal h = line.height();
+    if (line.leading() < 0)
+        h += std::ceil(line.leading());
+    return h;
+}
+
+} // namespace
+
+GridPainter::Fitted GridPainter::fit(const QString& shown, const QFont& font, qreal width,
+                                     qreal height, Qt::Alignment align, bool withRuns) {
+    const QFontMetricsF fm(font);
+    QTextOption option(align & Qt::AlignHorizontal_Mask);
+    option.setWrapMode(QTextOption::NoWrap);
+    // One line of text laid out at `y`: its glyph runs join the text's.
+    auto layOutLine = [&](const QString& line, qreal y, Fitted& into) {
+        QTextLayout layout(line, font);
+        layout.setTextOption(option);
+        layout.setCacheEnabled(true);
+        layout.beginLayout();
+        QTextLine l = layout.createLine();
+        l.setLeadingIncluded(true);
+        l.setLineWidth(width);
+        l.setPosition(QPointF(0, y));
+        layout.endLayout();
+        into.runs << layout.glyphRuns();
+        into.size = y + lineAdvance(l);
+        return l.naturalTextWidth();
+    };
+
+    Fitted out;
+    bool left = false; // text not shown
+    const qsizetype firstBreak = shown.indexOf(u'\n');
+    // No character is narrower than half a unit: more of them never fit (a text may
+    // hold 100,000 characters; only what can show is measured).
+    const qsizetype fitting = qsizetype(width / 2) + 2;
+    if (firstBreak < 0 && shown.size() <= fitting) {
+        // One line that fits: most cells.
+        const qreal natural = withRuns ? layOutLine(shown, 0, out) : fm.horizontalAdvance(shown);
+        if (natural <= width) {
+            out.lines << shown;
+            return out;
+        }
+        out.runs.clear();
     }
-    layout.endLayout();
-    text.size = layout.boundingRect().height();
-    text.runs = layout.glyphRuns();
+    if (height < 2 * fm.lineSpacing()) {
+        // One line high: the first line, cut at the width.
+        const QStringView first =
+            QStringView(shown).first(firstBreak < 0 ? shown.size() : firstBreak);
+        qsizetype keep = std::min(first.size(), fitting);
+        if (keep > 0 && keep < first.size() && first[keep - 1].isHighSurrogate())
+            --keep;
+        out.lines << first.first(keep).toString();
+        left = keep < first.size() ||
+               (firstBreak >= 0 && hasVisible(QStringView(shown).sliced(firstBreak + 1)));
+    } else {
+        QString text = shown;
+        text.replace(u'\n', QChar::LineSeparator);
+        QTextLayout layout(text, font);
+        QTextOption wrapped = option;
+        wrapped.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(wrapped);
+        layout.setCacheEnabled(true);
+        layout.beginLayout();
+        qreal y = 0;
+        qsizetype end = 0;
+        std::vector<QTextLine> kept;
+        for (;;) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLeadingIncluded(true);
+            line.setLineWidth(width);
+            const qreal h = lineAdvance(line);
+            // A line that would show only in part is left out (a twentieth of a line
+            // over is rounding).
+            if (!out.lines.isEmpty() && y + h > height + h / 20)
+                break;
+            line.setPosition(QPointF(0, y));
+            y += h;
+            out.lines << trimmedEnd(QStringView(text).sliced(line.textStart(), line.textLength()));
+            kept.push_back(line);
+            end = line.textStart() + line.textLength();
+        }
+        layout.endLayout();
+        left = hasVisible(QStringView(text).sliced(end));
+        const QTextLine& lastLine = kept.back();
+        const bool wide = lastLine.naturalTextWidth() > width;
+        if (withRuns) {
+            // The lines as laid out, the last one again where it is cut.
+            const size_t whole = kept.size() - (left || wide ? 1 : 0);
+            for (size_t k = 0; k < whole; ++k)
+                out.runs << kept[k].glyphRuns();
+            out.size = y;
+        }
+        if (left || wide) {
+            // The last line as far as it leaves room for "…", measured on the line as
+            // laid out.
+            const qreal room = width - fm.horizontalAdvance(u'…');
+            const int first = lastLine.textStart();
+            const qreal x0 = lastLine.cursorToX(first);
+            int stop = first + lastLine.textLength();
+            if (lastLine.naturalTextWidth() > room) {
+                stop = std::clamp(lastLine.xToCursor(x0 + room, QTextLine::CursorBetweenCharacters),
+                                  first, stop);
+                // The nearest place may lie past the room: back to one within it.
+                while (stop > first && lastLine.cursorToX(stop) - x0 > room + 0.5) {
+                    --stop;
+                    if (stop > first && text[stop].isLowSurrogate())
+                        --stop;
+                }
+            }
+            QString& last = out.lines.last();
+            last = trimmedEnd(QStringView(text).sliced(lastLine.textStart(),
+                                                       stop - lastLine.textStart())) +
+                   u'…';
+            out.cut = true;
+            if (withRuns)
+                layOutLine(last, lastLine.y(), out);
+        }
+        return out;
+    }
+    QString& last = out.lines.last();
+    const bool wide = fm.horizontalAdvance(last) > width;
+    if (left || wide)
+        last = fm.elidedText(left ? last + u'…' : last, Qt::ElideRight, width);
+    out.cut = left || wide;
+    if (withRuns)
+        layOutLine(last, 0, out);
+    return out;
+}
+
+QStringList GridPainter::fitLines(const QString& shown, const QFont& font, qreal width,
+                                  qreal height, bool* cut) {
+    Fitted f = fit(shown, font, width, height, Qt::AlignLeft, false);
+    if (cut)
+        *cut = f.cut;
+    return f.lines;
+}
+
+void GridPainter::layOut(GridTextCache::Text& text, const QFont& font) {
+    Fitted f = fit(displayText(text.text), font, text.width, text.height, text.align, true);
+    text.size = f.size;
+    text.cut = f.cut;
+    text.runs = std::move(f.runs);
 }
 
 bool GridPainter::paintPages(const GridModel& m, const QPalette& palette, const QFont& font,

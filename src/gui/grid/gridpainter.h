@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QRect>
 
+#include <optional>
 #include <vector>
 
 class GridModel;
@@ -22,6 +23,9 @@ public:
     void clear() { m_texts.clear(); }
     // Forgets everything once it holds more texts than a screen ever shows.
     void trim();
+    // Whether the cell's text, as last painted, did not fit and was cut short; nothing
+    // when that text was not painted.
+    std::optional<bool> isCut(int row, int col, const QString& text) const;
 
 private:
     friend class GridPainter;
@@ -29,10 +33,11 @@ private:
         QString text;
         int width = 0, height = 0; // of the space inside the cell's padding
         Qt::Alignment align;
-        bool oneLine = false;
         qreal size = 0; // the height of the lines laid out
+        bool cut = false;
         QList<QGlyphRun> runs;
     };
+    static quint64 key(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
     QHash<quint64, Text> m_texts;
 };
 
@@ -66,13 +71,30 @@ public:
     // end them with CR LF or CR).
     static QString displayText(const QString& text);
 
+    // The lines of `shown` (a display text) that fit whole into width × height in
+    // `font`: wrapped at word boundaries, or where the space is less than two lines
+    // high, the first line alone. Where text is left over or a line is wider than the
+    // space, the last line shown ends in "…". At least one line is kept. `cut` tells
+    // whether anything was left out.
+    static QStringList fitLines(const QString& shown, const QFont& font, qreal width, qreal height,
+                                bool* cut = nullptr);
+
 private:
     void paintCell(QPainter& p, const QRectF& rect, int row, int col, bool selected) const;
     void drawText(QPainter& p, const QRectF& rect, int row, int col, const QString& text,
                   int alignment) const;
-    // Lays `shown` out into `text` in lines of its width as far as `limit` down.
-    static void layOut(GridTextCache::Text& text, const QString& shown, const QFont& font,
-                       qreal limit);
+    // The lines of a text fitted into a space (fitLines), and with `withRuns` their
+    // glyphs as laid out and the height they take.
+    struct Fitted {
+        QStringList lines;
+        bool cut = false;
+        QList<QGlyphRun> runs;
+        qreal size = 0;
+    };
+    static Fitted fit(const QString& shown, const QFont& font, qreal width, qreal height,
+                      Qt::Alignment align, bool withRuns);
+    // Lays the lines of `text`'s text that fit its space out into its glyph runs.
+    static void layOut(GridTextCache::Text& text, const QFont& font);
 
     const GridModel& m_model;
     QPalette m_palette;

@@ -26,6 +26,7 @@ AnnualWindow::AnnualWindow(AppState& app, Document& doc, Hooks hooks, QWidget* p
 
     m_grid = new Grid(this);
     m_grid->setObjectName(u"nfg"_s);
+    m_grid->setAccessibleName(u"年間日程表"_s);
     m_grid->setModel(&m_model);
     m_grid->setHighLight(true);
     m_colBox = new QLineEdit(this);
@@ -38,11 +39,16 @@ AnnualWindow::AnnualWindow(AppState& app, Document& doc, Hooks hooks, QWidget* p
         box->setMaximumWidth(60);
         box->setAlignment(Qt::AlignRight);
     }
+    // The labels name the boxes for a screen reader.
+    auto* colLabel = new QLabel(u"列"_s, this);
+    colLabel->setBuddy(m_colBox);
+    auto* rowLabel = new QLabel(u"行"_s, this);
+    rowLabel->setBuddy(m_rowBox);
     auto* place = new QHBoxLayout;
-    place->addWidget(new QLabel(u"列"_s, this));
+    place->addWidget(colLabel);
     place->addWidget(m_colBox);
     place->addSpacing(8);
-    place->addWidget(new QLabel(u"行"_s, this));
+    place->addWidget(rowLabel);
     place->addWidget(m_rowBox);
     place->addStretch();
     auto* all = new QVBoxLayout(this);

@@ -30,8 +30,10 @@ bool MainWindow::Annual_SaveAs() {
 }
 
 void MainWindow::Annual_Open() {
+    // The dialog opens in the folder of the document in front.
     const QString path = FileDialog::getOpenFileName(
-        this, u"開く"_s, QString::fromUtf16(DocFiles::OpenDocumentFilter));
+        this, u"開く"_s, QString::fromUtf16(DocFiles::OpenDocumentFilter),
+        DocFiles::dialogFolder(app().docPath()));
     if (path.isEmpty())
         return;
     openPath(path);
@@ -62,10 +64,16 @@ bool MainWindow::openPath(const QString& path) {
     doc->setIdentity(identity);
     // Changes of it a run that did not end normally left behind.
     Doc_OfferRecovery(this, *doc);
-    AnnualWindow* w = showAnnual(*doc);
+    showNewTable(*doc);
+    return true;
+}
+
+void MainWindow::showNewTable(Document& doc) {
+    // One way for every table of a document just made or read: laid out by its model
+    // alone (AnnualModel), in front, at today in its year.
+    AnnualWindow* w = showAnnual(doc);
     setCurrentDateToToday(app());
     w->showCurrentDate();
-    return true;
 }
 
 YearDialog* MainWindow::yearDialog() const {
@@ -86,9 +94,7 @@ void MainWindow::newDocument(bool marksChanged) {
         Store_New(fresh, year, QDate());
         Document* doc = app().addDocument();
         doc->replace(fresh, marksChanged);
-        AnnualWindow* w = showAnnual(*doc);
-        setCurrentDateToToday(app());
-        w->showCurrentDate();
+        showNewTable(*doc);
     });
     m_yearDialog->show();
 }

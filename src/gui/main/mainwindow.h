@@ -27,6 +27,9 @@ public:
     AnnualWindow* annualOf(const Document* doc) const;
     // The table of `doc` in front (made now if it has none); `doc` is then current.
     AnnualWindow* showAnnual(Document& doc);
+    // A document just made (新規作成) or read (開く) in a table of its own, in front,
+    // the current date today in its year: the same table whichever way it came.
+    void showNewTable(Document& doc);
 
     // The file commands.
     bool Annual_Save();

@@ -11,18 +11,43 @@ class QtFileDialog : public FileDialog::Backend {
 public:
     QString ask(QWidget* parent, const FileDialog::Request& r) override {
         const QString filter = FileDialog::toQtFilter(r.filter);
-        if (r.save) {
-            QString selected;
-            QString chosen = QFileDialog::getSaveFileName(
-                parent, r.title, QString(), filter, &selected, QFileDialog::DontConfirmOverwrite);
-            // A name typed without an extension takes the one of the kind chosen.
-            static const QRegularExpression firstPattern(QStringLiteral("\\*\\.(\\w+)"));
-            const auto m = firstPattern.match(selected);
-            if (!chosen.isEmpty() && QFileInfo(chosen).suffix().isEmpty() && m.hasMatch())
-                chosen += u'.' + m.captured(1);
-            return chosen;
-        }
-        return QFileDialog::getOpenFileName(parent, r.title, QString(), filter);
+        if (!r.save)
+            return QFileDialog::getOpenFileName(parent, r.title, r.start, filter);
+        QFileDialog dialog(parent, r.title, r.start, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        const QStringList filters = filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+        QStringList extensions;
+        for (const QString& f : filters)
+            extensions << FileDialog::filterExtension(f);
+        // The kind of the suggested name is the one picked; picking another kind gives
+        // the name that kind's extension.
+        const QString suggestedExt = QFileInfo(r.start).suffix();
+        for (qsizetype i = 0; i < filters.size(); ++i)
+            if (!suggestedExt.isEmpty() &&
+                extensions[i].compare(suggestedExt, Qt::CaseInsensitive) == 0)
+                dialog.selectNameFilter(filters[i]);
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog, extensions](const QString& picked) {
+                             const QString ext = FileDialog::filterExtension(picked);
+                             const QStringList typed = dialog.selectedFiles();
+                             if (ext.isEmpty() || typed.isEmpty())
+                                 return;
+                             const QFileInfo name(typed.first());
+                             if (name.isDir() ||
+                                 !extensions.contains(name.suffix(), Qt::CaseInsensitive))
+                                 return;
+                             dialog.selectFile(name.completeBaseName() + u'.' + ext);
+                         });
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        QString chosen = dialog.selectedFiles().first();
+        // A name typed without an extension takes the one of the kind chosen.
+        const QString ext = FileDialog::filterExtension(dialog.selectedNameFilter());
+        if (!chosen.isEmpty() && QFileInfo(chosen).suffix().isEmpty() && !ext.isEmpty())
+            chosen += u'.' + ext;
+        return chosen;
     }
 };
 
@@ -33,12 +58,14 @@ std::unique_ptr<FileDialog::Backend>& backend() {
 
 } // namespace
 
-QString FileDialog::getSaveFileName(QWidget* parent, const QString& title, const QString& filter) {
-    return backend()->ask(parent, {true, title, filter});
+QString FileDialog::getSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                    const QString& start) {
+    return backend()->ask(parent, {true, title, filter, start});
 }
 
-QString FileDialog::getOpenFileName(QWidget* parent, const QString& title, const QString& filter) {
-    return backend()->ask(parent, {false, title, filter});
+QString FileDialog::getOpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                                    const QString& start) {
+    return backend()->ask(parent, {false, title, filter, start});
 }
 
 QString FileDialog::toQtFilter(const QString& filter) {
@@ -50,6 +77,12 @@ QString FileDialog::toQtFilter(const QString& filter) {
         out.append(desc.contains(pattern) ? desc : desc + QStringLiteral(" (") + pattern + u')');
     }
     return out.join(QStringLiteral(";;"));
+}
+
+QString FileDialog::filterExtension(const QString& qtFilter) {
+    static const QRegularExpression firstPattern(QStringLiteral("\\*\\.(\\w+)"));
+    const auto m = firstPattern.match(qtFilter);
+    return m.hasMatch() ? m.captured(1) : QString();
 }
 
 void FileDialog::install(std::unique_ptr<Backend> b) {

@@ -15,6 +15,9 @@ public:
         bool save;
         QString title;
         QString filter;
+        // Where the dialog opens: a folder, or a folder and the name suggested (save
+        // dialogs); empty for the working folder.
+        QString start;
     };
 
     class Backend {
@@ -24,13 +27,19 @@ public:
     };
 
     // The save dialog does not ask about an existing file: the caller may change the
-    // chosen name before writing and asks about the file it will really write.
-    static QString getSaveFileName(QWidget* parent, const QString& title, const QString& filter);
+    // chosen name before writing and asks about the file it will really write. A
+    // suggested name takes the extension of each kind the user picks in the dialog.
+    static QString getSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                   const QString& start = QString());
     // The chosen file must exist.
-    static QString getOpenFileName(QWidget* parent, const QString& title, const QString& filter);
+    static QString getOpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                                   const QString& start = QString());
 
     // "desc (*.x)|*.x|desc2|*.y" → Qt's "desc (*.x);;desc2 (*.y)".
     static QString toQtFilter(const QString& filter);
+    // The extension of a Qt filter's first pattern ("CSV (*.csv)" → "csv"); empty where
+    // it has none.
+    static QString filterExtension(const QString& qtFilter);
 
     static void install(std::unique_ptr<Backend> backend);
 };

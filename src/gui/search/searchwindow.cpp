@@ -22,7 +22,7 @@ SearchWindow::SearchWindow(AppState& app, Navigator& nav, QWidget* parent)
     : ViewWindow(app, nav, u"検索"_s, u"検索"_s, parent) {
     buildCommands(commandTable());
     setCentralWidget(buildPage());
-    placeOnScreen(QSize(420, 520));
+    placeOnScreen(QSize(600, 560));
 }
 
 std::vector<Command> SearchWindow::commandTable() {
@@ -49,11 +49,12 @@ QWidget* SearchWindow::buildPage() {
 
     m_list = new QListWidget(page);
     m_list->setObjectName(u"List1"_s);
+    m_list->setAccessibleName(u"検索結果"_s);
+    m_list->setUniformItemSizes(true);
     // One click opens the day, as does Enter on the line the keys moved to.
-    connect(m_list, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { openDay(item->text()); });
-    connect(m_list, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { openDay(item->text()); });
+    auto open = [this](QListWidgetItem* item) { openDay(item->data(Qt::UserRole).toDate()); };
+    connect(m_list, &QListWidget::itemClicked, this, open);
+    connect(m_list, &QListWidget::itemActivated, this, open);
 
     auto* days = new QHBoxLayout;
     days->addWidget(m_range);
@@ -71,7 +72,7 @@ QWidget* SearchWindow::buildPage() {
 }
 
 void SearchWindow::loadFromStore() {
-    m_range->pickYear(app());
+    m_range->pickWholeYear(app());
     m_list->clear();
 }
 
@@ -88,7 +89,7 @@ void SearchWindow::changeEvent(QEvent* event) {
     // the days found were another year's.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
         !m_range->isYear(app().baseYear())) {
-        m_range->pickYear(app());
+        m_range->pickWholeYear(app());
         m_list->clear();
     }
     ViewWindow::changeEvent(event);
@@ -117,6 +118,13 @@ QStringList SearchWindow::resultTexts() const {
     return texts;
 }
 
+QList<QDate> SearchWindow::resultDays() const {
+    QList<QDate> days;
+    for (int i = 0; i < m_list->count(); ++i)
+        days.append(m_list->item(i)->data(Qt::UserRole).toDate());
+    return days;
+}
+
 void SearchWindow::search() {
     const QString text = m_text->text();
     if (text.isEmpty()) {
@@ -133,15 +141,18 @@ void SearchWindow::search() {
         return;
     }
     if (!m_range->isYear(app().baseYear()))
-        m_range->pickYear(app());
+        m_range->pickWholeYear(app());
     m_list->clear();
-    m_list->addItems(Search_Days(app(), m_range->firstRow(), m_range->lastRow(), pattern));
+    for (const SearchHit& hit :
+         Search_Hits(app(), m_range->firstRow(), m_range->lastRow(), pattern)) {
+        auto* item = new QListWidgetItem(Search_HitLine(hit), m_list);
+        item->setData(Qt::UserRole, hit.date);
+    }
     if (m_list->count() > 0)
         m_list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }
 
-void SearchWindow::openDay(const QString& dateText) {
-    const QDate day = Dates::fromStoreText(dateText);
+void SearchWindow::openDay(const QDate& day) {
     const int row = Dates::rowOfDate(day, app().baseYear());
     if (!day.isValid() || row < 1 || row > YearStore::DayRows)
         return;

@@ -8,23 +8,26 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 
-// "検索": the days of a range on which any text of the day holds the search text,
-// listed by date; a click on a day opens it in the diary.
+// "検索": every text of the days of a range that holds the search text, one line each
+// (the date with its weekday, the field's heading and the text around the match), by
+// date; a click on a line opens its day in the diary.
 class SearchWindow : public ViewWindow {
     Q_OBJECT
 public:
     SearchWindow(AppState& app, Navigator& nav, QWidget* parent = nullptr);
 
-    // "検索": lists the days found (asks for a text when there is none).
+    // "検索": lists the texts found (asks for a text when there is none).
     void search();
     // A day of the list chosen: the diary opens at it and the search window closes.
-    void openDay(const QString& dateText);
+    void openDay(const QDate& day);
 
     QLineEdit* textBox() const { return m_text; }
     QDateEdit* fromPicker() const;
     QDateEdit* toPicker() const;
     QListWidget* results() const { return m_list; }
+    // The lines listed, and the day of each.
     QStringList resultTexts() const;
+    QList<QDate> resultDays() const;
 
 protected:
     void loadFromStore() override;

@@ -21,17 +21,5 @@ QString ItemStatsWindow::countRows(int first, int last) {
 }
 
 void ItemStatsWindow::openKeys() {
-    table().setFixedCols(1);
-    paintOpen(1, 1, table().rows() - 1, 2);
     startTyping(1, 1);
-}
-
-void ItemStatsWindow::cursorMoved(int, int oldCol, int, int newCol) {
-    if (oldCol < 3 && newCol >= 3)
-        closeKeywords();
-}
-
-void ItemStatsWindow::closeKeywords() {
-    table().setFixedCols(3);
-    paintClosed(1, 1, table().rows() - 1, 2);
 }

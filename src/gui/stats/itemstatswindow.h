@@ -9,12 +9,11 @@ class ItemStatsWindow : public StatsWindow {
 public:
     ItemStatsWindow(AppState& app, Navigator& nav, QWidget* parent = nullptr);
 
-    // "キーワード": the keywords and targets open for typing.
+    // "キーワード": the cursor to the first keyword, for typing.
     void openKeys();
 
 protected:
     void setUpTable() override;
     QString countRows(int first, int last) override;
-    void cursorMoved(int oldRow, int oldCol, int newRow, int newCol) override;
-    void closeKeywords() override;
+    int printedHeadingCols() const override { return 3; } // number, keyword, target
 };

@@ -10,18 +10,13 @@ class RecordStatsWindow : public StatsWindow {
 public:
     RecordStatsWindow(AppState& app, Navigator& nav, QWidget* parent = nullptr);
 
-    // "キーワード1": the first keywords open for typing.
+    // "キーワード1": the cursor to the first of the first keywords, for typing.
     void openKey1();
-    // "キーワード2": the second keywords open for typing.
+    // "キーワード2": the cursor to the first of the second keywords, for typing.
     void openKey2();
 
 protected:
     void setUpTable() override;
     QString countRows(int first, int last) override;
-    void cursorMoved(int oldRow, int oldCol, int newRow, int newCol) override;
-    void closeKeywords() override;
-
-private:
-    void closeKey1();
-    void closeKey2();
+    int printedHeadingCols() const override { return 2; } // number, first keyword
 };

@@ -74,10 +74,10 @@ QWidget* StatsWindow::buildPage(const QString& between) {
 
     m_grid = new Grid(page);
     m_grid->setObjectName(u"cpg"_s);
+    m_grid->setAccessibleName(u"キーワード"_s);
     m_grid->setModel(&m_table);
-    connect(m_grid, &Grid::cellChanged, this, &StatsWindow::cursorMoved);
     connect(m_grid, &Grid::keyDown, this, [this](int key) {
-        // Delete empties the selected cells (a keyword block while it is open).
+        // Delete empties the selected keyword cells (the counts are the program's).
         if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
             GridClip::clearBlock(m_table);
             m_grid->consumeKey();
@@ -139,51 +139,31 @@ void StatsWindow::count() {
 void StatsWindow::saveTemplate() {
     if (!finishEdit())
         return;
-    const QString path = chooseSavePath(this, filterOf(m_kind), extOf(m_kind));
+    const QString path = chooseSavePath(this, filterOf(m_kind), extOf(m_kind),
+                                        DocFiles::dialogFolder(app().docPath()));
     if (path.isEmpty())
         return;
-    // The keyword cells are kept closed in the file, as headings.
-    closeKeywords();
     const FileResult r = Template_Write(m_table, path);
     if (!r.ok())
         MessageBox::show(this, r.saveMessage(path), MessageBox::OkOnly, MessageBox::Critical);
 }
 
 void StatsWindow::openTemplate() {
-    const QString path =
-        FileDialog::getOpenFileName(this, u"キーワード読み込み"_s, filterOf(m_kind));
+    const QString path = FileDialog::getOpenFileName(
+        this, u"キーワード読み込み"_s, filterOf(m_kind), DocFiles::dialogFolder(app().docPath()));
     if (path.isEmpty())
         return;
     m_grid->cancelEdit();
     const FileResult r = Template_Read(m_table, path, m_kind);
-    if (!r.ok()) {
+    if (!r.ok())
         MessageBox::show(this, r.loadMessage(path), MessageBox::OkOnly, MessageBox::Critical);
-        return;
-    }
-    closeKeywords();
 }
 
 void StatsWindow::print() {
     if (!finishEdit())
         return;
-    ViewCommands::printBlock(this, *m_grid);
-}
-
-void StatsWindow::paintOpen(int row1, int col1, int row2, int col2) {
-    m_table.beginBulkEdit();
-    for (int r = row1; r <= row2; ++r)
-        for (int c = col1; c <= col2; ++c)
-            m_table.setBackColorAt(r, c, Stats::OpenKeywordColor);
-    m_table.endBulkEdit();
-}
-
-void StatsWindow::paintClosed(int row1, int col1, int row2, int col2) {
-    const quint32 heading = m_table.cellAt(0, 0).back;
-    m_table.beginBulkEdit();
-    for (int r = row1; r <= row2; ++r)
-        for (int c = col1; c <= col2; ++c)
-            m_table.setBackColorAt(r, c, heading);
-    m_table.endBulkEdit();
+    // Each row printed with its number and keywords.
+    ViewCommands::printBlock(this, *m_grid, printedHeadingCols());
 }
 
 void StatsWindow::startTyping(int row, int col) {

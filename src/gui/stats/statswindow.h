@@ -10,9 +10,9 @@ class QDateEdit;
 
 // What the two statistics windows share: a range of days picked between two date
 // fields, a keyword table counted over that range, keyword templates kept in files,
-// and printing of the table's selected block. The keyword cells are headings; a
-// settings command opens a block of them for typing (painted light cyan) and the block
-// closes again when the cursor leaves it.
+// and printing of the table's selected block. The keyword cells take typing wherever
+// the cursor is put on them (a settings command puts it on the first); the counts are
+// read-only.
 class StatsWindow : public ViewWindow {
     Q_OBJECT
 public:
@@ -41,16 +41,10 @@ protected:
     virtual void setUpTable() = 0;
     // Counts store rows first..last into the table; a message when a keyword is bad.
     virtual QString countRows(int first, int last) = 0;
-    // The cursor moved: closes the keyword blocks it left.
-    virtual void cursorMoved(int oldRow, int oldCol, int newRow, int newCol) = 0;
-    // Closes every open keyword block.
-    virtual void closeKeywords() = 0;
+    // The columns printed with every block: the number and what names the row.
+    virtual int printedHeadingCols() const = 0;
 
-    // Paints a keyword block open (light cyan) or closed (the colour of the corner
-    // heading).
-    void paintOpen(int row1, int col1, int row2, int col2);
-    void paintClosed(int row1, int col1, int row2, int col2);
-    // Moves the cursor to a cell just opened for typing.
+    // Moves the cursor to a keyword cell, the table taking the keys.
     void startTyping(int row, int col);
 
     void loadFromStore() override;

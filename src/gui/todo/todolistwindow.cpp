@@ -89,6 +89,7 @@ QWidget* ToDoListWindow::buildPage() {
 
     m_grid = new Grid(page);
     m_grid->setObjectName(u"fg"_s);
+    m_grid->setAccessibleName(u"ToDo一覧"_s);
     m_grid->setModel(&m_list);
     m_grid->setStretchCol(TextCol);
     m_grid->setColInput(TimeCol, ToDo_TimeInput());
@@ -110,9 +111,10 @@ QWidget* ToDoListWindow::buildPage() {
 }
 
 void ToDoListWindow::loadFromStore() {
-    // Opening the list: the days of the year to pick from, the current date picked,
-    // and no item until "表示".
-    m_range->setYear(app().baseYear(), app().currentDate(), app().currentDate());
+    // Opening the list: the days of the year to pick from, and the items of the
+    // current date's month listed.
+    const Dates::Period month = Dates::monthInYear(app().currentDate(), app().baseYear());
+    m_range->setYear(app().baseYear(), month.first, month.last);
     const QDate first(app().baseYear(), 4, 1), last(app().baseYear() + 1, 3, 31);
     ColumnInput days;
     days.firstDate = first;
@@ -122,12 +124,14 @@ void ToDoListWindow::loadFromStore() {
     days.emptyDate = [this] { return app().currentDate(); };
     m_grid->setColInput(DateCol, days);
     m_grid->cancelEdit();
-    ToDo_GridInit(m_list);
-    ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
-    m_shown = {};
-    m_shownDoc = nullptr;
-    showTitle();
     m_modified = false;
+    if (!fill(month.first, month.last)) { // never for a month of the year
+        ToDo_GridInit(m_list);
+        ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
+        m_shown = {};
+        m_shownDoc = nullptr;
+        showTitle();
+    }
 }
 
 QDateEdit* ToDoListWindow::fromPicker() const {
@@ -171,18 +175,21 @@ bool ToDoListWindow::settleEditsOf(const Document* doc) {
 void ToDoListWindow::showRange() {
     if (!settleEdits())
         return;
-    const QDate from = m_range->from()->date(), to = m_range->to()->date();
-    ToDoShown shown;
-    if (!ToDo_ListShow(m_list, app(), from, to, &shown)) {
+    if (!fill(m_range->from()->date(), m_range->to()->date()))
         MessageBox::show(this, u"日付設定が不適切です"_s, MessageBox::OkOnly, MessageBox::Warning);
-        return;
-    }
+}
+
+bool ToDoListWindow::fill(const QDate& from, const QDate& to) {
+    ToDoShown shown;
+    if (!ToDo_ListShow(m_list, app(), from, to, &shown))
+        return false;
     ToDo_FitColumns(*m_grid, TimeCol, CategoryCol);
     m_shown = std::move(shown);
     m_shownDoc = &app().doc();
     showTitle();
     m_modified = false;
     m_grid->setTopRow(1);
+    return true;
 }
 
 void ToDoListWindow::refill() {

@@ -14,10 +14,10 @@ class QDateEdit;
 class QPushButton;
 
 // The ToDo list "ToDo一覧": every item of a range of days in one table, opened beside
-// the current view. It belongs to the document it was filled from. Its edits reach
-// that document only through "保存", merged with what the document holds by then;
-// leaving them is asked about. While it holds no edits of its own it always shows
-// the document as it is.
+// the current view with the current date's month listed. It belongs to the document it
+// was filled from. Its edits reach that document only through "保存", merged with what
+// the document holds by then; leaving them is asked about. While it holds no edits of
+// its own it always shows the document as it is.
 class ToDoListWindow : public ViewWindow {
     Q_OBJECT
 public:
@@ -38,7 +38,7 @@ public:
     QPushButton* showButton() const { return m_show; }
     QPushButton* saveButton() const { return m_save; }
     bool isModified() const { return m_modified; }
-    // The document the list was filled from (nullptr before "表示").
+    // The document the list was filled from.
     Document* shownDocument() const { return m_shownDoc; }
 
     bool settleEdits() override;
@@ -57,6 +57,9 @@ private:
     std::vector<Command> commandTable();
     QWidget* buildPage();
     void changed() { m_modified = true; }
+    // The items of the days from..to of the current document listed; false (nothing
+    // changed) when the days are out of order or outside the year.
+    bool fill(const QDate& from, const QDate& to);
     // The list filled again from its document, for the range it shows.
     void refill();
     void gridKeyDown(int key);

@@ -328,6 +328,25 @@ void TestWildcard::agreesWithARecursiveMatcher() {
         QVERIFY2(w.matches(fromCodePoints(text)) == expected,
                  qPrintable(u"pattern \"%1\", text \"%2\": expected %3"_s.arg(
                      written, fromCodePoints(text), expected ? u"a match"_s : u"none"_s)));
+        // Where the same pattern as a search text is found: somewhere when the text
+        // holds it, and what lies there matches it whole.
+        std::vector<Piece> around = pattern;
+        around.insert(around.begin(), menu[size_t(Letters.size())]); // a star
+        around.push_back(menu[size_t(Letters.size())]);
+        const bool holds = referenceMatch(around, 0, text, 0);
+        const QString shown = fromCodePoints(text);
+        const auto span = Wildcard::contains(written).find(shown);
+        QVERIFY2(span.has_value() == holds, qPrintable(written + u" in "_s + shown));
+        if (span) {
+            QVERIFY(span->start >= 0 && span->length >= 0 &&
+                    span->start + span->length <= shown.size());
+            const QString found = shown.mid(span->start, span->length);
+            std::u32string foundPoints;
+            for (const char32_t c : found.toUcs4())
+                foundPoints.push_back(c);
+            QVERIFY2(referenceMatch(pattern, 0, foundPoints, 0),
+                     qPrintable(written + u" found as "_s + found + u" in "_s + shown));
+        }
     }
     // Both answers well represented.
     QVERIFY2(matched > 300 && matched < 3700, qPrintable(QString::number(matched)));

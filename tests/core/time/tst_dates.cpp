@@ -14,6 +14,8 @@ private Q_SLOTS:
     void storeTextIsReadBackOnlyInItsForms();
     void numericValueReadsLeadingNumber_data();
     void numericValueReadsLeadingNumber();
+    void theMonthOfADayIsKeptInsideTheYear_data();
+    void theMonthOfADayIsKeptInsideTheYear();
 };
 
 void TestDates::surplusDaysAndMonthsCarryOver_data() {
@@ -80,6 +82,37 @@ void TestDates::numericValueReadsLeadingNumber() {
     QFETCH(QString, text);
     QFETCH(qint64, value);
     QCOMPARE(Dates::numericValue(text), value);
+}
+
+void TestDates::theMonthOfADayIsKeptInsideTheYear_data() {
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<QDate>("last");
+
+    // The year of 2005: 1 April 2005 to 31 March 2006.
+    QTest::newRow("May") << QDate(2005, 5, 10) << QDate(2005, 5, 1) << QDate(2005, 5, 31);
+    QTest::newRow("the year's first day")
+        << QDate(2005, 4, 1) << QDate(2005, 4, 1) << QDate(2005, 4, 30);
+    QTest::newRow("the year's last day")
+        << QDate(2006, 3, 31) << QDate(2006, 3, 1) << QDate(2006, 3, 31);
+    QTest::newRow("February of a common year")
+        << QDate(2006, 2, 14) << QDate(2006, 2, 1) << QDate(2006, 2, 28);
+    QTest::newRow("December into January")
+        << QDate(2005, 12, 31) << QDate(2005, 12, 1) << QDate(2005, 12, 31);
+    QTest::newRow("before the year: its first month")
+        << QDate(2005, 3, 20) << QDate(2005, 4, 1) << QDate(2005, 4, 30);
+    QTest::newRow("after the year: its last month")
+        << QDate(2006, 4, 1) << QDate(2006, 3, 1) << QDate(2006, 3, 31);
+    QTest::newRow("no day: the first month") << QDate() << QDate(2005, 4, 1) << QDate(2005, 4, 30);
+}
+
+void TestDates::theMonthOfADayIsKeptInsideTheYear() {
+    QFETCH(QDate, day);
+    QFETCH(QDate, first);
+    QFETCH(QDate, last);
+    const Dates::Period month = Dates::monthInYear(day, 2005);
+    QCOMPARE(month.first, first);
+    QCOMPARE(month.last, last);
 }
 
 QTEST_GUILESS_MAIN(TestDates)

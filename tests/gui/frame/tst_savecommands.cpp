@@ -4,7 +4,9 @@
 #include "core/grid/gridmodel.h"
 #include "core/store/documentfile.h"
 #include "gui/frame/documentcommands.h"
+#include "gui/frame/exportcommand.h"
 
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -120,6 +122,39 @@ private Q_SLOTS:
         QVERIFY(env.messages->shown.isEmpty());
         QCOMPARE(env.app.docPath(), dir.filePath(QStringLiteral("plan.dys")));
         QCOMPARE(contents(txt), QByteArray("メモ\n"));
+    }
+
+    // 名前を付けて保存 and エクスポート open beside the document with its name; a
+    // document never saved, in the documents folder with the year's name.
+    void theDialogsOpenAtTheDocumentsFolderAndName_data() {
+        QTest::addColumn<QString>("docPath");
+        QTest::addColumn<bool>("exporting");
+        QTest::addColumn<QString>("start");
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QTest::newRow("save as, saved before")
+            << u"/data/学校/2005.dys"_s << false << u"/data/学校/2005.dys"_s;
+        QTest::newRow("save as, never saved")
+            << u"nikki0"_s << false << QDir(documents).filePath(u"2005年度.dys"_s);
+        QTest::newRow("export, saved before")
+            << u"/data/学校/plan.v2.dys"_s << true << u"/data/学校/plan.v2.ics"_s;
+        QTest::newRow("export, never saved")
+            << u"nikki3"_s << true << QDir(documents).filePath(u"2005年度.ics"_s);
+    }
+    void theDialogsOpenAtTheDocumentsFolderAndName() {
+        QFETCH(QString, docPath);
+        QFETCH(bool, exporting);
+        QFETCH(QString, start);
+        TestEnvironment env(at(2006, 2, 10));
+        newYear(env.app, docPath);
+        // The dialog is cancelled: nothing is written.
+        if (exporting)
+            QVERIFY(!ExportCommand::exportYear(nullptr, env.app.doc()));
+        else
+            QVERIFY(!Store_SaveAs(nullptr, env.app));
+        QCOMPARE(env.files->asked.size(), 1);
+        QCOMPARE(env.files->asked[0].start, start);
+        QCOMPARE(env.app.docPath(), docPath);
     }
 
     void chooseSavePathTakesTheKindsFilterAndExtension_data() {

@@ -419,6 +419,7 @@ private Q_SLOTS:
         GridModel& m = *g.model();
         m.setRows(4);
         m.setCols(4);
+        m.setColWidth(-1, 2000); // wide enough for every text
         m.setTextMatrix(0, 1, QStringLiteral("HEADING"));
         m.setTextMatrix(1, 1, QStringLiteral("SHOWNCELL"));
         m.setTextMatrix(2, 1, QStringLiteral("HIDDENROW"));

@@ -300,6 +300,69 @@ private Q_SLOTS:
         QVERIFY(m.f.env.messages->shown[0].text.contains(u"broken.dys"_s));
     }
 
+    // A table opened from a file is laid out as the new table it was saved from:
+    // size, fixed lines, every column, every row and every cell's own settings, where
+    // it stands, and what it paints.
+    void aTableOpenedFromAFileIsLaidOutLikeANewOne() {
+        QTemporaryDir dir;
+        MainFixture m;
+        AnnualWindow* fresh = m.newYear(2006);
+        fresh->model().setTextMatrix(40, 3, u"新しい表の記録"_s);
+        fresh->model().setTextMatrix(41, 18, u"|0,09:00,普通,用件"_s);
+        const QString saved = dir.filePath(u"2006.dys"_s);
+        m.f.env.files->answers = {saved};
+        QVERIFY(m.main->Annual_SaveAs());
+        // A new document is offered its year's name in the documents folder.
+        QCOMPARE(QFileInfo(m.f.env.files->asked.last().start).fileName(), u"2006年度.dys"_s);
+        const QString copy = dir.filePath(u"copy.dys"_s);
+        QVERIFY(QFile::copy(saved, copy));
+        m.f.env.files->answers = {copy};
+        m.main->action(u"mnuFileOpen"_s)->trigger();
+        // 開く opens in the folder of the document in front.
+        QCOMPARE(m.f.env.files->asked.last().start, QFileInfo(saved).absolutePath());
+        AnnualWindow* opened = m.active();
+        QVERIFY(opened && opened != fresh);
+        QCOMPARE(opened->caption(), copy);
+
+        const GridModel& a = fresh->model();
+        const GridModel& b = opened->model();
+        QCOMPARE(b.rows(), a.rows());
+        QCOMPARE(b.cols(), a.cols());
+        QCOMPARE(b.fixedRows(), a.fixedRows());
+        QCOMPARE(b.fixedCols(), a.fixedCols());
+        for (int c = 0; c < a.cols(); ++c) {
+            QCOMPARE(b.colWidth(c), a.colWidth(c));
+            QCOMPARE(b.colHidden(c), a.colHidden(c));
+            QCOMPARE(b.colDataType(c), a.colDataType(c));
+        }
+        for (int r = 0; r < a.rows(); ++r) {
+            QCOMPARE(b.rowHeight(r), a.rowHeight(r));
+            QCOMPARE(b.rowHidden(r), a.rowHidden(r));
+            for (int c = 0; c < a.cols(); ++c) {
+                const GridCell x = a.cellAt(r, c), y = b.cellAt(r, c);
+                QCOMPARE(y.alignment, x.alignment);
+                QCOMPARE(y.access, x.access);
+                QCOMPARE(y.check, x.check);
+                QCOMPARE(y.text, x.text);
+                QCOMPARE(y.fore, x.fore);
+                QCOMPARE(y.back, x.back);
+            }
+        }
+        QCOMPARE(opened->grid()->topRow(), fresh->grid()->topRow());
+        QCOMPARE(opened->grid()->leftCol(), fresh->grid()->leftCol());
+        QCOMPARE(std::pair(b.row(), b.col()), std::pair(a.row(), a.col()));
+        // Painted alike, each in front (where it fills the frame), the cursor frame
+        // (which follows the focus) left out.
+        auto shot = [&m](AnnualWindow* w) {
+            m.main->showAnnual(w->document());
+            w->grid()->setHighLight(false);
+            return std::pair(w->grid()->viewport()->size(),
+                             w->grid()->viewport()->grab().toImage());
+        };
+        const auto first = shot(opened);
+        QCOMPARE(shot(fresh), first);
+    }
+
     void thePrintedBlockHoldsItsCellsAndTheHeadingsOnly() {
         MainFixture m;
         GridModel& g = m.grid();

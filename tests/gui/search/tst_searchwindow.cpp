@@ -4,6 +4,7 @@
 #include "gui/search/searchwindow.h"
 
 #include <QDateEdit>
+#include <QLabel>
 #include <QListWidget>
 
 using namespace Qt::StringLiterals;
@@ -42,37 +43,47 @@ private Q_SLOTS:
         QCOMPARE(s.w->objectName(), u"検索"_s);
         QCOMPARE(s.w->windowTitle(), u"検索 - nikki0[*]"_s);
         QCOMPARE(s.w->focusWidget(), s.w->textBox());
+        // The whole year is picked.
         QCOMPARE(s.w->fromPicker()->date(), QDate(2005, 4, 1));
-        QCOMPARE(s.w->toPicker()->date(), May10);
+        QCOMPARE(s.w->toPicker()->date(), QDate(2006, 3, 31));
         QCOMPARE(s.w->toPicker()->maximumDate(), QDate(2006, 3, 31));
+        // Every control has a name a screen reader can say.
+        QCOMPARE(s.w->results()->accessibleName(), u"検索結果"_s);
+        QCOMPARE(s.w->fromPicker()->accessibleName(), u"開始日"_s);
+        QCOMPARE(s.w->toPicker()->accessibleName(), u"終了日"_s);
+        QCOMPARE(s.w->findChild<QLabel*>(u"lbMoji"_s)->buddy(), s.w->textBox());
         QCOMPARE(s.w->action(u"mnuFind"_s)->text(), u"検索(&F)"_s);
         QCOMPARE(s.w->action(u"mnuClose"_s)->text(), u"閉じる(&X)"_s);
         QVERIFY(s.w->results()->count() == 0);
     }
 
-    void daysAreListedOnceInDateOrderWhereverTheTextIs() {
+    void everyTextFoundIsListedByDateWithItsFieldAndWhatSurroundsIt() {
         SearchFixture s;
         s.put(QDate(2005, 5, 2), StoreCol::Record, u"遠足の下見"_s);
         s.put(QDate(2005, 4, 20), StoreCol::SlotText1 + 6, u"遠足の準備"_s);
         s.put(QDate(2005, 4, 20), StoreCol::Events, u"遠足説明会"_s);
         s.put(QDate(2005, 5, 9), StoreCol::ToDo,
               ToDo_ItemString(false, {}, u"普通"_s, u"遠足のしおり"_s));
-        s.put(QDate(2005, 5, 11), StoreCol::Record, u"遠足"_s); // after the picked days
+        s.put(QDate(2006, 3, 31), StoreCol::Record, u"来年度の遠足"_s); // the year's last day
         // Enter in the text searches too.
         s.w->textBox()->setText(u"遠足"_s);
         QTest::keyClick(s.w->textBox(), Qt::Key_Return);
-        QCOMPARE(s.w->resultTexts(),
-                 QStringList({u"2005/04/20"_s, u"2005/05/02"_s, u"2005/05/09"_s}));
+        QCOMPARE(s.w->resultTexts(), QStringList({
+                                         u"2005/04/20(水)　今日の行事：遠足説明会"_s,
+                                         u"2005/04/20(水)　７(24～)内容：遠足の準備"_s,
+                                         u"2005/05/02(月)　記録：遠足の下見"_s,
+                                         u"2005/05/09(月)　ToDo：普通 遠足のしおり"_s,
+                                         u"2006/03/31(金)　記録：来年度の遠足"_s,
+                                     }));
+        QCOMPARE(s.w->resultDays(),
+                 QList<QDate>({QDate(2005, 4, 20), QDate(2005, 4, 20), QDate(2005, 5, 2),
+                               QDate(2005, 5, 9), QDate(2006, 3, 31)}));
 
-        // Every Wednesday of the picked days, by its weekday name.
-        s.w->fromPicker()->setDate(QDate(2005, 4, 1));
-        s.w->toPicker()->setDate(QDate(2005, 4, 30));
-        s.find(u"水"_s);
-        QCOMPARE(s.w->resultTexts(),
-                 QStringList({u"2005/04/06"_s, u"2005/04/13"_s, u"2005/04/20"_s, u"2005/04/27"_s}));
-        // Wildcards typed act as wildcards.
-        s.find(u"遠足[説の]"_s);
-        QCOMPARE(s.w->resultTexts(), QStringList({u"2005/04/20"_s}));
+        // Only the picked days.
+        s.w->fromPicker()->setDate(QDate(2005, 4, 21));
+        s.w->toPicker()->setDate(QDate(2005, 5, 8));
+        s.find(u"遠足"_s);
+        QCOMPARE(s.w->resultDays(), QList<QDate>({QDate(2005, 5, 2)}));
         // Days picked backwards examine nothing.
         s.w->fromPicker()->setDate(QDate(2005, 5, 9));
         s.w->toPicker()->setDate(QDate(2005, 5, 1));

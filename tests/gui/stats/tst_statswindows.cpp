@@ -2,6 +2,7 @@
 
 #include "core/stats/stats.h"
 #include "core/store/documentfile.h"
+#include "gui/grid/gridcolors.h"
 #include "gui/stats/itemstatswindow.h"
 #include "gui/stats/recordstatswindow.h"
 
@@ -74,7 +75,10 @@ private Q_SLOTS:
         QCOMPARE(r.t().cols(), 12);
         QCOMPARE(r.t().textMatrix(0, 1), u"キー１　＼キー２"_s);
         QCOMPARE(r.t().textMatrix(50, 0), u"50"_s);
-        QCOMPARE(std::pair(r.t().row(), r.t().col()), std::pair(1, 2));
+        QCOMPARE(std::pair(r.t().row(), r.t().col()), std::pair(1, 1)); // the first keyword
+        QCOMPARE(r.w->grid()->accessibleName(), u"キーワード"_s);
+        QCOMPARE(r.w->fromPicker()->accessibleName(), u"開始日"_s);
+        QCOMPARE(r.w->toPicker()->accessibleName(), u"終了日"_s);
 
         const std::pair<const char16_t*, const char16_t*> captions[] = {
             {u"mnuFile", u"ﾌｧｲﾙ(&F)"},
@@ -122,39 +126,109 @@ private Q_SLOTS:
         QCOMPARE(r.t().textMatrix(1, 1), u"国語"_s); // the keywords stay
     }
 
-    void keywordCellsOpenForTypingAndCloseWhenTheCursorLeaves() {
+    // Every kind of cell of both tables, clicked and typed into as a user does: a
+    // keyword cell looks like a cell to write in and takes the text, a count looks
+    // read-only and takes nothing, and no other cell changes either way.
+    void aClickedKeywordTakesWhatIsTypedAndACountNothing_data() {
+        QTest::addColumn<bool>("record");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<bool>("keyword");
+        QTest::newRow("record, first keyword") << true << 3 << 1 << true;
+        QTest::newRow("record, second keyword in the heading row") << true << 0 << 4 << true;
+        QTest::newRow("record, count") << true << 3 << 4 << false;
+        QTest::newRow("record, count beside a keyword") << true << 1 << 2 << false;
+        QTest::newRow("item, keyword") << false << 3 << 1 << true;
+        QTest::newRow("item, target") << false << 3 << 2 << true;
+        QTest::newRow("item, count") << false << 3 << 3 << false;
+    }
+
+    void aClickedKeywordTakesWhatIsTypedAndACountNothing() {
+        QFETCH(bool, record);
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(bool, keyword);
+        ViewFixture f;
+        f.calendar->action(record ? u"mnuKiroku"_s : u"mnuKoumoku"_s)->trigger();
+        auto* w = static_cast<StatsWindow*>(
+            f.env.nav->window(record ? View::RecordStats : View::ItemStats)->widget());
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        Grid* g = w->grid();
+        GridModel& t = w->table();
+        // Where the cell is on screen: the table is not scrolled yet.
+        QRect cell;
+        int x = 0, y = 0;
+        for (int c = 0; c <= col; ++c) {
+            const int width = Twips::toPixels(t.colWidth(c), g->logicalDpiX());
+            if (c == col)
+                cell.setRect(x, 0, width, 0);
+            x += width;
+        }
+        for (int r = 0; r <= row; ++r) {
+            const int height = Twips::toPixels(t.rowHeight(r), g->logicalDpiY());
+            if (r == row) {
+                cell.setTop(y);
+                cell.setHeight(height);
+            }
+            y += height;
+        }
+        const QColor base = g->palette().color(QPalette::Base);
+        const QColor shown = g->viewport()->grab().toImage().pixelColor(cell.center());
+        QCOMPARE(shown == base, keyword);
+        QCOMPARE(t.isEditable(row, col), keyword);
+        QCOMPARE(bool(t.flags(t.index(row, col)) & Qt::ItemIsEditable), keyword);
+
+        auto texts = [&t] {
+            QStringList all;
+            for (int r = 0; r < t.rows(); ++r)
+                for (int c = 0; c < t.cols(); ++c)
+                    all << t.textMatrix(r, c);
+            return all;
+        };
+        const QStringList before = texts();
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(std::pair(t.row(), t.col()), std::pair(row, col));
+        ViewFixture::typeInGrid(g, u"国語"_s);
+        QCOMPARE(g->isEditing(), keyword);
+        if (keyword)
+            QTest::keyClick(g->editor(), Qt::Key_Return);
+        QStringList expected = before;
+        if (keyword)
+            expected[row * t.cols() + col] = u"国語"_s;
+        QCOMPARE(texts(), expected);
+        // Delete empties a keyword, never a count.
+        g->setCursor(row, col);
+        t.setTextMatrix(row, col, u"7"_s);
+        QTest::keyClick(g, Qt::Key_Delete);
+        QCOMPARE(t.textMatrix(row, col), keyword ? QString() : u"7"_s);
+    }
+
+    void theSettingsCommandsPutTheCursorOnTheKeywordsAndTheKeysMoveAlong() {
         Record r = openRecord();
-        const quint32 heading = r.t().cellAt(0, 0).back;
+        r.w->grid()->setCursor(5, 5);
         r.w->action(u"mnuKey1"_s)->trigger();
-        QCOMPARE(r.t().fixedCols(), 1);
-        QCOMPARE(r.t().cellAt(50, 1).back, Stats::OpenKeywordColor);
-        QCOMPARE(r.t().col(), 1);
+        QCOMPARE(std::pair(r.t().row(), r.t().col()), std::pair(1, 1));
         r.typeCell(u"国語"_s);
         r.typeCell(u"算数"_s);
         QCOMPARE(r.t().textMatrix(2, 1), u"算数"_s);
-        QCOMPARE(r.t().fixedCols(), 1); // down the column it stays open
         QCOMPARE(r.w->focusWidget(), r.w->grid());
 
         r.w->action(u"mnuKey2"_s)->trigger();
-        QCOMPARE(r.t().fixedRows(), 0);
-        // Going over to the second keywords left the first ones: they closed.
-        QCOMPARE(r.t().fixedCols(), 2);
-        QCOMPARE(r.t().cellAt(1, 1).back, heading);
-        QCOMPARE(r.t().cellAt(0, 11).back, Stats::OpenKeywordColor);
         QCOMPARE(std::pair(r.t().row(), r.t().col()), std::pair(0, 2));
         ViewFixture::typeInGrid(r.w->grid(), u"の授業"_s);
         QTest::keyClick(r.w->grid()->editor(), Qt::Key_Tab);
-        QCOMPARE(r.t().fixedRows(), 0); // along the row it stays open
+        QCOMPARE(std::pair(r.t().row(), r.t().col()), std::pair(0, 3));
         QTest::keyClick(r.w->grid(), Qt::Key_Down);
-        QCOMPARE(r.t().fixedRows(), 1);
-        QCOMPARE(r.t().cellAt(0, 11).back, heading);
+        QCOMPARE(std::pair(r.t().row(), r.t().col()), std::pair(1, 3));
+        // Up from the first row goes back to the keyword above.
+        QTest::keyClick(r.w->grid(), Qt::Key_Up);
+        QCOMPARE(std::pair(r.t().row(), r.t().col()), std::pair(0, 3));
         QCOMPARE(r.t().textMatrix(0, 2), u"の授業"_s);
 
-        // Delete empties the selected cells of an open block.
-        r.w->action(u"mnuKey1"_s)->trigger();
-        QTest::keyClick(r.w->grid(), Qt::Key_Delete);
-        QCOMPARE(r.t().textMatrix(1, 1), QString());
-        QCOMPARE(r.t().textMatrix(2, 1), u"算数"_s);
+        Item i(View::ItemStats, "mnuKoumoku");
+        i.w->grid()->setCursor(4, 3);
+        i.w->action(u"mnuKey"_s)->trigger();
+        QCOMPARE(std::pair(i.t().row(), i.t().col()), std::pair(1, 1));
     }
 
     void countingUsesThePickedDaysAndClearsWhatDroppedToZero() {
@@ -212,9 +286,7 @@ private Q_SLOTS:
         QCOMPARE(r.f.env.files->asked[0].filter,
                  QString::fromUtf16(DocFiles::RecordTemplateFilter));
         QVERIFY(QFile::exists(r.path(u"keys.dyy"_s)));
-        // Saved with the keyword cells closed: headings again, not light cyan.
-        QCOMPARE(r.t().fixedCols(), 2);
-        QVERIFY(r.t().cellAt(1, 1).back != Stats::OpenKeywordColor);
+        QCOMPARE(r.f.env.files->asked[0].start, DocFiles::dialogFolder(r.f.env.app.docPath()));
 
         r.w->close();
         r.f.calendar->action(u"mnuKiroku"_s)->trigger();
@@ -226,7 +298,8 @@ private Q_SLOTS:
         QCOMPARE(r.t().textMatrix(1, 1), u"国語"_s);
         QCOMPARE(r.t().textMatrix(0, 2), u"の授業"_s);
         QCOMPARE(r.t().textMatrix(1, 2), QString()); // counts do not come back
-        QCOMPARE(r.t().cellAt(1, 1).back, r.t().cellAt(0, 0).back);
+        // The keywords still take typing, the counts still do not.
+        QVERIFY(r.t().isEditable(1, 1) && r.t().isEditable(0, 2) && !r.t().isEditable(1, 2));
         QVERIFY(r.f.env.messages->shown.isEmpty());
     }
 
@@ -264,6 +337,7 @@ private Q_SLOTS:
         r.t().setTextMatrix(2, 1, u"KEYB"_s);
         r.t().setTextMatrix(0, 2, u"COLX"_s);
         r.t().setTextMatrix(0, 3, u"COLY"_s);
+        r.t().setColWidth(-1, 1500); // wide enough for the keywords
         r.t().setTextMatrix(1, 2, u"111"_s);
         r.t().setTextMatrix(2, 3, u"222"_s);
         r.t().select(2, 2, 1, 2);
@@ -286,23 +360,16 @@ private Q_SLOTS:
         QCOMPARE(menuText(i.w, u"mnuOpen"_s), u"キーワード読み込み(&O)"_s);
         QCOMPARE(menuText(i.w, u"mnuKey"_s), u"キーワード(&K)"_s);
         QCOMPARE(i.t().cols(), 4);
-        QCOMPARE(i.t().fixedCols(), 3);
 
         for (int d = 0; d < 5; ++d)
             i.slot(QDate(2005, 4, 11 + d), 0, u"国語"_s);
         i.slot(QDate(2005, 4, 11), 3, u"国語"_s);
         i.w->action(u"mnuKey"_s)->trigger();
-        QCOMPARE(i.t().fixedCols(), 1);
-        QCOMPARE(i.t().cellAt(3, 2).back, Stats::OpenKeywordColor);
         i.typeCell(u"国語"_s);
         i.typeCell(u"算数"_s);
         i.w->grid()->setCursor(1, 2);
         i.typeCell(u"12"_s);
         i.typeCell(u"5"_s);
-        QCOMPARE(i.t().fixedCols(), 1);
-        i.w->grid()->setCursor(1, 3);
-        QCOMPARE(i.t().fixedCols(), 3);
-        QVERIFY(i.t().cellAt(3, 2).back != Stats::OpenKeywordColor);
 
         i.w->action(u"tb_統計"_s)->trigger();
         QCOMPARE(i.t().textMatrix(1, 3), u"6"_s);
@@ -320,7 +387,6 @@ private Q_SLOTS:
         QCOMPARE(i.t().textMatrix(1, 2), QString());
         QCOMPARE(i.t().textMatrix(1, 3), QString());
         QCOMPARE(i.t().cell(GridModel::CellFloodPercent, 1, 3), -1);
-        QCOMPARE(i.t().fixedCols(), 3);
     }
 
     void statisticsOpenFromEveryView() {

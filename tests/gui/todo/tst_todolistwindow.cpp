@@ -44,20 +44,27 @@ class TestToDoListWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void theListOpensBesideTheViewEmptyWithTheYearsDaysToPick() {
+    void theListOpensBesideTheViewWithTheCurrentMonthListed() {
         ListFixture l;
         QVERIFY(l.f.calendar->isVisible());
-        QCOMPARE(l.list().rows(), 1);
         QCOMPARE(l.list().textMatrix(0, TextCol), u"用　　　件"_s);
-        QCOMPARE(l.w->fromPicker()->date(), May10);
+        QCOMPARE(l.w->fromPicker()->date(), QDate(2005, 5, 1));
+        QCOMPARE(l.w->toPicker()->date(), QDate(2005, 5, 31));
         QCOMPARE(l.w->fromPicker()->minimumDate(), QDate(2005, 4, 1));
         QCOMPARE(l.w->toPicker()->maximumDate(), QDate(2006, 3, 31));
-        QCOMPARE(l.w->focusWidget(), l.w->showButton());
-
-        l.showRange(QDate(2005, 5, 1), QDate(2005, 5, 31));
         QCOMPARE(l.list().rows(), 4);
+        QCOMPARE(l.list().textMatrix(1, TextCol), u"一"_s);
         QCOMPARE(l.list().textMatrix(3, TextCol), u"三"_s);
+        QCOMPARE(l.w->shownDocument(), &l.f.env.app.doc());
         QVERIFY(!l.w->isModified());
+        QCOMPARE(l.w->focusWidget(), l.w->showButton());
+        QCOMPARE(l.w->grid()->accessibleName(), u"ToDo一覧"_s);
+        QCOMPARE(l.w->fromPicker()->accessibleName(), u"開始日"_s);
+        QCOMPARE(l.w->toPicker()->accessibleName(), u"終了日"_s);
+
+        l.showRange(QDate(2005, 5, 11), QDate(2005, 5, 31));
+        QCOMPARE(l.list().rows(), 2);
+        QCOMPARE(l.list().textMatrix(1, TextCol), u"三"_s);
 
         // The diary's toolbar button leads here too, after the diary stored its page.
         DiaryWindow* diary = l.f.open(May10);
@@ -66,7 +73,18 @@ private Q_SLOTS:
         QCOMPARE(l.f.stored(May10, StoreCol::Record), u"日記"_s);
         QVERIFY(diary->isVisible());
         QVERIFY(l.w->isVisible());
-        QCOMPARE(l.list().rows(), 4); // asked for again while open: kept as it is
+        QCOMPARE(l.list().rows(), 2); // asked for again while open: kept as it is
+
+        // Closed and opened again at another current date: that date's month.
+        l.w->close();
+        l.f.env.app.setCurrentDate(QDate(2006, 2, 14));
+        l.f.env.app.store().set(l.f.row(QDate(2006, 2, 28)), StoreCol::ToDo,
+                                item(false, {}, u"月末"_s));
+        l.f.calendar->action(u"mnuToDo"_s)->trigger();
+        QCOMPARE(l.w->fromPicker()->date(), QDate(2006, 2, 1));
+        QCOMPARE(l.w->toPicker()->date(), QDate(2006, 2, 28));
+        QCOMPARE(l.list().rows(), 2);
+        QCOMPARE(l.list().textMatrix(1, TextCol), u"月末"_s);
     }
 
     void aRangeBackwardsIsRefused() {
@@ -74,7 +92,7 @@ private Q_SLOTS:
         l.showRange(QDate(2005, 5, 12), QDate(2005, 5, 10));
         QCOMPARE(l.f.env.messages->shown.size(), 1);
         QCOMPARE(l.f.env.messages->shown[0].text, u"日付設定が不適切です"_s);
-        QCOMPARE(l.list().rows(), 1);
+        QCOMPARE(l.list().rows(), 4); // the month listed stays
     }
 
     void aBadDateStopsTheSaveAndShowsItsRow() {
@@ -91,12 +109,6 @@ private Q_SLOTS:
 
     void addingAndDeletingItems() {
         ListFixture l;
-        l.w->action(u"mnuAdd"_s)->trigger();
-        QCOMPARE(l.f.env.messages->shown.last().text, u"追加する日付を設定してください。"_s);
-        l.w->action(u"mnuDel"_s)->trigger(); // nothing to delete: nothing happens
-        QCOMPARE(l.f.env.messages->shown.size(), 1);
-
-        l.showRange(QDate(2005, 5, 1), QDate(2005, 5, 31));
         l.list().select(0, DoneCol);
         l.w->action(u"mnuAdd"_s)->trigger();
         QCOMPARE(l.f.env.messages->shown.last().text, u"挿入する場所を選択してください"_s);

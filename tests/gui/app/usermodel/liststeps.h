@@ -19,6 +19,9 @@ inline Steps::Outcome Steps::list(const Action& a) {
         if (!l.open) {
             l.open = true;
             l.year = m.cur().content.year;
+            // It opens with a month of the current document listed (the month of the
+            // program's current date: the window's test checks which).
+            m.listOpened(d.list()->fromPicker()->date(), d.list()->toPicker()->date());
         }
         return Outcome::Done;
     }

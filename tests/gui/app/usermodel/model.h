@@ -406,6 +406,13 @@ struct Model {
         list.to = to;
         list.fill(cur().content);
     }
+    void listOpened(const QDate& from, const QDate& to) {
+        list.shown = true;
+        list.doc = current;
+        list.from = from;
+        list.to = to;
+        list.fill(cur().content);
+    }
     void listEdited() { list.modified = true; }
     void listClose(Answer a) {
         if (!settleList(a))
