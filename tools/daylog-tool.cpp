@@ -1,25 +1,7 @@
 // daylog-tool: the command-line companion. Works on documents without a display.
-//
-//   daylog-tool holidays FROM TO   every public holiday from FROM to TO (YYYY-MM-DD)
-//   daylog-tool new YEAR FILE      a new document for the year that starts in April YEAR
-//   daylog-tool dump FILE          the year store of a document, one line per row
-//   daylog-tool todo FILE FROM TO [--sort ORDER]
-//                                  the ToDo items of the days FROM..TO as the ToDo list
-//                                  shows them, in one of its orders
-//   daylog-tool search FILE FROM TO TEXT
-//                                  the date of every day FROM..TO with a text that
-//                                  holds TEXT (wildcards allowed), one a line
-//   daylog-tool stats-record FILE FROM TO [--key1 K]... [--key2 K]...
-//                                  record statistics: for each first keyword a line
-//                                  of it and its count with each second keyword
-//   daylog-tool stats-item FILE FROM TO [--key K[=TARGET]]...
-//                                  item statistics: for each keyword a line of it,
-//                                  its target, its count and the percentage reached
-//   daylog-tool export --format ics|csv [--no-holidays] FILE [OUT]
-//                                  the document as iCalendar or CSV, to OUT or to
-//                                  standard output
-//   daylog-tool import CSV FILE    a new document FILE from a CSV table
-//   daylog-tool --version
+// `daylog-tool --help` prints the commands (Cli::usageText in commandline.cpp); every
+// command follows the conventions of a command-line program: --help, "--" and "-",
+// every write checked, exit code 0, 1 for an error, 2 for a usage error.
 
 #include "core/calendar/holidays.h"
 #include "core/calendar/newyear.h"
@@ -36,47 +18,25 @@
 #include "core/time/dates.h"
 #include "core/todo/todolist.h"
 
+#include "commandline.h"
+
 #include <QCoreApplication>
-#include <QHash>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 
-#include <cstdio>
 #include <optional>
 
 namespace {
 
-constexpr int UsageError = 2;
-constexpr int Failure = 1;
+using Cli::err;
+using Cli::Failure;
+using Cli::out;
+using Cli::UsageError;
 
-void out(const QString& s) {
-    const QByteArray b = s.toUtf8();
-    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
-}
-
-void err(const QString& s) {
-    const QByteArray b = (QStringLiteral("daylog-tool: ") + s + u'\n').toUtf8();
-    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
-}
-
-int usage(const QString& why) {
-    err(why);
-    std::fputs("使い方:\n"
-               "  daylog-tool holidays FROM TO   (日付は YYYY-MM-DD)\n"
-               "  daylog-tool new YEAR FILE\n"
-               "  daylog-tool dump FILE\n"
-               "  daylog-tool todo FILE FROM TO [--sort ORDER]\n"
-               "    ORDER: date date-desc open-first done-first category text text-desc\n"
-               "  daylog-tool search FILE FROM TO TEXT\n"
-               "  daylog-tool stats-record FILE FROM TO [--key1 K]... [--key2 K]...\n"
-               "    (--key1 は 50 個まで、--key2 は 10 個まで)\n"
-               "  daylog-tool stats-item FILE FROM TO [--key K[=TARGET]]...\n"
-               "    (--key は 50 個まで)\n"
-               "  daylog-tool export --format ics|csv [--no-holidays] FILE [OUT]\n"
-               "  daylog-tool import CSV FILE\n"
-               "  daylog-tool --version\n",
-               stderr);
-    return UsageError;
+// A write of the tool into a file: the reason in Japanese.
+QString writeMessage(const QString& path, const FileResult& r) {
+    return QStringLiteral("「%1」に書き込めませんでした。%2").arg(path, r.reason());
 }
 
 QDate parseIsoDate(const QString& s) {
@@ -87,17 +47,32 @@ QDate parseIsoDate(const QString& s) {
     return QDate::fromString(s, QStringLiteral("yyyy-MM-dd"));
 }
 
+QString dateUsage() {
+    return QStringLiteral("日付は YYYY-MM-DD の形の正しい日付で指定してください。");
+}
+
 int holidays(const QStringList& args) {
-    if (args.size() != 2)
-        return usage(QStringLiteral("holidays には FROM と TO の二つの日付が要ります。"));
-    const QDate from = parseIsoDate(args[0]), to = parseIsoDate(args[1]);
+    const QString name = QStringLiteral("holidays");
+    Cli::Arguments a;
+    if (!Cli::split(name, args, {}, {}, a))
+        return UsageError;
+    if (a.help)
+        return Cli::help(name);
+    if (a.rest.size() != 2)
+        return Cli::usage(QStringLiteral("holidays には FROM と TO の二つの日付が要ります。"),
+                          name);
+    const QDate from = parseIsoDate(a.rest[0]), to = parseIsoDate(a.rest[1]);
     if (!from.isValid() || !to.isValid())
-        return usage(QStringLiteral("日付は YYYY-MM-DD の形の正しい日付で指定してください。"));
+        return Cli::usage(dateUsage(), name);
+    if (from > to) {
+        err(QStringLiteral("日付設定が不適切です"));
+        return Failure;
+    }
     QString text;
     for (QDate d = from; d <= to; d = d.addDays(1)) {
-        const QString name = Holiday_Get(d);
-        if (!name.isEmpty())
-            text += d.toString(QStringLiteral("yyyy-MM-dd")) + u'\t' + name + u'\n';
+        const QString holiday = Holiday_Get(d);
+        if (!holiday.isEmpty())
+            text += d.toString(QStringLiteral("yyyy-MM-dd")) + u'\t' + holiday + u'\n';
         if (text.size() > 65536) {
             out(text);
             text.clear();
@@ -108,18 +83,36 @@ int holidays(const QStringList& args) {
 }
 
 int newDocument(const QStringList& args) {
-    if (args.size() != 2)
-        return usage(QStringLiteral("new には年度とファイル名が要ります。"));
+    const QString name = QStringLiteral("new"), force = QStringLiteral("--force");
+    Cli::Arguments a;
+    if (!Cli::split(name, args, {}, {force}, a))
+        return UsageError;
+    if (a.help)
+        return Cli::help(name);
+    if (a.rest.size() != 2)
+        return Cli::usage(QStringLiteral("new には年度とファイル名が要ります。"), name);
     bool ok = false;
-    const int year = args[0].toInt(&ok);
+    const int year = a.rest[0].toInt(&ok);
     if (!ok || year < 1000 || year > 9998)
-        return usage(QStringLiteral("年度「%1」は 1000 から 9998 までの年で指定してください。")
-                         .arg(args[0]));
+        return Cli::usage(QStringLiteral("年度「%1」は 1000 から 9998 までの年で指定してください。")
+                              .arg(a.rest[0]),
+                          name);
+    const QString& path = a.rest[1];
+    if (!Cli::documentName(name, path))
+        return UsageError;
+    // A file there is replaced only when asked to (a folder is left to the write's
+    // own message).
+    const QFileInfo there(path);
+    if ((there.exists() || there.isSymLink()) && !there.isDir() && !a.has(force)) {
+        err(QStringLiteral("「%1」はすでにあります。置き換えるときは --force を付けてください。")
+                .arg(path));
+        return Failure;
+    }
     YearStore store;
     Store_New(store, year, Clock::today());
-    const FileResult r = DocFiles::writeDocument(store, 20, args[1]);
+    const FileResult r = DocFiles::writeDocument(store, 20, path);
     if (!r.ok()) {
-        err(r.saveMessage(args[1]));
+        err(writeMessage(path, r));
         return Failure;
     }
     return 0;
@@ -152,10 +145,18 @@ QString escaped(const QString& text) {
 bool loadStore(AppState& app, const QString& path);
 
 int dump(const QStringList& args) {
-    if (args.size() != 1)
-        return usage(QStringLiteral("dump にはファイル名が一つ要ります。"));
+    const QString name = QStringLiteral("dump");
+    Cli::Arguments a;
+    if (!Cli::split(name, args, {}, {}, a))
+        return UsageError;
+    if (a.help)
+        return Cli::help(name);
+    if (a.rest.size() != 1)
+        return Cli::usage(QStringLiteral("dump にはファイル名が一つ要ります。"), name);
+    if (!Cli::documentName(name, a.rest[0]))
+        return UsageError;
     AppState app;
-    if (!loadStore(app, args[0]))
+    if (!loadStore(app, a.rest[0]))
         return Failure;
     QString text;
     for (int row = 0; row <= YearStore::DayRows; ++row) {
@@ -181,28 +182,36 @@ bool loadStore(AppState& app, const QString& path) {
     return true;
 }
 
-int todo(QStringList args) {
+int todo(const QStringList& given) {
+    const QString name = QStringLiteral("todo"), sort = QStringLiteral("--sort");
+    Cli::Arguments a;
+    if (!Cli::split(name, given, {sort}, {}, a))
+        return UsageError;
+    if (a.help)
+        return Cli::help(name);
+    const QStringList& args = a.rest;
     std::optional<ToDoOrder> order;
-    if (const qsizetype i = args.indexOf(QStringLiteral("--sort")); i >= 0) {
-        if (i + 1 >= args.size())
-            return usage(QStringLiteral("--sort には並べ方が要ります。"));
+    if (a.values.contains(sort)) {
+        const QString wanted = a.values[sort].last();
         static const std::pair<const char*, ToDoOrder> orders[] = {
             {"date", ToDoOrder::DateUp},          {"date-desc", ToDoOrder::DateDown},
             {"open-first", ToDoOrder::OpenFirst}, {"done-first", ToDoOrder::DoneFirst},
             {"category", ToDoOrder::Category},    {"text", ToDoOrder::TextUp},
             {"text-desc", ToDoOrder::TextDown}};
-        for (const auto& [name, o] : orders)
-            if (args[i + 1] == QLatin1String(name))
+        for (const auto& [word, o] : orders)
+            if (wanted == QLatin1String(word))
                 order = o;
         if (!order)
-            return usage(QStringLiteral("並べ方「%1」はありません。").arg(args[i + 1]));
-        args.remove(i, 2);
+            return Cli::usage(QStringLiteral("並べ方「%1」はありません。").arg(wanted), name);
     }
     if (args.size() != 3)
-        return usage(QStringLiteral("todo にはファイル名と FROM と TO の日付が要ります。"));
+        return Cli::usage(QStringLiteral("todo にはファイル名と FROM と TO の日付が要ります。"),
+                          name);
     const QDate from = parseIsoDate(args[1]), to = parseIsoDate(args[2]);
     if (!from.isValid() || !to.isValid())
-        return usage(QStringLiteral("日付は YYYY-MM-DD の形の正しい日付で指定してください。"));
+        return Cli::usage(dateUsage(), name);
+    if (!Cli::documentName(name, args[0]))
+        return UsageError;
     AppState app;
     if (!loadStore(app, args[0]))
         return Failure;
@@ -231,10 +240,13 @@ int todo(QStringList args) {
 // FILE FROM TO, the first three of `args`: the document loaded into `app` and the
 // store rows of the two dates. 0 when all is well; otherwise the exit code, after the
 // message.
-int openRange(const QStringList& args, AppState& app, int& first, int& last) {
+int openRange(const QString& command, const QStringList& args, AppState& app, int& first,
+              int& last) {
     const QDate from = parseIsoDate(args[1]), to = parseIsoDate(args[2]);
     if (!from.isValid() || !to.isValid())
-        return usage(QStringLiteral("日付は YYYY-MM-DD の形の正しい日付で指定してください。"));
+        return Cli::usage(dateUsage(), command);
+    if (!Cli::documentName(command, args[0]))
+        return UsageError;
     if (!loadStore(app, args[0]))
         return Failure;
     if (from > to) {
@@ -246,36 +258,21 @@ int openRange(const QStringList& args, AppState& app, int& first, int& last) {
     return 0;
 }
 
-// Takes the options of `names` (each followed by its value) out of `args` into
-// `values`, in the order given. False, after the usage message, when an option lacks
-// its value or is not one of `names`.
-bool takeOptions(QStringList& args, const QStringList& names, QHash<QString, QStringList>& values) {
-    QStringList rest;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (!args[i].startsWith(QStringLiteral("--"))) {
-            rest.append(args[i]);
-        } else if (!names.contains(args[i])) {
-            usage(QStringLiteral("オプション「%1」はありません。").arg(args[i]));
-            return false;
-        } else if (i + 1 >= args.size()) {
-            usage(QStringLiteral("%1 には値が要ります。").arg(args[i]));
-            return false;
-        } else {
-            values[args[i]].append(args[i + 1]);
-            ++i;
-        }
-    }
-    args = rest;
-    return true;
-}
-
-int search(const QStringList& args) {
+int search(const QStringList& given) {
+    const QString name = QStringLiteral("search");
+    Cli::Arguments a;
+    if (!Cli::split(name, given, {}, {}, a))
+        return UsageError;
+    if (a.help)
+        return Cli::help(name);
+    const QStringList& args = a.rest;
     if (args.size() != 4)
-        return usage(
-            QStringLiteral("search にはファイル名と FROM と TO の日付と検索項目が要ります。"));
+        return Cli::usage(
+            QStringLiteral("search にはファイル名と FROM と TO の日付と検索項目が要ります。"),
+            name);
     AppState app;
     int first = 0, last = 0;
-    if (const int code = openRange(args, app, first, last))
+    if (const int code = openRange(name, args, app, first, last))
         return code;
     const QString& keyword = args[3];
     if (keyword.isEmpty()) {
@@ -294,20 +291,27 @@ int search(const QStringList& args) {
     return 0;
 }
 
-int statsRecord(QStringList args) {
+int statsRecord(const QStringList& given) {
+    const QString name = QStringLiteral("stats-record");
     const QString key1 = QStringLiteral("--key1"), key2 = QStringLiteral("--key2");
-    QHash<QString, QStringList> keys;
-    if (!takeOptions(args, {key1, key2}, keys))
+    Cli::Arguments a;
+    if (!Cli::split(name, given, {key1, key2}, {}, a))
         return UsageError;
+    if (a.help)
+        return Cli::help(name);
+    const QStringList& args = a.rest;
+    QHash<QString, QStringList>& keys = a.values;
     if (args.size() != 3)
-        return usage(QStringLiteral("stats-record にはファイル名と FROM と TO の日付が要ります。"));
+        return Cli::usage(
+            QStringLiteral("stats-record にはファイル名と FROM と TO の日付が要ります。"), name);
     if (keys[key1].size() > Stats::KeywordRows || keys[key2].size() > Stats::Key2Columns)
-        return usage(QStringLiteral("--key1 は %1 個まで、--key2 は %2 個までです。")
-                         .arg(Stats::KeywordRows)
-                         .arg(Stats::Key2Columns));
+        return Cli::usage(QStringLiteral("--key1 は %1 個まで、--key2 は %2 個までです。")
+                              .arg(Stats::KeywordRows)
+                              .arg(Stats::Key2Columns),
+                          name);
     AppState app;
     int first = 0, last = 0;
-    if (const int code = openRange(args, app, first, last))
+    if (const int code = openRange(name, args, app, first, last))
         return code;
     GridModel grid;
     Kiroku_GridInit(grid);
@@ -332,19 +336,23 @@ int statsRecord(QStringList args) {
     return 0;
 }
 
-int statsItem(QStringList args) {
-    const QString keyOption = QStringLiteral("--key");
-    QHash<QString, QStringList> options;
-    if (!takeOptions(args, {keyOption}, options))
+int statsItem(const QStringList& arguments) {
+    const QString name = QStringLiteral("stats-item"), keyOption = QStringLiteral("--key");
+    Cli::Arguments a;
+    if (!Cli::split(name, arguments, {keyOption}, {}, a))
         return UsageError;
+    if (a.help)
+        return Cli::help(name);
+    const QStringList& args = a.rest;
+    const QStringList given = a.values.value(keyOption);
     if (args.size() != 3)
-        return usage(QStringLiteral("stats-item にはファイル名と FROM と TO の日付が要ります。"));
-    const QStringList& given = options[keyOption];
+        return Cli::usage(
+            QStringLiteral("stats-item にはファイル名と FROM と TO の日付が要ります。"), name);
     if (given.size() > Stats::KeywordRows)
-        return usage(QStringLiteral("--key は %1 個までです。").arg(Stats::KeywordRows));
+        return Cli::usage(QStringLiteral("--key は %1 個までです。").arg(Stats::KeywordRows), name);
     AppState app;
     int first = 0, last = 0;
-    if (const int code = openRange(args, app, first, last))
+    if (const int code = openRange(name, args, app, first, last))
         return code;
     // KEYWORD=TARGET splits at the last "=": a keyword holding "=" is given with a
     // target, empty if need be ("a=b=").
@@ -374,33 +382,34 @@ int statsItem(QStringList args) {
     return 0;
 }
 
-int exportDocument(QStringList args) {
-    QString format;
-    bool withoutHolidays = false;
-    QStringList files;
-    while (!args.isEmpty()) {
-        const QString a = args.takeFirst();
-        if (a == QStringLiteral("--format") && !args.isEmpty())
-            format = args.takeFirst();
-        else if (a == QStringLiteral("--no-holidays"))
-            withoutHolidays = true;
-        else if (a.startsWith(u'-') && a.size() > 1)
-            return usage(QStringLiteral("export の不明なオプション「%1」です。").arg(a));
-        else
-            files.append(a);
-    }
+int exportDocument(const QStringList& args) {
+    const QString name = QStringLiteral("export"), formatOption = QStringLiteral("--format"),
+                  noHolidays = QStringLiteral("--no-holidays");
+    Cli::Arguments a;
+    if (!Cli::split(name, args, {formatOption}, {noHolidays}, a))
+        return UsageError;
+    if (a.help)
+        return Cli::help(name);
+    const QString format = a.values.value(formatOption).value(0);
+    const QStringList& files = a.rest;
     if (format != QStringLiteral("ics") && format != QStringLiteral("csv"))
-        return usage(QStringLiteral("export には --format ics か --format csv が要ります。"));
+        return Cli::usage(QStringLiteral("export には --format ics か --format csv が要ります。"),
+                          name);
     if (files.isEmpty() || files.size() > 2)
-        return usage(QStringLiteral("export にはファイル名と、あれば出力先が要ります。"));
+        return Cli::usage(QStringLiteral("export にはファイル名と、あれば出力先が要ります。"),
+                          name);
+    const bool withoutHolidays = a.has(noHolidays);
     if (withoutHolidays && format != QStringLiteral("ics"))
-        return usage(QStringLiteral("--no-holidays は --format ics にだけ使えます。"));
-    if (files.size() == 2) {
-        const FileResult target = ExportTarget::check(files[1], files[0]);
-        if (!target.ok()) {
-            err(target.exportMessage(files[1]));
-            return Failure;
-        }
+        return Cli::usage(QStringLiteral("--no-holidays は --format ics にだけ使えます。"), name);
+    if (!Cli::documentName(name, files[0]))
+        return UsageError;
+    // Standard output too is never a DayLog file (">> 2026.dys").
+    const bool toStdout = files.size() == 1 || Cli::isStdio(files[1]);
+    const QString target = toStdout ? QStringLiteral("/dev/stdout") : files[1];
+    const QString targetName = toStdout ? QStringLiteral("標準出力") : files[1];
+    if (const FileResult check = ExportTarget::check(target, files[0]); !check.ok()) {
+        err(check.exportMessage(targetName));
+        return Failure;
     }
     AppState app;
     if (!loadStore(app, files[0]))
@@ -410,9 +419,9 @@ int exportDocument(QStringList args) {
             ? Export_ICalendar(app.store(), app.baseYear(),
                                {withoutHolidays, Clock::currentDateTime().toUTC()})
             : Export_Csv(app.store(), app.baseYear());
-    if (files.size() == 1) {
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-        return std::fflush(stdout) == 0 ? 0 : Failure;
+    if (toStdout) {
+        Cli::outBytes(bytes);
+        return 0;
     }
     const FileResult r = GridFile::writeAtomically(files[1], bytes, GridFile::Backup::None);
     if (!r.ok()) {
@@ -423,32 +432,77 @@ int exportDocument(QStringList args) {
 }
 
 int importDocument(const QStringList& args) {
-    if (args.size() != 2)
-        return usage(QStringLiteral("import には CSV ファイルと作る文書のファイル名が要ります。"));
+    const QString name = QStringLiteral("import");
+    Cli::Arguments a;
+    if (!Cli::split(name, args, {}, {}, a))
+        return UsageError;
+    if (a.help)
+        return Cli::help(name);
+    if (a.rest.size() != 2)
+        return Cli::usage(
+            QStringLiteral("import には CSV ファイルと作る文書のファイル名が要ります。"), name);
+    const QString &source = a.rest[0], &path = a.rest[1];
+    if (!Cli::documentName(name, path))
+        return UsageError;
     // Read as documents are: a named pipe or a device is refused, the size is bounded.
     QByteArray csv;
-    const FileResult read = GridFile::readBytes(args[0], csv);
+    const bool fromStdin = Cli::isStdio(source);
+    const QString sourceName = fromStdin ? QStringLiteral("標準入力") : source;
+    const FileResult read = fromStdin ? Cli::readStdin(csv) : GridFile::readBytes(source, csv);
     if (!read.ok()) {
-        err(QStringLiteral("「%1」を開けませんでした。%2").arg(args[0], read.reason()));
+        err(QStringLiteral("「%1」を開けませんでした。%2").arg(sourceName, read.reason()));
         return Failure;
     }
     YearStore store;
     CsvError error;
     if (!Import_Csv(csv, store, &error)) {
-        err(QStringLiteral("「%1」を読み込めませんでした。%2").arg(args[0], error.message()));
+        err(QStringLiteral("「%1」を読み込めませんでした。%2").arg(sourceName, error.message()));
         return Failure;
     }
-    const FileResult r = DocFiles::writeDocument(store, 20, args[1]);
+    const FileResult r = DocFiles::writeDocument(store, 20, path);
     if (!r.ok()) {
-        err(r.saveMessage(args[1]));
+        err(writeMessage(path, r));
         return Failure;
     }
     return 0;
 }
 
+// The command named first in `args`, with the rest of them.
+int run(QStringList args) {
+    if (args.isEmpty())
+        return Cli::usage(QStringLiteral("コマンドがありません。"));
+    const QString command = args.takeFirst();
+    if (command == QStringLiteral("--help") || command == QStringLiteral("-h"))
+        return Cli::help(args.value(0));
+    if (command == QStringLiteral("--version")) {
+        if (!args.isEmpty())
+            return Cli::usage(QStringLiteral("--version の後に引数は要りません。"));
+        out(QStringLiteral("daylog-tool " DAYLOG_VERSION "\n"));
+        return 0;
+    }
+    static const std::pair<const char*, int (*)(const QStringList&)> commands[] = {
+        {"holidays", holidays},
+        {"new", newDocument},
+        {"dump", dump},
+        {"todo", todo},
+        {"search", search},
+        {"stats-record", statsRecord},
+        {"stats-item", statsItem},
+        {"export", exportDocument},
+        {"import", importDocument},
+    };
+    for (const auto& [name, function] : commands)
+        if (command == QLatin1String(name))
+            return function(args);
+    if (command.startsWith(u'-'))
+        return Cli::usage(QStringLiteral("オプション「%1」はありません。").arg(command));
+    return Cli::usage(QStringLiteral("不明なコマンド「%1」です。").arg(command));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    Cli::guardStandardStreams();
     QCoreApplication core(argc, argv);
     QString clockError;
     if (!installClockFromEnvironment(&clockError)) {
@@ -457,30 +511,6 @@ int main(int argc, char** argv) {
     }
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    if (args.isEmpty())
-        return usage(QStringLiteral("コマンドがありません。"));
-    const QString command = args.takeFirst();
-    if (command == QStringLiteral("--version") && args.isEmpty()) {
-        out(QStringLiteral("daylog-tool " DAYLOG_VERSION "\n"));
-        return 0;
-    }
-    if (command == QStringLiteral("holidays"))
-        return holidays(args);
-    if (command == QStringLiteral("new"))
-        return newDocument(args);
-    if (command == QStringLiteral("dump"))
-        return dump(args);
-    if (command == QStringLiteral("todo"))
-        return todo(args);
-    if (command == QStringLiteral("search"))
-        return search(args);
-    if (command == QStringLiteral("stats-record"))
-        return statsRecord(args);
-    if (command == QStringLiteral("stats-item"))
-        return statsItem(args);
-    if (command == QStringLiteral("export"))
-        return exportDocument(args);
-    if (command == QStringLiteral("import"))
-        return importDocument(args);
-    return usage(QStringLiteral("不明なコマンド「%1」です。").arg(command));
+    // Whatever the command came to, what it wrote must have reached standard output.
+    return Cli::finish(run(args));
 }

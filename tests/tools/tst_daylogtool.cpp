@@ -54,9 +54,6 @@ class TestDaylogTool : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void holidaysListsExactlyTheSpansHolidays();
-    void usageErrorsExitWithTwo_data();
-    void usageErrorsExitWithTwo();
-    void versionIsPrinted();
     void newDocumentDumpsEveryRowAndColumn();
     void dumpEscapesControlCharacters();
     void unreadableDocumentExitsWithOne_data();
@@ -357,61 +354,6 @@ void TestDaylogTool::holidaysListsExactlyTheSpansHolidays() {
     const Run r = runTool({u"holidays"_s, u"1948-07-19"_s, u"1948-12-31"_s});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, u"1948-09-23\t秋分の日\n1948-11-03\t文化の日\n1948-11-23\t勤労感謝の日\n"_s);
-}
-
-void TestDaylogTool::usageErrorsExitWithTwo_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QByteArray>("now");
-
-    const QByteArray now = "2006-02-10T09:30:00";
-    QTest::newRow("unknown command") << QStringList{u"print"_s} << now;
-    QTest::newRow("holidays, one date") << QStringList{u"holidays"_s, u"2006-01-01"_s} << now;
-    QTest::newRow("holidays, short month")
-        << QStringList{u"holidays"_s, u"2006-1-01"_s, u"2006-02-01"_s} << now;
-    QTest::newRow("holidays, 30 February")
-        << QStringList{u"holidays"_s, u"2006-01-01"_s, u"2006-02-30"_s} << now;
-    QTest::newRow("new, year not a number")
-        << QStringList{u"new"_s, u"heisei"_s, u"/nonexistent/x.dys"_s} << now;
-    const QString file = u"/nonexistent/x.dys"_s;
-    QTest::newRow("search, no text")
-        << QStringList{u"search"_s, file, u"2005-04-01"_s, u"2006-04-01"_s} << now;
-    QTest::newRow("search, two texts")
-        << QStringList{u"search"_s, file, u"2005-04-01"_s, u"2006-04-01"_s, u"a"_s, u"b"_s} << now;
-    QTest::newRow("search, date form")
-        << QStringList{u"search"_s, file, u"2005/04/01"_s, u"2006-04-01"_s, u"a"_s} << now;
-    QTest::newRow("stats-record, no dates") << QStringList{u"stats-record"_s, file} << now;
-    QTest::newRow("stats-record, key without a value")
-        << QStringList{u"stats-record"_s, file, u"2005-04-01"_s, u"2006-04-01"_s, u"--key1"_s}
-        << now;
-    QTest::newRow("stats-record, unknown option")
-        << QStringList{u"stats-record"_s, file,       u"2005-04-01"_s,
-                       u"2006-04-01"_s,   u"--key"_s, u"a"_s}
-        << now;
-    QStringList elevenKey2{u"stats-record"_s, file, u"2005-04-01"_s, u"2006-04-01"_s};
-    for (int c = 0; c < 11; ++c)
-        elevenKey2 << u"--key2"_s << QString::number(c);
-    QTest::newRow("stats-record, eleven second keywords") << elevenKey2 << now;
-    QTest::newRow("stats-item, invalid date")
-        << QStringList{u"stats-item"_s, file, u"2005-04-01"_s, u"2006-02-29"_s} << now;
-    QTest::newRow("stats-item, extra argument")
-        << QStringList{u"stats-item"_s, file, u"2005-04-01"_s, u"2006-04-01"_s, u"x"_s} << now;
-    QTest::newRow("malformed DAYLOG_NOW")
-        << QStringList{u"--version"_s} << QByteArray("2006-02-10");
-}
-
-void TestDaylogTool::usageErrorsExitWithTwo() {
-    QFETCH(QStringList, args);
-    QFETCH(QByteArray, now);
-    const Run r = runTool(args, now);
-    QCOMPARE(r.exitCode, 2);
-    QVERIFY(r.out.isEmpty());
-    QVERIFY(!r.err.isEmpty());
-}
-
-void TestDaylogTool::versionIsPrinted() {
-    const Run r = runTool({u"--version"_s});
-    QCOMPARE(r.exitCode, 0);
-    QVERIFY2(r.out.contains(QStringLiteral(DAYLOG_VERSION)), qPrintable(r.out));
 }
 
 void TestDaylogTool::newDocumentDumpsEveryRowAndColumn() {

@@ -8,6 +8,8 @@
 #include "core/time/clock.h"
 #include "core/time/dates.h"
 
+#include <QRegularExpression>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <vector>
@@ -125,6 +127,47 @@ bool parse(const QString& text, std::vector<Record>& records, CsvError* error) {
     return true;
 }
 
+// The line of the first byte sequence that is not UTF-8 (a line break never occurs
+// inside a character, so each line can be checked alone).
+int firstLineNotUtf8(QByteArrayView bytes) {
+    int line = 1;
+    while (!bytes.isEmpty()) {
+        const qsizetype end = bytes.indexOf('\n');
+        const QByteArrayView part = end < 0 ? bytes : bytes.first(end);
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString decoded = decoder.decode(part); // decodes when converted
+        if (decoder.hasError())
+            return line;
+        if (end < 0)
+            break;
+        bytes = bytes.sliced(end + 1);
+        ++line;
+    }
+    return 0;
+}
+
+// The day a date field names, written as the export writes it or as a spreadsheet
+// gives it back: year, month and day with "/" or "-" between them, the month and the
+// day with or without a leading zero (2026/04/01, 2026-4-1). Invalid when not.
+QDate dateOfField(const QString& field) {
+    static const QRegularExpression form(
+        QRegularExpression::anchoredPattern(u"([0-9]{4})([/-])([0-9]{1,2})\\2([0-9]{1,2})"_s));
+    const QRegularExpressionMatch m = form.match(field);
+    if (!m.hasMatch())
+        return {};
+    return QDate(m.captured(1).toInt(), m.captured(3).toInt(), m.captured(4).toInt());
+}
+
+// Why `r` is refused for a NUL character, naming the first column that holds one;
+// empty when none does.
+QString nulIn(const Record& r) {
+    for (qsizetype c = 0; c < r.fields.size() && c < Columns; ++c)
+        if (r.fields[c].contains(QChar(u'\0')))
+            return u"%1列目（%2）に NUL 文字があります。"_s.arg(c + 1).arg(
+                c == 0 ? u"日付"_s : storeHeadings()[size_t(c)]);
+    return {};
+}
+
 } // namespace
 
 QString CsvError::message() const {
@@ -155,9 +198,13 @@ bool Import_Csv(QByteArrayView bytes, YearStore& out, CsvError* error) {
         return fail(0, u"ファイルが大きすぎます。"_s);
     if (bytes.startsWith(Bom))
         bytes = bytes.sliced(Bom.size());
-    const QString text = QString::fromUtf8(bytes);
-    if (text.contains(QChar::ReplacementCharacter) && !bytes.contains("\xEF\xBF\xBD"))
-        return fail(0, u"UTF-8 の文字コードではありません。"_s);
+    // Strictly UTF-8: a byte sequence that is none is refused with its line, also where
+    // the file holds U+FFFD (the replacement character) of its own.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                       QStringConverter::Flag::ConvertInitialBom);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return fail(firstLineNotUtf8(bytes), u"UTF-8 の文字コードではありません。"_s);
 
     std::vector<Record> records;
     if (!parse(text, records, error))
@@ -171,6 +218,8 @@ bool Import_Csv(QByteArrayView bytes, YearStore& out, CsvError* error) {
         return fail(
             head.line,
             u"見出しの項目が%1個です（%2個のはずです）。"_s.arg(head.fields.size()).arg(Columns));
+    if (const QString nul = nulIn(head); !nul.isEmpty())
+        return fail(head.line, nul);
     bool isYear = false;
     const int baseYear = head.fields[0].toInt(&isYear);
     if (!isYear || baseYear < 1900 || baseYear > 9998 || head.fields[0].size() != 4)
@@ -191,9 +240,17 @@ bool Import_Csv(QByteArrayView bytes, YearStore& out, CsvError* error) {
         if (r.fields.size() != Columns)
             return fail(r.line,
                         u"項目が%1個です（%2個のはずです）。"_s.arg(r.fields.size()).arg(Columns));
-        const QString want = Dates::toStoreText(Dates::dateOfRow(int(i), baseYear));
-        if (r.fields[0] != want)
-            return fail(r.line, u"日付が「%1」です（「%2」のはずです）。"_s.arg(r.fields[0], want));
+        if (const QString nul = nulIn(r); !nul.isEmpty())
+            return fail(r.line, nul);
+        // The date only tells which day the line is: any spelling of the row's own day.
+        const QDate day = Dates::dateOfRow(int(i), baseYear);
+        if (dateOfField(r.fields[StoreCol::Date]) != day)
+            return fail(r.line, u"日付が「%1」です（「%2」のはずです）。"_s.arg(
+                                    r.fields[StoreCol::Date], Dates::toStoreText(day)));
+        if (r.fields[StoreCol::Weekday] != Dates::weekdayLetter(day))
+            return fail(r.line, u"曜日が「%1」です（%2 は「%3」のはずです）。"_s.arg(
+                                    r.fields[StoreCol::Weekday], Dates::toStoreText(day),
+                                    Dates::weekdayLetter(day)));
         // The texts that go into the document, as the document reader accepts them.
         for (int c = StoreCol::Events; c < Columns; ++c) {
             const QString& field = r.fields[c];
@@ -203,9 +260,6 @@ bool Import_Csv(QByteArrayView bytes, YearStore& out, CsvError* error) {
                                 .arg(storeHeadings()[size_t(c)])
                                 .arg(field.size())
                                 .arg(DocLimits::MaxTextChars));
-            if (field.contains(QChar(u'\0')))
-                return fail(r.line, u"%1列目（%2）に NUL 文字があります。"_s.arg(c + 1).arg(
-                                        storeHeadings()[size_t(c)]));
         }
     }
     if (days < YearStore::DayRows)

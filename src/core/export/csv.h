@@ -24,9 +24,11 @@ struct CsvError {
 
 // Reads a CSV table as Export_Csv writes it into `out` as a new document of the year
 // it holds: the year's own dates, weekdays, colours and holiday marks, the texts
-// from the file. A file that is not such a table (other headings, a line with other
-// than 19 fields, dates that do not follow each other from 1 April, too few or too
-// many lines, a quote left open, a text longer than DocLimits::MaxTextChars or holding
-// a NUL character, a document too large for the reader) is refused with the line and
-// the reason, and `out` is left as it was.
+// from the file. The date column only tells the day of its line: it may be written
+// as a spreadsheet gives it back (2026-04-01, 2026/4/1, 2026-4-1). A file that is not
+// such a table (not UTF-8, other headings, a line with other than 19 fields, dates
+// that do not follow each other from 1 April, a weekday not of its date, too few or
+// too many lines, a quote left open, a NUL character, a text longer than
+// DocLimits::MaxTextChars, a document too large for the reader) is refused with the
+// line and the reason, and `out` is left as it was.
 bool Import_Csv(QByteArrayView bytes, YearStore& out, CsvError* error);

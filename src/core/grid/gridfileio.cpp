@@ -313,8 +313,24 @@ QString systemErrorText(int error) {
         return tr("開いているファイルが多すぎます");
     case ENOMEM:
         return tr("メモリが足りません");
+    case EEXIST:
+        return tr("同じ名前のものがすでにあります");
+    case EBUSY:
+    case ETXTBSY:
+        return tr("使用中です");
+    case EBADF:
+        return tr("ファイルが開かれていません");
+    case EPIPE:
+        return tr("書き込み先が閉じられています");
+    case ENXIO:
+    case ENODEV:
+        return tr("装置がありません");
+    case EAGAIN:
+        return tr("今は読み書きできません");
+    case EINVAL:
+        return tr("この場所には読み書きできません");
     default:
-        return tr("エラー %1: %2").arg(error).arg(qt_error_string(error));
+        return tr("システムのエラーです（エラー番号 %1）").arg(error);
     }
 }
 

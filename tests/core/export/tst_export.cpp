@@ -238,7 +238,7 @@ private Q_SLOTS:
         QTest::newRow("a line more") << QByteArray("2006/04/01,土,,,,,,,,,,,,,,,,,\r\n=>"
                                                    "2006/04/01,土,,,,,,,,,,,,,,,,,\r\nx\r\n")
                                      << 368 << u"行が多すぎます"_s;
-        QTest::newRow("not UTF-8") << QByteArray("曜日=>\xff\xfe") << 0 << u"UTF-8"_s;
+        QTest::newRow("not UTF-8") << QByteArray("曜日=>\xff\xfe") << 1 << u"UTF-8"_s;
         QTest::newRow("empty") << QByteArray("*") << 0 << u"空"_s;
     }
     void malformedCsvIsRefusedWithItsLine() {
@@ -278,6 +278,8 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(dir.filePath(u"out.dys"_s)));
     }
 
+    void csvDatesAsASpreadsheetWritesThem_data();
+    void csvDatesAsASpreadsheetWritesThem();
     void csvTextsStayWithinWhatADocumentHolds();
     void exportNeverWritesOverADayLogFile();
 
@@ -303,6 +305,106 @@ private Q_SLOTS:
         QVERIFY(unwritable.err.contains(u"dir.csv"_s));
     }
 };
+
+// The CSV of a full year as a spreadsheet gives it back: the date column in any
+// spelling of the line's own day is taken for every line; another day, a weekday not
+// of the date, a NUL character and bytes that are not UTF-8 (in a file that holds a
+// real U+FFFD elsewhere) are refused naming the line. `line` 0: taken.
+void TestExport::csvDatesAsASpreadsheetWritesThem_data() {
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("reason");
+    AppState app;
+    newYear(app, 2005);
+    fillEverything(app);
+    app.store().set(5, StoreCol::Record, u"置換文字 \uFFFD はそのまま"_s);
+    const QByteArray good = Export_Csv(app.store(), 2005);
+    // Where the line of a row begins, and its number (texts span lines).
+    auto startOf = [&](const QByteArray& csv, int row) {
+        const QByteArray date = Dates::toStoreText(Dates::dateOfRow(row, 2005)).toUtf8();
+        return csv.indexOf("\r\n" + date + ',') + 2;
+    };
+    auto lineOf = [](const QByteArray& csv, qsizetype at) {
+        return int(csv.left(at).count('\n')) + 1;
+    };
+    auto spelled = [&](const char* format) {
+        QByteArray csv = good;
+        for (int row = 1; row <= YearStore::DayRows; ++row) {
+            const qsizetype at = startOf(csv, row);
+            csv.replace(at, 10,
+                        Dates::dateOfRow(row, 2005).toString(QLatin1String(format)).toUtf8());
+        }
+        return csv;
+    };
+    QTest::newRow("yyyy/MM/dd") << good << 0 << QString();
+    for (const char* format : {"yyyy-MM-dd", "yyyy/M/d", "yyyy-M-d"})
+        QTest::newRow(format) << spelled(format) << 0 << QString();
+
+    // Each fault put at the start of a row's line ("@" stands for the date as written).
+    const struct {
+        const char* name;
+        int row;
+        QByteArray from, to;
+        const char* reason;
+    } faults[] = {
+        {"another day", 40, "2005/05/10,", "2005-5-11,", "日付が「2005-5-11」です（「2005/05/10」"},
+        {"the day of another year", 300, "2006/01/25,", "2005/1/25,", "日付が「2005/1/25」"},
+        {"separators mixed", 41, "2005/05/11,", "2005/5-11,", "日付が「2005/5-11」"},
+        {"no separators", 42, "2005/05/12,", "20050512,", "日付が「20050512」"},
+        {"a weekday of another day", 3, "2005/04/03,日,", "2005/04/03,月,",
+         "曜日が「月」です（2005/04/03 は「日」"},
+        {"the weekday left out", 366, "2006/04/01,土,", "2006-04-01,,", "曜日が「」"},
+        {"NUL in the date", 100, "2005/07/09,", QByteArray("2005/07/09\0,", 12),
+         "1列目（日付）に NUL"},
+        {"NUL in the weekday", 101, "2005/07/10,日", QByteArray("2005/07/10,日\0", 15),
+         "2列目（曜日）に NUL"},
+        {"NUL in a text", 102, "2005/07/11,月,\"", QByteArray("2005/07/11,月,\"\0", 17),
+         "3列目（今日の行事）に NUL"},
+        {"not UTF-8", 200, "2005/10/17,月,", "2005/10/17,月,\xE8\xA1", "UTF-8"},
+        {"a lone surrogate", 201, "2005/10/18,火,", "2005/10/18,火,\xED\xA0\x80", "UTF-8"},
+    };
+    for (const auto& f : faults) {
+        QByteArray csv = good;
+        const qsizetype at = startOf(csv, f.row);
+        QVERIFY2(csv.mid(at).startsWith(f.from), f.name);
+        csv.replace(at, f.from.size(), f.to);
+        QTest::newRow(f.name) << csv << lineOf(csv, at) << QString::fromUtf8(f.reason);
+    }
+    // A character cut short at the very end of the file.
+    QTest::newRow("the last character cut")
+        << good + "\xE3\x81" << lineOf(good, good.size()) << u"UTF-8"_s;
+}
+
+void TestExport::csvDatesAsASpreadsheetWritesThem() {
+    QFETCH(QByteArray, csv);
+    QFETCH(int, line);
+    QFETCH(QString, reason);
+    AppState source;
+    newYear(source, 2005);
+    fillEverything(source);
+    source.store().set(5, StoreCol::Record, u"置換文字 \uFFFD はそのまま"_s);
+
+    AppState app;
+    newYear(app, 2010);
+    app.store().set(5, StoreCol::Record, u"そのまま"_s);
+    const YearStore before = app.store();
+    CsvError error;
+    const bool taken = Import_Csv(csv, app.store(), &error);
+    const YearStore& want = line == 0 ? source.store() : before;
+    if (line == 0) {
+        QVERIFY2(taken, qPrintable(error.message()));
+    } else {
+        QVERIFY(!taken);
+        QCOMPARE(error.line, line);
+        QVERIFY2(error.reason.contains(reason), qPrintable(error.message()));
+    }
+    // Taken, the texts of every day are the file's; refused, the document is as it was.
+    for (int r = 0; r <= YearStore::DayRows; ++r)
+        for (int c = 0; c < StoreCol::TextColumns; ++c)
+            if (app.store().text(r, c) != want.text(r, c))
+                QFAIL(qPrintable(
+                    u"row %1, column %2: %3"_s.arg(r).arg(c).arg(app.store().text(r, c))));
+}
 
 // Texts longer than a document holds, a NUL, and a year too large for the document
 // reader are refused with the line and the reason; a text at the limit comes in whole.

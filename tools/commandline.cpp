@@ -1,0 +1,213 @@
+#include "commandline.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace Cli {
+
+namespace {
+
+// The first error of a write to standard output (0: none yet).
+int g_outError = 0;
+
+struct Command {
+    const char* name;
+    const char* synopsis;
+    const char* what;
+};
+
+// Every command with its arguments and what it does, in the order of the usage.
+constexpr Command Commands[] = {
+    {"holidays", "holidays FROM TO",
+     "FROM から TO までの祝日を、一日一行「日付<TAB>名前」で書きます。"},
+    {"new", "new [--force] YEAR FILE",
+     "YEAR年4月に始まる年度の新しい文書を FILE に作ります。FILE がすでにあるときは\n"
+     "--force を付けたときだけ置き換えます(元のファイルは FILE.bak に残ります)。"},
+    {"dump", "dump FILE", "文書の行 0〜366 を一行ずつタブ区切りで書きます。"},
+    {"todo", "todo FILE FROM TO [--sort ORDER]",
+     "期間の ToDo を日付・済(0/1)・時刻・分類・用件のタブ区切りで書きます。\n"
+     "ORDER: date date-desc open-first done-first category text text-desc"},
+    {"search", "search FILE FROM TO TEXT",
+     "期間のうち TEXT(ワイルドカード可)を含む日の日付を一行ずつ書きます。"},
+    {"stats-record", "stats-record FILE FROM TO [--key1 K]... [--key2 K]...",
+     "記録統計: --key1 ごとに一行、キーワードと --key2 ごとの数を書きます。\n"
+     "--key1 は 50 個まで、--key2 は 10 個までです。"},
+    {"stats-item", "stats-item FILE FROM TO [--key K[=TARGET]]...",
+     "項目統計: --key ごとに一行、キーワード・目標・回数・割合を書きます。\n"
+     "--key は 50 個までです。"},
+    {"export", "export --format ics|csv [--no-holidays] FILE [OUT]",
+     "文書を iCalendar か CSV で OUT に書き出します。OUT がないか「-」のときは\n"
+     "標準出力に書きます。"},
+    {"import", "import CSV FILE",
+     "CSV の年度から文書 FILE を作ります。CSV が「-」のときは標準入力から読みます。"},
+};
+
+const char* const Notes =
+    "日付(FROM, TO)は YYYY-MM-DD の形で書きます。文書のファイル名に「-」は使えません\n"
+    "(その名前のファイルは ./- と書きます)。「--」より後の引数はオプションとせず、\n"
+    "そのまま読みます(「-」で始まる検索文字など)。\n"
+    "終了コード: 0 成功、1 エラー、2 使い方の誤り。\n";
+
+QString indented(const char* text) {
+    return u"      "_s + QString::fromUtf8(text).replace(u"\n"_s, u"\n      "_s) + u'\n';
+}
+
+void write(const QByteArray& bytes, std::FILE* stream) {
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+} // namespace
+
+void guardStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
+}
+
+void out(const QString& text) {
+    outBytes(text.toUtf8());
+}
+
+void outBytes(const QByteArray& bytes) {
+    if (g_outError || bytes.isEmpty())
+        return;
+    errno = 0;
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()))
+        g_outError = errno ? errno : EIO;
+}
+
+void err(const QString& text) {
+    write((u"daylog-tool: "_s + text + u'\n').toUtf8(), stderr);
+}
+
+int finish(int code) {
+    int error = g_outError;
+    errno = 0;
+    if (!error && std::fflush(stdout) != 0)
+        error = errno ? errno : EIO;
+    if (!error && std::ferror(stdout))
+        error = EIO;
+    errno = 0;
+    if (std::fclose(stdout) != 0 && !error)
+        error = errno ? errno : EIO;
+    if (!error)
+        return code;
+    err(u"標準出力に書き込めませんでした（%1）。"_s.arg(GridFile::systemErrorText(error)));
+    return code == Success ? Failure : code;
+}
+
+QString usageText(const QString& command) {
+    for (const Command& c : Commands)
+        if (command == QLatin1String(c.name))
+            return u"使い方: daylog-tool "_s + QString::fromUtf8(c.synopsis) + u'\n' +
+                   indented(c.what) + u'\n' + QString::fromUtf8(Notes);
+    QString text = u"使い方: daylog-tool コマンド [引数]...\n"
+                   u"        daylog-tool --help | --version\n\nコマンド:\n"_s;
+    for (const Command& c : Commands)
+        text += u"  "_s + QString::fromUtf8(c.synopsis) + u'\n' + indented(c.what);
+    text += u"\n  --help, -h    この使い方を表示します"
+            u"(daylog-tool コマンド --help はそのコマンドの使い方)。\n"
+            u"  --version     版を表示します。\n\n"_s;
+    return text + QString::fromUtf8(Notes);
+}
+
+int help(const QString& command) {
+    out(usageText(command));
+    return Success;
+}
+
+int usage(const QString& why, const QString& command) {
+    err(why);
+    write(usageText(command).toUtf8(), stderr);
+    return UsageError;
+}
+
+bool split(const QString& command, const QStringList& args, const QStringList& valued,
+           const QStringList& flags, Arguments& out) {
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (optionsEnded || !a.startsWith(u'-') || a == u"-"_s) {
+            out.rest.append(a);
+            continue;
+        }
+        if (a == u"--"_s) {
+            optionsEnded = true;
+            continue;
+        }
+        if (a == u"--help"_s || a == u"-h"_s) {
+            out.help = true;
+            return true;
+        }
+        QString name = a;
+        std::optional<QString> value;
+        if (const qsizetype eq = a.indexOf(u'='); a.startsWith(u"--"_s) && eq > 2) {
+            name = a.left(eq);
+            value = a.mid(eq + 1);
+        }
+        if (valued.contains(name)) {
+            if (!value) {
+                if (i + 1 >= args.size()) {
+                    usage(u"%1 には値が要ります。"_s.arg(name), command);
+                    return false;
+                }
+                value = args[++i];
+            }
+            out.values[name].append(*value);
+        } else if (flags.contains(name) && !value) {
+            out.flags.append(name);
+        } else if (flags.contains(name)) {
+            usage(u"%1 には値を付けません。"_s.arg(name), command);
+            return false;
+        } else {
+            usage(u"オプション「%1」はありません。「-」で始まる引数は「--」の後に書いてください。"_s
+                      .arg(a),
+                  command);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool documentName(const QString& command, const QString& path) {
+    if (!isStdio(path))
+        return true;
+    usage(u"文書は標準入力・標準出力(「-」)では読み書きできません。"
+          u"「-」という名前のファイルは ./- と書いてください。"_s,
+          command);
+    return false;
+}
+
+FileResult readStdin(QByteArray& out) {
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof(buffer));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return FileResult::failure(FileResult::Unreadable, GridFile::systemErrorText(errno));
+        if (n == 0)
+            break;
+        if (bytes.size() + n > GridFile::MaxFileBytes)
+            return FileResult::failure(FileResult::TooLarge,
+                                       u"%1 バイト以上"_s.arg(bytes.size() + n));
+        bytes.append(buffer, n);
+    }
+    out = std::move(bytes);
+    return FileResult::success();
+}
+
+} // namespace Cli

@@ -1,0 +1,66 @@
+#pragma once
+
+// What daylog-tool's commands share as a command-line program: its output streams
+// (every write checked), its arguments (options, "--", "-"), standard input.
+
+#include "core/grid/gridfile.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace Cli {
+
+inline constexpr int Success = 0;
+inline constexpr int Failure = 1;
+inline constexpr int UsageError = 2;
+
+// Makes sure standard input, output and error are open before anything else is: a
+// closed one gets /dev/null opened the wrong way round, so that every read or write
+// there fails (and is reported) instead of reaching a file the tool opens later.
+void guardStandardStreams();
+
+// Text to standard output, as UTF-8. A write that fails is remembered for finish().
+void out(const QString& text);
+void outBytes(const QByteArray& bytes);
+// "daylog-tool: <text>" and a line break to standard error.
+void err(const QString& text);
+// Flushes and closes standard output: `code`, or Failure after a message when anything
+// written there did not arrive (a full disk, a closed output).
+int finish(int code);
+
+// The usage: all of it, or the part of one command (all of it when there is none of
+// that name).
+QString usageText(const QString& command = {});
+// The usage to standard output, for --help: Success.
+int help(const QString& command = {});
+// `why` and the usage to standard error: UsageError.
+int usage(const QString& why, const QString& command = {});
+
+// A command's arguments split as a command-line program does: options (each of
+// `valued` takes the next argument or "=VALUE" as its value, each of `flags` none),
+// "--help" or "-h", and the rest in order. After "--" every argument is one of the
+// rest, and "-" always is.
+struct Arguments {
+    QStringList rest;
+    QHash<QString, QStringList> values;
+    QStringList flags;
+    bool help = false;
+    bool has(const QString& flag) const { return flags.contains(flag); }
+};
+// False, after the usage message, for an unknown option or one without its value.
+bool split(const QString& command, const QStringList& args, const QStringList& valued,
+           const QStringList& flags, Arguments& out);
+
+// "-": standard input or output, where a command reads or writes a file.
+inline bool isStdio(const QString& path) {
+    return path == QStringLiteral("-");
+}
+// A document's file name: never standard input or output. False, after the usage
+// message, for "-".
+bool documentName(const QString& command, const QString& path);
+
+// Standard input to its end, at most GridFile::MaxFileBytes.
+FileResult readStdin(QByteArray& out);
+
+} // namespace Cli
