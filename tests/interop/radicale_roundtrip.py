@@ -68,6 +68,13 @@ def items(i, order):
     return "".join(f"|{d},{t},{c},{x}" for d, t, c, x in (todo[k] for k in order))
 
 
+def export(doc, work, name):
+    path = os.path.join(work, name)
+    run("export", "--format", "ics", doc, path)
+    with open(path, "rb") as f:
+        return components(f.read())
+
+
 def components(ics_bytes):
     cal = icalendar.Calendar.from_ical(ics_bytes)
     zones = [c for c in cal.walk("VTIMEZONE")]
@@ -144,7 +151,7 @@ def main():
         doc = os.path.join(work, "2005.dys")
         run("new", "2005", doc)
         fill(doc, work, 1, lambda i: items(i, [0, 1, 2]) if i % 4 == 0 else "")
-        zones, first = components(run("export", "--format", "ics", doc, "-"))
+        zones, first = export(doc, work, "first.ics")
         kinds = {k: sum(1 for c in first if c.name == k) for k in ("VEVENT", "VTODO", "VJOURNAL")}
         if not all(kinds.values()):
             sys.exit(f"FAIL: the export lacks a kind of item: {kinds}")
@@ -163,7 +170,7 @@ def main():
             # ToDo items deleted (the first of a day) and reordered, exported again and
             # put over the first export.
             fill(doc, work, 1, lambda i: items(i, [2, 1]) if i % 4 == 0 else "")
-            zones, second = components(run("export", "--format", "ics", doc, "-"))
+            zones, second = export(doc, work, "second.ics")
             server.put_all(zones, second)
             on_server = server.everything()
             uids = [str(c["UID"]) for c in on_server]
