@@ -414,8 +414,8 @@ private Q_SLOTS:
         }
     }
 
-    // A whole year with every day filled, imported by two strict clients: every event
-    // and task is taken, and neither fails.
+    // A whole year with every day filled, imported by a strict calendar program, and
+    // events by another: every event and task is taken, and neither fails.
     void calendarProgramsImportAWholeYear() {
         const quint32 seed = QRandomGenerator::global()->generate();
         qInfo("seed %u", seed);
@@ -446,7 +446,15 @@ private Q_SLOTS:
         QCOMPARE(m.captured(3).toInt(), tasks);
         QCOMPARE(m.captured(4).toInt(), 0);
 
-        // Events only: each becomes a file of its own.
+        // Events only, each written as a file of its own, which takes longer: the days
+        // of a third of a year.
+        YearStore part;
+        Store_New(part, 2005, QDate());
+        fill(part, rng);
+        const QByteArray some =
+            Export_ICalendar(part, 2005, {false, QDateTime::currentDateTimeUtc()});
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(some) == some.size());
+        file.close();
         const QString vdir = dir.filePath(u"khal"_s);
         QVERIFY(QDir(dir.path()).mkpath(u"khal"_s) && QDir(dir.path()).mkpath(u"config/khal"_s));
         QFile config(dir.filePath(u"config/khal/config"_s));
@@ -458,7 +466,38 @@ private Q_SLOTS:
         const int khal = runClient(
             u"khal"_s, {u"import"_s, u"--batch"_s, u"-a"_s, u"year"_s, file.fileName()}, dir, out);
         QVERIFY2(khal == 0, qPrintable(out));
-        QCOMPARE(QDir(vdir).entryList({u"*.ics"_s}, QDir::Files).size(), events);
+        QCOMPARE(QDir(vdir).entryList({u"*.ics"_s}, QDir::Files).size(),
+                 some.count("BEGIN:VEVENT\r\n"));
+    }
+
+    // Two exports of one document, ToDo items edited between them, through a CalDAV
+    // server: the first taken whole, the entries of the second that differ updated
+    // where the server holds their UIDs, none held twice.
+    void aCalDavServerTakesTwoExportsOfADocument() {
+        const quint32 seed = QRandomGenerator::global()->generate();
+        qInfo("seed %u", seed);
+        QRandomGenerator rng(seed);
+        YearStore s;
+        Store_New(s, 2006, QDate());
+        fill(s, rng);
+        QTemporaryDir dir;
+        QStringList files;
+        for (const QString& name : {u"first.ics"_s, u"second.ics"_s}) {
+            QFile f(dir.filePath(name));
+            const QByteArray ics =
+                Export_ICalendar(s, 2006, {false, QDateTime::currentDateTimeUtc()});
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(ics) == ics.size());
+            files << f.fileName();
+            edit(s, rng);
+        }
+        QString out;
+        const int code =
+            runClient(u"/usr/bin/python3"_s,
+                      {QStringLiteral(DAYLOG_SOURCE_DIR "/tests/core/export/caldav_roundtrip.py"),
+                       files[0], files[1]},
+                      dir, out);
+        QVERIFY2(code == 0 && out.contains(u" 0 problems"_s),
+                 qPrintable(out + u"\n(radicale and python3-icalendar are needed)"_s));
     }
 };
 
