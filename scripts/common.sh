@@ -11,10 +11,12 @@ DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
 # desktop-file-utils checks the installed desktop entry; the accessibility check reads
 # the windows through AT-SPI (python3-pyatspi, the bus of at-spi2-core, and dbus for a
 # session of its own); a private D-Bus with a fake notification service in Python
-# stands for a desktop's (tst_notifier); Radicale is a real CalDAV server for the
-# exported year to be put to and read back from.
+# stands for a desktop's (tst_notifier); calcurse and khal import the iCalendar
+# export as strict calendar programs do, and radicale takes it as a CalDAV server
+# (tst_icalendar, interop_radicale).
 DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar
-    desktop-file-utils python3-pyatspi at-spi2-core dbus dbus-daemon python3-dbus python3-gi radicale)
+    desktop-file-utils python3-pyatspi at-spi2-core dbus dbus-daemon python3-dbus python3-gi
+    calcurse khal radicale)
 
 ensure_packages() {
     local missing=()

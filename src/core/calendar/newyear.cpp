@@ -18,6 +18,7 @@ constexpr qint64 ColorMagenta = 16711935;
 void Store_New(YearStore& s, int baseYear, const QDate& today) {
     using namespace StoreCol;
     s.clear();
+    s.setDocumentId(QUuid::createUuid()); // a new document
     s.set(0, 0, qint64(baseYear));
     const auto& headings = storeHeadings();
     for (int c = 1; c < TextColumns; ++c)

@@ -5,55 +5,98 @@
 #include "core/time/dates.h"
 #include "core/todo/todostring.h"
 
+#include <QTextBoundaryFinder>
+#include <QUuid>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// TEXT escaping on UTF-8 bytes: every byte it changes is ASCII, so the characters
-// around are never touched.
-void escapeInto(QByteArray& out, QByteArrayView utf8) {
-    const qsizetype n = utf8.size();
-    qsizetype plain = 0; // start of the bytes not yet copied
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = utf8[i];
-        const bool special = c == '\\' || c == ';' || c == ',' || uchar(c) < 0x20 || c == 0x7F;
-        if (!special)
-            continue;
-        out.append(utf8.data() + plain, i - plain);
-        plain = i + 1;
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case ';':
-            out += "\\;";
-            break;
-        case ',':
-            out += "\\,";
-            break;
-        case '\r':
-            // CR LF is one line break.
-            if (i + 1 < n && utf8[i + 1] == '\n')
-                plain = ++i + 1;
-            out += "\\n";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += c;
-            break;
-        default:
-            break; // not allowed in a TEXT value
+constexpr int LineOctets = 75; // a content line's longest, CRLF not counted
+
+// Writes `text` as UTF-8 TEXT (RFC 5545 3.3.11) at `o`: backslash, semicolon, comma
+// and line breaks escaped (CR LF is one break), other control characters dropped, a
+// lone surrogate written as '?'. The content line is folded before a character or an
+// escape that would take it past `limit` octets; `col` is the octet count of the
+// physical line so far. At most three octets a UTF-16 unit and a fold (three octets)
+// every 71 octets are written.
+char* putText(char* o, QStringView text, int& col, int limit) {
+    const char16_t* p = text.utf16();
+    const char16_t* const end = p + text.size();
+    const auto room = [&](int octets) {
+        if (col + octets > limit) {
+            o[0] = '\r';
+            o[1] = '\n';
+            o[2] = ' ';
+            o += 3;
+            col = 1;
+        }
+        col += octets;
+    };
+    while (p < end) {
+        const char16_t c = *p++;
+        if (c < 0x80) {
+            char escape = 0;
+            switch (c) {
+            case u'\\':
+            case u';':
+            case u',':
+                escape = char(c);
+                break;
+            case u'\r':
+                if (p < end && *p == u'\n')
+                    ++p;
+                escape = 'n';
+                break;
+            case u'\n':
+                escape = 'n';
+                break;
+            case u'\t':
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F)
+                    continue; // not allowed in a TEXT value
+            }
+            if (escape) {
+                room(2);
+                *o++ = '\\';
+                *o++ = escape;
+            } else {
+                room(1);
+                *o++ = char(c);
+            }
+        } else if (c < 0x800) {
+            room(2);
+            *o++ = char(0xC0 | (c >> 6));
+            *o++ = char(0x80 | (c & 0x3F));
+        } else if (!QChar::isSurrogate(c)) {
+            room(3);
+            *o++ = char(0xE0 | (c >> 12));
+            *o++ = char(0x80 | ((c >> 6) & 0x3F));
+            *o++ = char(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && p < end && QChar::isLowSurrogate(*p)) {
+            const char32_t u = QChar::surrogateToUcs4(c, *p++);
+            room(4);
+            *o++ = char(0xF0 | (u >> 18));
+            *o++ = char(0x80 | ((u >> 12) & 0x3F));
+            *o++ = char(0x80 | ((u >> 6) & 0x3F));
+            *o++ = char(0x80 | (u & 0x3F));
+        } else {
+            room(1);
+            *o++ = '?';
         }
     }
-    out.append(utf8.data() + plain, n - plain);
+    return o;
 }
 
 // One content line folded at 75 octets, never inside a UTF-8 sequence, CRLF-ended.
 void foldInto(QByteArray& out, QByteArrayView line) {
     qsizetype start = 0;
-    qsizetype limit = 75; // the first line; later ones begin with a blank
+    qsizetype limit = LineOctets; // the first line; later ones begin with a blank
     while (line.size() - start > limit) {
         qsizetype end = start + limit;
         // Back to the start of a character: continuation bytes are 10xxxxxx.
@@ -62,7 +105,7 @@ void foldInto(QByteArray& out, QByteArrayView line) {
         out += line.sliced(start, end - start);
         out += "\r\n ";
         start = end;
-        limit = 74;
+        limit = LineOctets - 1;
     }
     out += line.sliced(start);
     out += "\r\n";
@@ -73,8 +116,10 @@ void foldInto(QByteArray& out, QByteArrayView line) {
 namespace ICalendar {
 
 QString escapeText(const QString& text) {
-    QByteArray out;
-    escapeInto(out, text.toUtf8());
+    QByteArray out(text.size() * 3, Qt::Uninitialized);
+    int col = 0;
+    const char* end = putText(out.data(), text, col, std::numeric_limits<int>::max());
+    out.truncate(end - out.constData());
     return QString::fromUtf8(out);
 }
 
@@ -147,74 +192,228 @@ QString withoutHoliday(const QString& events, const QDate& d) {
     return events; // the name is part of a longer first line the user wrote
 }
 
+// Blanks, and the control characters a TEXT value leaves out.
+bool invisible(QChar c) {
+    return c.isSpace() || c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+QStringView trimmed(QStringView text) {
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && invisible(text[begin]))
+        ++begin;
+    while (end > begin && invisible(text[end - 1]))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+// The first line of `text` with anything visible on it, without the blanks around it;
+// empty when there is none.
+QStringView firstLine(QStringView text) {
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        qsizetype end = i;
+        while (end < n && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        const QStringView line = trimmed(text.sliced(i, end - i));
+        if (!line.isEmpty())
+            return line;
+        i = end + 1;
+    }
+    return {};
+}
+
+// Where `line` is cut to make a summary of at most SummaryLength characters (grapheme
+// clusters), the "…" included; -1 when it fits whole.
+qsizetype summaryCut(QStringView line) {
+    using ICalendar::SummaryLength;
+    if (line.size() <= SummaryLength)
+        return -1; // no more characters than UTF-16 units
+    QTextBoundaryFinder f(QTextBoundaryFinder::Grapheme, line.data(), line.size());
+    qsizetype keep = 0;
+    for (int n = 1; n <= SummaryLength; ++n) {
+        const qsizetype b = f.toNextBoundary();
+        if (b < 0 || b >= line.size())
+            return -1;
+        if (n == SummaryLength - 1)
+            keep = b;
+    }
+    // No blank before the "…".
+    while (keep > 0 && invisible(line[keep - 1]))
+        --keep;
+    return keep;
+}
+
+// A hash of a ToDo item's time, category and text (FNV-1a over their UTF-16 units,
+// fields separated by U+001F), 48 bits: the same item gives the same value in every
+// export, on every computer.
+quint64 itemHash(const ToDoItem& item) {
+    quint64 h = 0xCBF29CE484222325ull;
+    const auto add = [&h](QStringView s) {
+        for (const QChar c : s) {
+            h ^= c.unicode();
+            h *= 0x100000001B3ull;
+        }
+    };
+    add(item.time);
+    add(u"\x1F");
+    add(item.category);
+    add(u"\x1F");
+    add(item.text);
+    return (h ^ (h >> 48)) & 0xFFFFFFFFFFFFull;
+}
+
+// What an entry's DESCRIPTION holds besides what its SUMMARY shows.
+enum class Describe {
+    Rest,   // the title or the text when the summary leaves out something of it
+    Always, // the text whenever there is one, and the title when cut
+};
+
+inline constexpr char16_t Untitled[] = u"（無題）";
+
 class Writer {
 public:
-    explicit Writer(const ICalendarOptions& options)
+    Writer(const ICalendarOptions& options, const QUuid& id)
         : m_stamp("DTSTAMP:" +
-                  options.stamp.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s).toLatin1()) {
-        m_out.reserve(2 << 20); // a full year is about 1.3 MB
+                  options.stamp.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s).toLatin1() + "\r\n"),
+          m_uid("UID:" + id.toByteArray(QUuid::Id128) + '-'), m_uidDay(m_uid.size()) {
+        m_out.reserve(2 << 20); // a full year is about 1.7 MB
     }
 
-    void line(QByteArrayView s) { foldInto(m_out, s); }
+    // A line of ASCII.
+    void line(QByteArrayView s) {
+        if (s.size() <= LineOctets) {
+            m_out += s;
+            m_out += "\r\n";
+        } else {
+            foldInto(m_out, s);
+        }
+    }
     void line(QByteArrayView name, QByteArrayView value) {
-        m_line.clear();
-        m_line += name;
-        m_line += value;
-        foldInto(m_out, m_line);
+        if (name.size() + value.size() <= LineOctets) {
+            m_out += name;
+            m_out += value;
+            m_out += "\r\n";
+        } else {
+            foldInto(m_out, name.toByteArray().append(value));
+        }
     }
-    void text(QByteArrayView name, const QString& value) {
-        m_line.clear();
-        m_line += name;
-        m_line += ':';
-        escapeInto(m_line, value.toUtf8());
-        foldInto(m_out, m_line);
+    // A TEXT property of `parts` one after the other.
+    void text(QByteArrayView name, std::initializer_list<QStringView> parts) {
+        qsizetype units = 0;
+        for (const QStringView p : parts)
+            units += p.size();
+        const qsizetype octets = name.size() + 1 + 3 * units;
+        const qsizetype start = m_out.size();
+        m_out.resize(start + octets + 3 * (octets / 71 + 1) + 2);
+        char* const first = m_out.data();
+        char* o = first + start;
+        std::memcpy(o, name.data(), size_t(name.size()));
+        o += name.size();
+        *o++ = ':';
+        int col = int(name.size()) + 1; // names are short
+        for (const QStringView p : parts)
+            o = putText(o, p, col, LineOctets);
+        *o++ = '\r';
+        *o++ = '\n';
+        m_out.truncate(o - first);
     }
-    void begin(QByteArrayView component, const QByteArray& uidBase, QByteArrayView kind) {
+
+    // SUMMARY: the first line of `title` that is not blank; without one, that of
+    // `body` shortened. DESCRIPTION as `describe` says.
+    void summary(QStringView title, QStringView body, Describe describe) {
+        bool titleCut = false; // the summary leaves out something of the title
+        bool bodyCut = true;   // … of the body
+        if (const QStringView line = firstLine(title); !line.isEmpty()) {
+            titleCut = line.size() != trimmed(title).size();
+            text("SUMMARY", {line});
+        } else if (const QStringView first = firstLine(body); first.isEmpty()) {
+            text("SUMMARY", {Untitled});
+        } else if (const qsizetype keep = summaryCut(first); keep >= 0) {
+            text("SUMMARY", {first.first(keep), u"…"});
+        } else {
+            bodyCut = first.size() != trimmed(body).size();
+            text("SUMMARY", {first});
+        }
+        const bool withBody = !body.isEmpty() && (bodyCut || describe == Describe::Always);
+        if (titleCut && withBody)
+            text("DESCRIPTION", {title, u"\n\n", body});
+        else if (titleCut)
+            text("DESCRIPTION", {title});
+        else if (withBody)
+            text("DESCRIPTION", {body});
+    }
+
+    // The UIDs from here on are of the day `date` (yyyyMMdd).
+    void setDay(QByteArrayView date) {
+        m_uid.truncate(m_uidDay);
+        m_uid += date;
+        m_uid += '-';
+    }
+    // BEGIN, UID (document, day, `kind`) and DTSTAMP.
+    void begin(QByteArrayView component, QByteArrayView kind) {
         m_out += "BEGIN:";
         m_out += component;
-        m_out += "\r\nUID:";
-        m_out += uidBase;
-        m_out += kind;
-        m_out += "@daylog\r\n";
-        m_out += m_stamp;
         m_out += "\r\n";
+        const qsizetype day = m_uid.size();
+        m_uid += kind;
+        m_uid += "@daylog";
+        line(m_uid);
+        m_uid.truncate(day);
+        m_out += m_stamp;
     }
     QByteArray take() { return std::move(m_out); }
 
 private:
     QByteArray m_stamp;
+    QByteArray m_uid; // "UID:" document identity "-", then the day's date and "-"
+    qsizetype m_uidDay;
     QByteArray m_out;
-    QByteArray m_line;
 };
+
+// "todo-" and the item's hash in 12 hex digits, and "-2", "-3", … for the second,
+// third, … item of the day with the same hash.
+QByteArray todoKind(quint64 hash, int occurrence) {
+    QByteArray kind = "todo-" + QByteArray::number(hash, 16).rightJustified(12, '0');
+    if (occurrence > 1)
+        kind += '-' + QByteArray::number(occurrence);
+    return kind;
+}
 
 } // namespace
 
 QByteArray Export_ICalendar(const YearStore& store, int baseYear, const ICalendarOptions& options) {
     using namespace StoreCol;
-    Writer w(options);
+    Writer w(options, store.documentId());
     w.line("BEGIN:VCALENDAR");
     w.line("VERSION:2.0");
     w.line("PRODID:-//DayLog//DayLog " DAYLOG_VERSION "//JA");
     w.line("CALSCALE:GREGORIAN");
 
-    const QDate last = Dates::yearOrigin(baseYear).addYears(1);
+    std::vector<quint64> hashes; // of the day's ToDo items so far
     for (int row = 1; row <= YearStore::DayRows; ++row) {
+        // Row 366 of a year without 29 February is the next 1 April.
         const QDate day = Dates::dateOfRow(row, baseYear);
-        if (day > last)
-            break; // row 366 of a year without 29 February is the next year's
         const QByteArray date = dateValue(day);
-        const QByteArray uidBase = QByteArray::number(baseYear) + '-' + date + '-';
+        w.setDay(date);
 
         QString events = store.text(row, Events);
         if (options.withoutHolidays)
             events = withoutHoliday(events, day);
         if (!events.isEmpty()) {
-            w.begin("VEVENT", uidBase, "events");
+            w.begin("VEVENT", "events");
             w.line("DTSTART;VALUE=DATE:", date);
             w.line("DTEND;VALUE=DATE:", dateValue(day.addDays(1)));
-            w.text("SUMMARY", events);
+            w.summary({}, events, Describe::Rest);
             w.line("TRANSP:TRANSPARENT");
             w.line("END:VEVENT");
+        }
+
+        if (const QString record = store.text(row, Record); !record.isEmpty()) {
+            w.begin("VJOURNAL", "record");
+            w.line("DTSTART;VALUE=DATE:", date);
+            w.summary({}, record, Describe::Always);
+            w.line("END:VJOURNAL");
         }
 
         for (int i = 0; i < 7; ++i) {
@@ -225,28 +424,26 @@ QByteArray Export_ICalendar(const YearStore& store, int baseYear, const ICalenda
             // Three hours from the slot's hour mark: 6, 9, … 21 and 24 (midnight).
             const int hour = 6 + 3 * i;
             const char kind[] = {'s', 'l', 'o', 't', char('1' + i)};
-            w.begin("VEVENT", uidBase, QByteArrayView(kind, 5));
+            w.begin("VEVENT", QByteArrayView(kind, 5));
             w.line("DTSTART:", dateTimeValue(day, hour, 0));
             w.line("DTEND:", dateTimeValue(day, hour + 3, 0));
-            if (!title.isEmpty())
-                w.text("SUMMARY", title);
-            if (!content.isEmpty())
-                w.text("DESCRIPTION", content);
+            w.summary(title, content, Describe::Always);
             w.line("END:VEVENT");
         }
 
-        const std::vector<ToDoItem> items = ToDo_Parse(store.text(row, ToDo));
-        for (size_t k = 0; k < items.size(); ++k) {
-            const ToDoItem& item = items[k];
-            w.begin("VTODO", uidBase, "todo" + QByteArray::number(qulonglong(k + 1)));
+        hashes.clear();
+        for (const ToDoItem& item : ToDo_Parse(store.text(row, ToDo))) {
+            const quint64 hash = itemHash(item);
+            hashes.push_back(hash);
+            w.begin("VTODO", todoKind(hash, int(std::count(hashes.begin(), hashes.end(), hash))));
             if (const int m = ToDo_TimeMinutes(item.time); m >= 0)
                 w.line("DUE:", dateTimeValue(day, m / 60, m % 60));
             else
                 w.line("DUE;VALUE=DATE:", date);
-            w.text("SUMMARY", item.text);
+            w.summary(item.text, {}, Describe::Rest);
             w.line(item.done() ? "STATUS:COMPLETED" : "STATUS:NEEDS-ACTION");
             if (!item.category.isEmpty())
-                w.text("CATEGORIES", item.category);
+                w.text("CATEGORIES", {item.category});
             if (const int p = priorityOf(item.category))
                 w.line("PRIORITY:", QByteArray::number(p));
             w.line("END:VTODO");

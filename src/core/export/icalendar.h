@@ -7,11 +7,23 @@
 class YearStore;
 
 // A document year as an iCalendar file (RFC 5545) for calendar programs: each day's
-// events as an all-day event, each time slot with a title or a content as a timed
-// event of its three hours, each ToDo item as a task due on its day. Times are
-// floating local times. Every entry's UID is made of the year, the day, its kind and
-// its index, so that importing a later export of the same document updates the
-// entries instead of doubling them.
+// events as an all-day event, its record as a journal entry of the day, each time
+// slot with a title or a content as a timed event of its three hours, each ToDo item
+// as a task due on its day. Times are floating local times. Row 366 of a year without
+// 29 February is exported as the day it is, the next 1 April.
+//
+// Every entry has exactly one SUMMARY of one line: a slot's or a task's title (its
+// first line that is not blank), or else the first such line of its text, shortened
+// to SummaryLength characters with "…"; whatever that line leaves out is in its
+// DESCRIPTION, in full.
+//
+// Every entry's UID begins with the document identity (YearStore::documentId, kept in
+// the document file), so that importing a later export of the same document updates
+// the entries instead of doubling them, and two documents never share one. Events,
+// records and slots are named by day, kind and slot number; a task by its day and a
+// hash of its time, category and text (not its done state: ticking it keeps its UID),
+// with a counter for identical items of one day, so that adding, deleting or moving
+// other items of the day leaves its UID as it was.
 struct ICalendarOptions {
     // Leave out the holiday names the program filled in itself.
     bool withoutHolidays = false;
@@ -23,6 +35,7 @@ QByteArray Export_ICalendar(const YearStore& store, int baseYear, const ICalenda
 
 // The parts, for tests.
 namespace ICalendar {
+inline constexpr int SummaryLength = 40; // characters, the "…" included
 // TEXT escaping: backslash, semicolon, comma and line breaks; other control
 // characters are dropped.
 QString escapeText(const QString& text);

@@ -61,6 +61,9 @@ void Document::replace(const YearStore& year, bool changed) {
     m_replacing = true;
     m_store = year; // reported through storeReplaced
     m_replacing = false;
+    // Every document has an identity (a new year and a file read bring theirs).
+    if (m_store.documentId().isNull())
+        m_store.setDocumentId(QUuid::createUuid());
     setChanged(changed);
 }
 

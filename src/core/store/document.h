@@ -63,7 +63,8 @@ public:
     DocumentLock& lock() { return m_lock; }
 
     // The document takes a whole year (a file read, a recovery copy, a new year)
-    // without that being an edit: it is unchanged afterwards unless `changed`.
+    // without that being an edit: it is unchanged afterwards unless `changed`. A year
+    // without a document identity gets a new one.
     void replace(const YearStore& year, bool changed = false);
 
     // Writes made while a batch is open are reported as one change when the outermost

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QSysInfo>
+#include <QtEndian>
 
 #include <array>
 
@@ -105,16 +107,51 @@ template <typename TextAt> FileResult checkCells(int cols, const TextAt& textAt,
 }
 
 // The colours of one row's cells as a document file holds them: those of
-// cellColorMap() from row 1 on, 0 elsewhere.
+// cellColorMap() from row 1 on; in row 0 the document's header (below); 0 elsewhere.
 struct RowColours {
     std::array<quint32, 20> fore{};
     std::array<quint32, 20> back{};
 };
 
+// The header of a document in the text colours of row 0, which readers before
+// document version 2 never looked at: cell (0,0) holds the document version, cells
+// (0,1)..(0,4) the identity's 128 bits, 32 a cell, the most significant first. A
+// store without an identity is written as version 1 was, with every colour of row 0
+// 0.
+constexpr quint32 DocumentVersion = 2;
+constexpr int IdCells = 4;
+
+void putHeader(RowColours& rc, const QUuid& id) {
+    if (id.isNull())
+        return;
+    const QByteArray bytes = id.toRfc4122();
+    rc.fore[0] = DocumentVersion;
+    for (int i = 0; i < IdCells; ++i)
+        rc.fore[size_t(1 + i)] = qFromBigEndian<quint32>(bytes.constData() + 4 * i);
+}
+
+// The identity in a file's header; null for a file without one (version 1) or with
+// something there that is no identity this program makes (a later version reads as
+// this one as far as it knows it).
+QUuid headerId(const GridData& data) {
+    if (data.cells[0].fore < DocumentVersion)
+        return {};
+    char bytes[4 * IdCells];
+    for (int i = 0; i < IdCells; ++i)
+        qToBigEndian<quint32>(data.cells[size_t(1 + i)].fore, bytes + 4 * i);
+    const QUuid id = QUuid::fromRfc4122(QByteArrayView(bytes, sizeof bytes));
+    if (id.variant() != QUuid::DCE ||
+        (id.version() != QUuid::Random && id.version() != QUuid::Sha1))
+        return {};
+    return id;
+}
+
 RowColours rowColours(const YearStore& store, int row, int cols) {
     RowColours rc;
-    if (row < 1)
+    if (row < 1) {
+        putHeader(rc, store.documentId());
         return rc;
+    }
     for (const ColorMapLine& m : cellColorMap()) {
         if (m.gridCol >= cols)
             continue;
@@ -282,7 +319,18 @@ FileResult parseDocument(QByteArrayView bytes, YearStore& out) {
     for (int row = FileRows; row < YearStore::Rows; ++row)
         for (int col = 0; col < YearStore::Cols; ++col)
             out.set(row, col, StoreValue());
+    out.setDocumentId(headerId(data));
     return FileResult::success();
+}
+
+QUuid derivedDocumentId(const QString& path) {
+    // A name-based UUID (version 5) in a namespace of this program's own.
+    static const QUuid space(u"bc49b87d-921d-4211-a930-3e1cc0010427"_s);
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return QUuid::createUuidV5(
+        space, QSysInfo::machineUniqueId() + '\0' +
+                   (canonical.isEmpty() ? info.absoluteFilePath() : canonical).toUtf8());
 }
 
 FileResult readDocument(const QString& path, YearStore& out, FileIdentity* identity) {
@@ -291,6 +339,8 @@ FileResult readDocument(const QString& path, YearStore& out, FileIdentity* ident
     FileResult r = GridFile::readBytes(path, bytes, &stamp);
     if (r.ok())
         r = parseDocument(bytes, out);
+    if (r.ok() && out.documentId().isNull())
+        out.setDocumentId(derivedDocumentId(path));
     if (r.ok() && identity) {
         identity->exists = true;
         identity->size = stamp.size;

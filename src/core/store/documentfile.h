@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QUuid>
 
 class AppState;
 class GridModel;
@@ -54,17 +55,26 @@ QString suggestedFile(const QString& docPath, int baseYear, const QString& ext =
 // rows 1..366 the days from 1 April) by 19 columns (the store's text columns, as the
 // annual table saves it) or 20 (the calendar's save: column 19 holds the weekday
 // colour as text), each cell with its text and colours (those of cellColorMap(),
-// from row 1 on; every other colour 0).
+// from row 1 on). The text colours of row 0 hold the document's version and identity
+// (YearStore::documentId; documentfile.cpp); every other colour is 0.
 
 // Reads a document into `out`, replaced only when the whole file is valid: a grid
 // file of that shape whose corner holds a year FirstYear..LastYear, each day row the
 // date of its day (yyyy/MM/dd) and its weekday letter, and no text a NUL character.
 // `out` then holds what the file holds and nothing else: the texts of the file's
 // columns, and of rows 1..366 every colour column from the cells' colours (store
-// column 19 the weekday cell's text colour, never the text of file column 19).
-// `identity`, when given, gets the file as it was read.
+// column 19 the weekday cell's text colour, never the text of file column 19) and the
+// document identity the file holds. A file without one (written before identities
+// were kept) gets derivedDocumentId(path), the same every time it is read from that
+// place, until its next save writes it into the file. `identity`, when given, gets
+// the file as it was read.
 FileResult readDocument(const QString& path, YearStore& out, FileIdentity* identity = nullptr);
+// As readDocument, from a file's bytes; the identity is null when they hold none.
 FileResult parseDocument(QByteArrayView bytes, YearStore& out);
+
+// The identity of a document file without one: a UUID made from the computer and the
+// file's canonical path.
+QUuid derivedDocumentId(const QString& path);
 
 // The file image of `store` with `cols` columns (19 or 20; otherwise empty), and its
 // exact size (-1 for other widths), the latter computed without making the image.

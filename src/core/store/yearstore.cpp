@@ -99,6 +99,7 @@ YearStore& YearStore::operator=(const YearStore& o) {
     if (this == &o)
         return *this;
     m_cells = o.m_cells;
+    m_documentId = o.m_documentId;
     if (m_observer)
         m_observer->storeReplaced();
     return *this;

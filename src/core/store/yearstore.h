@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUuid>
 
 #include <array>
 #include <vector>
@@ -65,7 +66,12 @@ const std::array<ColorMapLine, 17>& cellColorMap();
 const std::array<QString, 19>& storeHeadings();
 
 // All data of one document: one row per day of the year from 1 April, one column per
-// kind of entry and its colours.
+// kind of entry and its colours, and the document's identity.
+//
+// The identity is a random UUID made with the document (Store_New) and kept in its
+// file, so that it stays the same across saves, renames and copies of the file: what
+// the document exports to other programs is named after it (see icalendar.h). It is
+// no cell: setting it is no edit, and two stores are the same (sameAs) by their cells.
 //
 // A store may have an observer (the document it belongs to): every write that changes
 // what a cell means is reported to it, whoever makes it. In an observed store a write
@@ -90,7 +96,7 @@ public:
     YearStore();
     // A copy holds the cells only, never the observer; assigning into an observed store
     // reports the replacement to its observer.
-    YearStore(const YearStore& o) : m_cells(o.m_cells) {}
+    YearStore(const YearStore& o) : m_cells(o.m_cells), m_documentId(o.m_documentId) {}
     YearStore& operator=(const YearStore& o);
 
     const StoreValue& at(int row, int col) const { return m_cells[index(row, col)]; }
@@ -104,11 +110,16 @@ public:
 
     void setObserver(Observer* observer) { m_observer = observer; }
 
+    // Null for a store that belongs to no document yet.
+    const QUuid& documentId() const { return m_documentId; }
+    void setDocumentId(const QUuid& id) { m_documentId = id; }
+
     static bool valid(int row, int col) { return row >= 0 && row < Rows && col >= 0 && col < Cols; }
 
 private:
     static size_t index(int row, int col);
     std::vector<StoreValue> m_cells;
+    QUuid m_documentId;
     Observer* m_observer = nullptr;
 };
 

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
+#include <QUuid>
 
 #include <unistd.h>
 
@@ -106,7 +107,7 @@ private Q_SLOTS:
         const QDate may10(2005, 5, 10);
         app.store().set(row(QDate(2005, 5, 3)), StoreCol::Events, u"憲法記念日\n家族旅行"_s);
         app.store().set(row(may10), StoreCol::Events, u"遠足; 雨天時は5/12, 5/13"_s);
-        app.store().set(row(may10), StoreCol::Record, u"記録は書き出さない"_s);
+        app.store().set(row(may10), StoreCol::Record, u"晴れ。\n遠足は予定どおり。"_s);
         app.store().set(row(may10), StoreCol::SlotItem1, u"国語"_s);
         app.store().set(row(may10), StoreCol::SlotText1, u"漢字テスト\r\n教科書 p.12"_s);
         app.store().set(
@@ -117,10 +118,12 @@ private Q_SLOTS:
         app.store().set(row(may10), StoreCol::ToDo,
                         ToDo_ItemString(false, u"10:00"_s, u"最重"_s, u"職員会議"_s) +
                             ToDo_ItemString(true, QString(), u"要軽"_s, u"掃除当番"_s) +
+                            ToDo_ItemString(false, QString(), u"要軽"_s, u"掃除当番"_s) +
                             ToDo_ItemString(false, u"朝"_s, u"自由"_s, u"C:\\temp を整理"_s));
         app.store().set(row(QDate(2006, 3, 31)), StoreCol::Events, u"修了式"_s);
         // Row 366 of a year without 29 February is the next year's 1 April.
         app.store().set(366, StoreCol::Events, u"入学式準備"_s);
+        app.store().setDocumentId(QUuid(u"{6f1c2a4e-93d5-4b7a-8e21-5c0d9b3f7a10}"_s));
 
         const QByteArray got = Export_ICalendar(
             app.store(), 2005,
@@ -132,9 +135,10 @@ private Q_SLOTS:
 
         // With the holidays, every holiday of the year is an all-day event of its own.
         const QString all = QString::fromUtf8(Export_ICalendar(app.store(), 2005, {false, {}}));
-        QVERIFY(all.contains(u"UID:2005-20050429-events@daylog\r\n"_s));
-        QVERIFY(all.contains(u"SUMMARY:みどりの日\r\n"_s));
-        QVERIFY(all.contains(u"SUMMARY:憲法記念日\\n家族旅行\r\n"_s));
+        QVERIFY(all.contains(u"UID:6f1c2a4e93d54b7a8e215c0d9b3f7a10-20050429-events@daylog\r\n"
+                             u"DTSTAMP"_s));
+        QVERIFY(all.contains(u"SUMMARY:みどりの日\r\nTRANSP"_s));
+        QVERIFY(all.contains(u"SUMMARY:憲法記念日\r\nDESCRIPTION:憲法記念日\\n家族旅行\r\n"_s));
     }
 
     void textIsEscapedAndLinesFolded() {

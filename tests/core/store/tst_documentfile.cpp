@@ -82,6 +82,7 @@ private Q_SLOTS:
     void savedAndLoadedDocumentKeepsTextsAndColours();
     void saveToMissingFolderFailsAndKeepsStore();
     void imageIsWhatTheGridsSavedAndReadsAsTheyRead();
+    void theIdentityStaysWithTheDocumentAndOlderFilesGetOne();
     void damagedDocumentsAreRefused_data();
     void damagedDocumentsAreRefused();
     void writeRefusesWhatTheReaderWouldRefuse_data();
@@ -292,6 +293,59 @@ void TestDocumentFile::imageIsWhatTheGridsSavedAndReadsAsTheyRead() {
     }
     QVERIFY(DocFiles::documentImage(YearStore(), 21).isEmpty());
     QCOMPARE(DocFiles::imageBytes(YearStore(), 18), -1);
+}
+
+// A document's identity is kept in its file (version 2) where a reader of version 1
+// looks at nothing: the file reads there as the same year. It stays across saves and
+// renames; a version 1 file gets one from its place, the same each time it is read,
+// which its next save keeps; two new documents never share one.
+void TestDocumentFile::theIdentityStaysWithTheDocumentAndOlderFilesGetOne() {
+    QRandomGenerator rng(2005);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"年度.dys"_s), renamed = dir.filePath(u"改名.dys"_s);
+    YearStore made = TestYears::filled(2005, rng), other;
+    Store_New(other, 2005, QDate());
+    made.setDocumentId(QUuid::createUuid());
+    QVERIFY(!other.documentId().isNull() && other.documentId() != made.documentId());
+    for (const int cols : {19, 20}) {
+        QVERIFY(DocFiles::writeDocument(made, cols, path).ok());
+        YearStore read, again;
+        QVERIFY(DocFiles::readDocument(path, read).ok());
+        QCOMPARE(read.documentId(), made.documentId());
+        QVERIFY(QFile::rename(path, renamed));
+        QVERIFY(DocFiles::writeDocument(read, cols, renamed).ok());
+        QVERIFY(DocFiles::readDocument(renamed, again).ok());
+        QCOMPARE(again.documentId(), made.documentId());
+
+        // What a version 1 reader sees: the same grid with row 0's colours all 0.
+        GridData v2;
+        QVERIFY(GridFile::parse(contents(renamed), v2).ok());
+        YearStore anonymous = read;
+        anonymous.setDocumentId({});
+        const QByteArray oldImage = DocFiles::documentImage(anonymous, cols);
+        QVERIFY(oldImage != contents(renamed));
+        for (int c = 0; c < cols; ++c)
+            v2.cells[size_t(c)].fore = 0;
+        QVERIFY2(GridFile::serialize(v2.rows, v2.cols, v2.cells) == oldImage,
+                 firstDifference(GridFile::serialize(v2.rows, v2.cols, v2.cells), oldImage));
+        QVERIFY(QFile::remove(renamed));
+
+        // A version 1 file: an identity from its place, kept by its next save.
+        QVERIFY(writeFile(path, oldImage) && writeFile(renamed, oldImage));
+        YearStore first, second, elsewhere;
+        QVERIFY(DocFiles::readDocument(path, first).ok());
+        QVERIFY(DocFiles::readDocument(path, second).ok());
+        QVERIFY(DocFiles::readDocument(renamed, elsewhere).ok());
+        QVERIFY(!first.documentId().isNull());
+        QCOMPARE(second.documentId(), first.documentId());
+        QVERIFY(elsewhere.documentId() != first.documentId());
+        QVERIFY(first.sameAs(again));
+        QVERIFY(DocFiles::writeDocument(first, cols, path).ok());
+        QVERIFY(QFile::remove(renamed) && QFile::rename(path, renamed));
+        QVERIFY(DocFiles::readDocument(renamed, second).ok());
+        QCOMPARE(second.documentId(), first.documentId());
+        QVERIFY(QFile::remove(renamed));
+    }
 }
 
 // One valid, filled document damaged in one way at a time, and paths that are no
