@@ -3,9 +3,10 @@
 
 daylog_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Packages every build needs: compiler, CMake, Qt 6 and a Japanese font.
+# Packages every build needs: compiler, CMake, Qt 6, a Japanese font, and libical for
+# reading iCalendar files.
 DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
-    qt6-translations-l10n fonts-ipafont-gothic)
+    qt6-translations-l10n fonts-ipafont-gothic libical-dev)
 # What the tests need beyond that: poppler-utils reads printed PDFs back; the
 # end-to-end runs drive the program in a virtual display with a window manager;
 # desktop-file-utils checks the installed desktop entry; the accessibility check reads

@@ -46,6 +46,9 @@ constexpr Command Commands[] = {
      "標準出力に書きます。"},
     {"import", "import CSV FILE",
      "CSV の年度から文書 FILE を作ります。CSV が「-」のときは標準入力から読みます。"},
+    {"import-ics", "import-ics ICS FILE",
+     "iCalendar ファイル ICS の予定・ToDo・日誌を文書 FILE の年度に書き足し、取り込んだ数と\n"
+     "取り込まなかった数を書きます。ICS が「-」のときは標準入力から読みます。"},
 };
 
 const char* const Notes =

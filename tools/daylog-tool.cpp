@@ -8,6 +8,7 @@
 #include "core/export/csv.h"
 #include "core/export/exporttarget.h"
 #include "core/export/icalendar.h"
+#include "core/export/icsimport.h"
 #include "core/grid/gridmodel.h"
 #include "core/search/search.h"
 #include "core/search/wildcard.h"
@@ -467,6 +468,49 @@ int importDocument(const QStringList& args) {
     return 0;
 }
 
+// Adds an iCalendar file's entries to an existing document; the document is written
+// only when something was added. The summary goes to standard output.
+int importIcs(const QStringList& args) {
+    const QString name = QStringLiteral("import-ics");
+    Cli::Arguments a;
+    if (!Cli::split(name, args, {}, {}, a))
+        return UsageError;
+    if (a.help)
+        return Cli::help(name);
+    if (a.rest.size() != 2)
+        return Cli::usage(
+            QStringLiteral("import-ics には iCalendar ファイルと文書のファイル名が要ります。"),
+            name);
+    const QString &source = a.rest[0], &path = a.rest[1];
+    if (!Cli::documentName(name, path))
+        return UsageError;
+    QByteArray ics;
+    const bool fromStdin = Cli::isStdio(source);
+    const QString sourceName = fromStdin ? QStringLiteral("標準入力") : source;
+    const FileResult read = fromStdin ? Cli::readStdin(ics) : GridFile::readBytes(source, ics);
+    if (!read.ok()) {
+        err(QStringLiteral("「%1」を開けませんでした。%2").arg(sourceName, read.reason()));
+        return Failure;
+    }
+    AppState app;
+    if (!loadStore(app, path))
+        return Failure;
+    IcsImportSummary summary;
+    QString error;
+    if (!Import_ICalendar(ics, app.store(), app.baseYear(), summary, &error)) {
+        err(QStringLiteral("「%1」を読み込めませんでした。%2").arg(sourceName, error));
+        return Failure;
+    }
+    if (summary.added() > 0) {
+        if (const FileResult r = DocFiles::writeDocument(app.store(), 20, path); !r.ok()) {
+            err(writeMessage(path, r));
+            return Failure;
+        }
+    }
+    out(summary.text() + u'\n');
+    return 0;
+}
+
 // The command named first in `args`, with the rest of them.
 int run(QStringList args) {
     if (args.isEmpty())
@@ -490,6 +534,7 @@ int run(QStringList args) {
         {"stats-item", statsItem},
         {"export", exportDocument},
         {"import", importDocument},
+        {"import-ics", importIcs},
     };
     for (const auto& [name, function] : commands)
         if (command == QLatin1String(name))

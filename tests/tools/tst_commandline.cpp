@@ -27,7 +27,8 @@ private Q_SLOTS:
 // a document), "--" before arguments that begin with "-", every write checked (also
 // to standard output on a full disk), an existing document never replaced unasked,
 // and each error in Japanese. Arguments "@name" are files in the row's own folder,
-// which holds doc.dys (2005, "-記録 です" on 10 May), doc.csv (its CSV) and dir/.
+// which holds doc.dys (2005, "-記録 です" on 10 May), doc.csv (its CSV), doc.ics (an
+// event on 1 June 2005 and one in 2007) and dir/.
 // Exit code -1: the program keeps running; it is ended once the effects are there.
 void TestCommandLine::commandLineConventions_data() {
     QTest::addColumn<QString>("program");
@@ -117,6 +118,11 @@ void TestCommandLine::commandLineConventions_data() {
         u"「標準入力」を読み込めませんでした。ファイルが空です"_s, {u"new.dys=absent"_s});
     row("a document is never -", tool, {u"dump"_s, u"-"_s}, 2, {}, u"./-"_s);
     row("new into -", tool, {u"new"_s, u"2026"_s, u"-"_s}, 2, {}, u"./-"_s, {u"-=absent"_s});
+    row("import-ics from -", tool, {u"import-ics"_s, u"-"_s, u"@doc.dys"_s}, 0,
+        u"取り込んだもの: 行事 1件、時間帯 0件、ToDo 0件、記録 0件\n年度の外の日付のもの: 1件"_s,
+        {}, {u"doc.dys.bak=2005"_s, u"-=absent"_s}, u"doc.ics"_s);
+    row("import-ics of a CSV file", tool, {u"import-ics"_s, u"@doc.csv"_s, u"@doc.dys"_s}, 1, {},
+        u"BEGIN:VCALENDAR で始まっていません"_s, {u"doc.dys=same"_s, u"doc.dys.bak=absent"_s});
     row("import into -", tool, {u"import"_s, u"@doc.csv"_s, u"-"_s}, 2, {}, u"./-"_s,
         {u"-=absent"_s});
 
@@ -191,6 +197,13 @@ void TestCommandLine::commandLineConventions() {
     QVERIFY(csv.open(QIODevice::WriteOnly));
     csv.write(Export_Csv(app.store(), 2005));
     csv.close();
+    QFile ics(dir.filePath(u"doc.ics"_s));
+    QVERIFY(ics.open(QIODevice::WriteOnly));
+    ics.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//JA\r\n"
+              "BEGIN:VEVENT\r\nUID:a@test\r\nDTSTART;VALUE=DATE:20050601\r\nSUMMARY:運動会\r\n"
+              "END:VEVENT\r\nBEGIN:VEVENT\r\nUID:b@test\r\nDTSTART;VALUE=DATE:20070601\r\n"
+              "SUMMARY:運動会\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    ics.close();
     QVERIFY(QDir(dir.path()).mkdir(u"dir"_s));
     QFile docFile(dir.filePath(u"doc.dys"_s));
     QVERIFY(docFile.open(QIODevice::ReadOnly));

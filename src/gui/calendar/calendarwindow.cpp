@@ -9,6 +9,7 @@
 #include "gui/frame/documentcommands.h"
 #include "gui/frame/ending.h"
 #include "gui/frame/exportcommand.h"
+#include "gui/frame/importcommand.h"
 #include "gui/frame/viewcommands.h"
 #include "gui/grid/gridcolors.h"
 #include "gui/platform/help.h"
@@ -159,6 +160,8 @@ std::vector<Command> CalendarWindow::commandTable() {
         Cmd::item(u"mnuAsSave"_s, u"名前を付けて保存(&A)"_s, [this] { Store_SaveAs(this, app()); }),
         Cmd::item(u"mnuExport"_s, u"エクスポート(&E)..."_s,
                   [this] { ExportCommand::exportYear(this, app().doc()); }),
+        Cmd::item(u"mnuImportIcs"_s, u"インポート(iCalendar)(&I)..."_s,
+                  [this] { ImportCommand::importICalendar(this, app().doc()); }),
         Cmd::separator(u"mnuspace"_s),
         Cmd::item(u"mnuTask"_s, u"タスクに入れる(&T)"_s, [this] { Cal_ToTray(); }),
         Cmd::check(u"mnuRemind"_s, u"リマインダー(&R)"_s, remindersOn(),

@@ -5,6 +5,7 @@
 #include "gui/frame/artwork.h"
 #include "gui/frame/ending.h"
 #include "gui/frame/exportcommand.h"
+#include "gui/frame/importcommand.h"
 #include "gui/grid/grid.h"
 #include "gui/grid/gridcolors.h"
 #include "gui/main/annualwindow.h"
@@ -54,6 +55,8 @@ std::vector<Command> MainWindow::commandTable() {
             u"mnuFileSave"_s, u"上書き保存(&S)"_s, [this] { Annual_Save(); }, QKeySequence::Save),
         Cmd::item(u"mnuFileSaveAs"_s, u"名前を付けて保存(&A)..."_s, [this] { Annual_SaveAs(); }),
         Cmd::item(u"mnuFileExport"_s, u"エクスポート(&E)..."_s, [this] { exportYear(); }),
+        Cmd::item(u"mnuFileImportIcs"_s, u"インポート(iCalendar)(&I)..."_s,
+                  [this] { importICalendar(); }),
         Cmd::separator(u"mnuFileBar1"_s),
         Cmd::item(
             u"mnuFilePrint"_s, u"印刷(&P)..."_s, [this] { printSelection(); }, QKeySequence::Print),
@@ -240,6 +243,11 @@ void MainWindow::storeBack() {
 void MainWindow::exportYear() {
     if (AnnualWindow* w = committedAnnual())
         ExportCommand::exportYear(this, w->document());
+}
+
+void MainWindow::importICalendar() {
+    if (AnnualWindow* w = committedAnnual())
+        ImportCommand::importICalendar(this, w->document());
 }
 
 QWidget* MainWindow::writingWidget() const {

@@ -50,6 +50,8 @@ public:
     void printSelection();
     // The document of the table in front as iCalendar or CSV.
     void exportYear();
+    // Adds an iCalendar file to the document of the table in front.
+    void importICalendar();
     // The table in front with its cell edit ended; nullptr (said to the user) when
     // there is none.
     AnnualWindow* committedAnnual();
