@@ -24,6 +24,9 @@ include(${PROJECT_SOURCE_DIR}/cmake/gzip.cmake)
 daylog_gzip(${daylog_debian}/changelog ${PROJECT_BINARY_DIR}/changelog.Debian.gz)
 install(FILES ${daylog_debian}/copyright ${PROJECT_BINARY_DIR}/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/daylog)
+# What lintian is told to accept, with the reasons (data/debian/lintian-overrides).
+install(FILES ${daylog_debian}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME daylog)
 set(CPACK_PACKAGE_VENDOR DayLog)
 set(DAYLOG_PACKAGE_MAINTAINER "DayLog maintainers <maintainers@daylog.example>"
     CACHE STRING "The Maintainer field of the Debian package")

@@ -11,9 +11,12 @@ DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
 # desktop-file-utils checks the installed desktop entry; the accessibility check reads
 # the windows through AT-SPI (python3-pyatspi, the bus of at-spi2-core, and dbus for a
 # session of its own); a private D-Bus with a fake notification service in Python
-# stands for a desktop's (tst_notifier).
+# stands for a desktop's (tst_notifier); the package check makes the Debian package
+# (CPack needs dpkg-dev and file) and runs lintian and AppStream's validator
+# (appstream) on it.
 DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar
-    desktop-file-utils python3-pyatspi at-spi2-core dbus dbus-daemon python3-dbus python3-gi)
+    desktop-file-utils python3-pyatspi at-spi2-core dbus dbus-daemon python3-dbus python3-gi
+    dpkg-dev file lintian appstream)
 
 ensure_packages() {
     local missing=()
