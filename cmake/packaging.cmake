@@ -4,6 +4,29 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME daylog)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+
+# The package's own files in share/doc/daylog: the machine-readable copyright file and
+# the Debian changelog (data/debian/). The changelog's newest entry gives the package
+# its version, the project's version and a Debian revision ("0.1.0-1"); an entry for
+# another version of the project stops the configuration.
+set(daylog_debian ${PROJECT_SOURCE_DIR}/data/debian)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${daylog_debian}/changelog)
+file(STRINGS ${daylog_debian}/changelog daylog_changelog_top LIMIT_COUNT 1)
+if(NOT daylog_changelog_top MATCHES "^daylog \\(([^-)]+)-([^)]+)\\) ")
+    message(FATAL_ERROR "data/debian/changelog: no \"daylog (VERSION-REVISION)\" at the top")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+    message(FATAL_ERROR "data/debian/changelog is at ${CMAKE_MATCH_1}, the project at "
+                        "${PROJECT_VERSION}: add an entry for ${PROJECT_VERSION}")
+endif()
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${CMAKE_MATCH_2})
+include(${PROJECT_SOURCE_DIR}/cmake/gzip.cmake)
+daylog_gzip(${daylog_debian}/changelog ${PROJECT_BINARY_DIR}/changelog.Debian.gz)
+install(FILES ${daylog_debian}/copyright ${PROJECT_BINARY_DIR}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/daylog)
+# What lintian is told to accept, with the reasons (data/debian/lintian-overrides).
+install(FILES ${daylog_debian}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME daylog)
 set(CPACK_PACKAGE_VENDOR DayLog)
 set(DAYLOG_PACKAGE_MAINTAINER "DayLog maintainers <maintainers@daylog.example>"
     CACHE STRING "The Maintainer field of the Debian package")

@@ -2,7 +2,8 @@
 # manager, and the steps a user takes through the keyboard. Sourced, not run.
 #
 # Needs Xvfb, openbox, xdotool and xclip (scripts/test installs them). Set
-# DAYLOG_E2E_SHOTS to a folder to keep screenshots (imagemagick's import).
+# DAYLOG_E2E_SHOTS to a folder to keep screenshots (imagemagick's import);
+# week_and_month.sh leaves the calendar window there as calendar.png.
 
 program=${DAYLOG_PROGRAM:?}
 tool=${DAYLOG_TOOL:?}
@@ -74,6 +75,11 @@ wait_window_matching() {
 }
 shot() {
     [ -n "${DAYLOG_E2E_SHOTS:-}" ] && import -window root "$DAYLOG_E2E_SHOTS/$1.png" || true
+}
+# window_shot NAME ID: one window alone, without the window manager's frame (the
+# software centres' picture, data/screenshots/, is taken so).
+window_shot() {
+    [ -n "${DAYLOG_E2E_SHOTS:-}" ] && import -window "$2" "$DAYLOG_E2E_SHOTS/$1.png" || true
 }
 start() {
     "$program" "$doc" >"$work/program.log" 2>&1 &

@@ -28,5 +28,6 @@ close_view
 save
 events=$(field 40 4)
 [ "$events" = "$week$month" ] || fail "after the month, the file's events of 10 May are '$events'"
+window_shot calendar "$calendar"
 end_program
 echo "PASS: what is typed in the weekly and the monthly view is saved"
