@@ -460,6 +460,11 @@ int importDocument(const QStringList& args) {
         err(QStringLiteral("「%1」を読み込めませんでした。%2").arg(sourceName, error.message()));
         return Failure;
     }
+    // A document written again from its CSV stays the same document: its identity
+    // (which names what it exports to calendars) is kept.
+    if (YearStore before; QFileInfo::exists(path) && DocFiles::readDocument(path, before).ok() &&
+                          !before.documentId().isNull())
+        store.setDocumentId(before.documentId());
     const FileResult r = DocFiles::writeDocument(store, 20, path);
     if (!r.ok()) {
         err(writeMessage(path, r));
