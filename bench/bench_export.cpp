@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The export of a full year (every text cell filled, ToDo items on every day) as
 // iCalendar and as CSV, the CSV read back into a new document, and a school's
 // iCalendar year of 2,000 entries brought into a new document.

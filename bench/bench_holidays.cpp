@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The holiday rules over every day they cover.
 
 #include "core/calendar/holidays.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmarks' entry point: a QApplication on the offscreen platform (the painting
 // benchmarks need one), then every registered benchmark.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The views with a full document: the diary moving from one day to the next (storing
 // the page, loading the next day, painting its calendar), the weekly view to the next
 // week and the monthly view to the next month, and opening each view for the first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the time from starting the program with a full-year document to the
 // first paint of its calendar window, next to a bare Qt window with a 367 × 19 table
 // measured the same way in the same run (the floor). Both programs print

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search and the two statistics tables over a full year (every text cell filled):
 // a search that finds few days, one that lists many texts with their context, record
 // statistics with 50 × 10 keywords, item statistics with 50 keywords, and the

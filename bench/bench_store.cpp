@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The year store's start-up and save paths: a new document, a full document saved
 // and loaded straight from and into the store (with and without the file's identity),
 // and read as plain bytes (the floor the others are held to).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ToDo list with a full document (five items a day, 1,830 items): "表示" over the
 // whole year, each of the seven sorts, and "保存".
 

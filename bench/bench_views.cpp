@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table and the calendar: painting the annual-shaped grid, sorting, counting
 // ToDo load, painting the month and one clock tick.
 

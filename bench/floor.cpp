@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor of the start-up measurement: a bare Qt window with a 367 × 19 table,
 // reporting its first paint the way the program does. With the argument "ja" the
 // table's headings are Japanese, so the floor also loads and shapes a Japanese font.

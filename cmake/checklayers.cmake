@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The core stays below the windows: no file under src/core includes a file of src/gui
 # or a header of Qt Gui, Widgets, Print Support, Network or D-Bus.
 #   cmake -D SOURCE_DIR=<checkout> [-D STAMP=<file>] -P cmake/checklayers.cmake

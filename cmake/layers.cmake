@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checked before the core is compiled, and again whenever a core file changes.
 file(GLOB_RECURSE daylog_core_files CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/src/core/*.h ${CMAKE_SOURCE_DIR}/src/core/*.cpp)

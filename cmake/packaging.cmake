@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, made by CPack from the install rules (scripts/package builds it
 # with the prefix /usr). Run from the build folder: cpack.
 

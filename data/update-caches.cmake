@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by `cmake --install`: when the files went straight into the prefix the build was
 # configured for (no DESTDIR, no other --prefix), the desktop's file-type and
 # application caches are rebuilt so that documents open in DayLog at once. A package

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the grid file reader.
 //
 // Any input: parse must either refuse it, leaving its output untouched, or accept it;

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by scripts/run, scripts/test and scripts/bench: installs missing Debian
 # packages (as root, or through sudo) and knows the build settings.
 

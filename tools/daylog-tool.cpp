@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // daylog-tool: the command-line companion. Works on documents without a display.
 // `daylog-tool --help` prints the commands (Cli::usageText in commandline.cpp); every
 // command follows the conventions of a command-line program: --help, "--" and "-",

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the PNG sizes of the program icon from hicolor/scalable/apps/daylog.svg into
 # hicolor/NxN/apps/daylog.png. Run by hand after the drawing changes; the PNGs are kept
 # in the repository so the build needs no SVG renderer. Needs rsvg-convert

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The accessible tree of one window as the accessibility check sees it: a walk with
 limits on depth, size and time, what counts as a control a user reaches, its name or
 label, and the hints that say which widget an object is. Used by check.py."""

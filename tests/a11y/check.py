@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The accessibility check of DayLog through the Linux accessibility stack (AT-SPI).
 
 Run by tests/a11y/run.sh, which starts the program in a virtual display with its own

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The accessibility check through the real Linux accessibility stack: DayLog in a
 # virtual display with a window manager (tests/e2e/common.bash), its own D-Bus session
 # and AT-SPI bus, and tests/a11y/check.py walking every window's accessible tree.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The annual table as a user reaches it: start DayLog with a document, open
 # 表示 → 年間日程, type into the cell under the cursor (the current day's events),
 # Enter, then ﾌｧｲﾙ → 上書き保存 of the main window; the text is in the file.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end runs (tests/e2e/*.sh): a virtual display with a window
 # manager, and the steps a user takes through the keyboard. Sourced, not run.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The diary as a user reaches it: start DayLog with a document, open 表示 → 日記 from
 # the keyboard, type into the record box (where the focus must be), close the diary,
 # save, end; the text is in the file and a second start shows it again.

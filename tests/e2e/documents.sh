@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Several documents and several programs, as a user meets them:
 # 1. a second start on the same file hands it to the running program and ends at once:
 #    one calendar;

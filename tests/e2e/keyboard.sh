@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The keyboard alone, from a fresh start with a document: the calendar's days take the
 # keys (Page Down to December, Enter opens the 10th in the diary), a record is typed,
 # Alt+Right steps to the next day and another is typed, Ctrl+S saves in the diary, the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A run that does not end normally: type into the diary, leave it unsaved for the
 # recovery copy to be written, kill the program outright; the next start offers the
 # unsaved changes and Yes brings the text back into the diary.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The statistics and the search as a user reaches them from the keyboard: a record is
 # typed in the diary; 表示 → 記録統計 counts it for two keywords typed into the
 # table (設定 → キーワード1 / キーワード2, 統計) and the table is kept with

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The weekly and the monthly view as a user reaches them: start DayLog with a
 # document, open 表示 → 週日程, type into the box that has the focus (the events of
 # the current day), close, save; then the same through 表示 → 月日程. Each text is in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `cmake --install` into a temporary prefix, then the installed tree looked at as a
 // desktop sees it: the programs, the desktop entry, the icon, and the file types
 // through Qt's MIME database (which reads the same shared-mime-info files as the file

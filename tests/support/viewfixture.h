@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A program of 2005 as start-up leaves it: the calendar window shown through the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The document the core tests start from: a new year of 2005 (rows 1..366 run from

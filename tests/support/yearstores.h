@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Year stores for the file tests: a valid year as a new document has it, and the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/calendar/reminders.h"
 
 #include "core/calendar/clockface.h"

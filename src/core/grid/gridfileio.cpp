@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Grid files on disk: reads that never wait on something that is not a regular file,
 // and atomic writes that keep the version replaced as a backup.
 //

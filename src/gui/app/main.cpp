@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/grid/gridfile.h"
 #include "core/store/appstate.h"
 #include "core/store/documentfile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/grid/blockprint.h"
 
 #include "gui/grid/grid.h"

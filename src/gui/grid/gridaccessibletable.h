@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The accessible interfaces of a Grid and its cells (gridaccessible.h has what the grid

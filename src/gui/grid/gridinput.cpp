@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's handling of keys, the input method and the mouse.
 
 #include "gui/grid/grid.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's file commands: opening a document in a table of its own, saving
 // the document of the table in front, and the year dialog of a new document.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/main/mainwindow.h"
 
 #include "core/annual/annuallayout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/views/monthlywindow.h"
 
 #include "core/store/appstate.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Two exports of one document through a real CalDAV server (Debian's radicale):
 caldav_roundtrip.py FIRST.ics SECOND.ics. The first is uploaded as a whole calendar;
 of the second, a client as a phone's uploads each entry that differs at the address

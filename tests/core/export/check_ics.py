@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads an exported iCalendar file with an independent library (Debian's
 python3-icalendar) and checks every event, journal entry and task in it against the
 CSV export of the same document: check_ics.py YEAR.ics YEAR.csv. Prints what differs;

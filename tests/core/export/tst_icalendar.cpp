@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The iCalendar export over generated years, read back by a small reader of its own:
 // every entry readable by strict clients, nothing a day holds left out, and UIDs that
 // name the same entry in every export of a document and in no other document.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/calendar/newyear.h"
 #include "core/grid/gridmodel.h"
 #include "core/search/search.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves killed at random moments: a child process (this program, running its
 // saveLoop case) saves a full-size year over and over, alternating between a few
 // contents, until it is killed with SIGKILL. After every kill the document and its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Work kept across several open years, as a user meets it: each case is a way work
 // used to be lost, duplicated or filed in the wrong year when more than one thing was
 // open.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Seeded random sessions of a user across every window and up to four open documents,
 // checked after every step against a reference model of what each document must hold
 // (tests/gui/app/usermodel/). A difference is shrunk to the shortest sequence of steps that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/annual/annuallayout.h"
 #include "gui/grid/grid.h"
 #include "gui/platform/printer.h"

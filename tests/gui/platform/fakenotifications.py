@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A stand-in for a desktop's notification service, for tst_notifier.
 
 It owns org.freedesktop.Notifications on the bus that started it (or the session bus

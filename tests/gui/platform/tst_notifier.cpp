@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reminders as a desktop without a notification area (GNOME) gets them: through
 // the notification service on the session bus. A private bus (dbus-daemon, with a
 // configuration of the test's own) and a fake service in Python (fakenotifications.py,

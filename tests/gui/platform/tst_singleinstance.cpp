@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One program per user, between real processes: this test program runs copies of
 // itself (`--child NAME WHEN [ITEM...]`) as the second, third... program. WHEN is
 // "now", or "go": the child says "ready" and starts when a byte arrives on its standard

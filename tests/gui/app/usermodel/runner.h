@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Sessions from a seed, and the shrinking of a failing one: the steps are left out in
