@@ -433,6 +433,17 @@ int exportDocument(const QStringList& args) {
     return 0;
 }
 
+// Reads a file to import, or standard input for "-", as documents are read: a named
+// pipe or a device is refused, the size is bounded. `name` is what messages call it.
+bool readSource(const QString& source, QByteArray& bytes, QString& name) {
+    const bool fromStdin = Cli::isStdio(source);
+    name = fromStdin ? QStringLiteral("標準入力") : source;
+    const FileResult read = fromStdin ? Cli::readStdin(bytes) : GridFile::readBytes(source, bytes);
+    if (!read.ok())
+        err(QStringLiteral("「%1」を開けませんでした。%2").arg(name, read.reason()));
+    return read.ok();
+}
+
 int importDocument(const QStringList& args) {
     const QString name = QStringLiteral("import");
     Cli::Arguments a;
@@ -446,15 +457,10 @@ int importDocument(const QStringList& args) {
     const QString &source = a.rest[0], &path = a.rest[1];
     if (!Cli::documentName(name, path))
         return UsageError;
-    // Read as documents are: a named pipe or a device is refused, the size is bounded.
     QByteArray csv;
-    const bool fromStdin = Cli::isStdio(source);
-    const QString sourceName = fromStdin ? QStringLiteral("標準入力") : source;
-    const FileResult read = fromStdin ? Cli::readStdin(csv) : GridFile::readBytes(source, csv);
-    if (!read.ok()) {
-        err(QStringLiteral("「%1」を開けませんでした。%2").arg(sourceName, read.reason()));
+    QString sourceName;
+    if (!readSource(source, csv, sourceName))
         return Failure;
-    }
     YearStore store;
     CsvError error;
     if (!Import_Csv(csv, store, &error)) {
@@ -491,13 +497,9 @@ int importIcs(const QStringList& args) {
     if (!Cli::documentName(name, path))
         return UsageError;
     QByteArray ics;
-    const bool fromStdin = Cli::isStdio(source);
-    const QString sourceName = fromStdin ? QStringLiteral("標準入力") : source;
-    const FileResult read = fromStdin ? Cli::readStdin(ics) : GridFile::readBytes(source, ics);
-    if (!read.ok()) {
-        err(QStringLiteral("「%1」を開けませんでした。%2").arg(sourceName, read.reason()));
+    QString sourceName;
+    if (!readSource(source, ics, sourceName))
         return Failure;
-    }
     AppState app;
     if (!loadStore(app, path))
         return Failure;

@@ -470,36 +470,6 @@ private Q_SLOTS:
         QCOMPARE(QDir(vdir).entryList({u"*.ics"_s}, QDir::Files).size(),
                  some.count("BEGIN:VEVENT\r\n"));
     }
-
-    // Two exports of one document, ToDo items edited between them, through a CalDAV
-    // server: the first taken whole, the entries of the second that differ updated
-    // where the server holds their UIDs, none held twice.
-    void aCalDavServerTakesTwoExportsOfADocument() {
-        const quint32 seed = QRandomGenerator::global()->generate();
-        qInfo("seed %u", seed);
-        QRandomGenerator rng(seed);
-        YearStore s;
-        Store_New(s, 2006, QDate());
-        fill(s, rng);
-        QTemporaryDir dir;
-        QStringList files;
-        for (const QString& name : {u"first.ics"_s, u"second.ics"_s}) {
-            QFile f(dir.filePath(name));
-            const QByteArray ics =
-                Export_ICalendar(s, 2006, {false, QDateTime::currentDateTimeUtc()});
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(ics) == ics.size());
-            files << f.fileName();
-            edit(s, rng);
-        }
-        QString out;
-        const int code =
-            runClient(u"/usr/bin/python3"_s,
-                      {QStringLiteral(DAYLOG_SOURCE_DIR "/tests/core/export/caldav_roundtrip.py"),
-                       files[0], files[1]},
-                      dir, out);
-        QVERIFY2(code == 0 && out.contains(u" 0 problems"_s),
-                 qPrintable(out + u"\n(radicale and python3-icalendar are needed)"_s));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestICalendar)
