@@ -36,6 +36,11 @@ constexpr Command Commands[] = {
      "ORDER: date date-desc open-first done-first category text text-desc"},
     {"search", "search FILE FROM TO TEXT",
      "期間のうち TEXT(ワイルドカード可)を含む日の日付を一行ずつ書きます。"},
+    {"search-years", "search-years TEXT FILE|FOLDER...",
+     "文書 FILE とフォルダ FOLDER の中の文書(.dys、サブフォルダは見ません)の年度すべてから\n"
+     "TEXT(ワイルドカード可)を含む項目を探し、一項目一行「ファイル<TAB>日付<TAB>項目<TAB>\n"
+     "内容」を日付の順に書きます。読めないファイルは理由とともに標準エラーに書き、ほかの\n"
+     "文書を探し続けます。一つも探せなかったときは 1 で終わります。"},
     {"stats-record", "stats-record FILE FROM TO [--key1 K]... [--key2 K]...",
      "記録統計: --key1 ごとに一行、キーワードと --key2 ごとの数を書きます。\n"
      "--key1 は 50 個まで、--key2 は 10 個までです。"},
@@ -212,6 +217,30 @@ FileResult readStdin(QByteArray& out) {
     }
     out = std::move(bytes);
     return FileResult::success();
+}
+
+QString escaped(const QString& text) {
+    QString s;
+    s.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\':
+            s += QStringLiteral("\\\\");
+            break;
+        case u'\t':
+            s += QStringLiteral("\\t");
+            break;
+        case u'\n':
+            s += QStringLiteral("\\n");
+            break;
+        case u'\r':
+            s += QStringLiteral("\\r");
+            break;
+        default:
+            s += c;
+        }
+    }
+    return s;
 }
 
 } // namespace Cli

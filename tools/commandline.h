@@ -64,4 +64,8 @@ bool documentName(const QString& command, const QString& path);
 // Standard input to its end, at most GridFile::MaxFileBytes.
 FileResult readStdin(QByteArray& out);
 
+// A text on one line of the output: a backslash, TAB, LF and CR written as "\\", "\t",
+// "\n" and "\r".
+QString escaped(const QString& text);
+
 } // namespace Cli

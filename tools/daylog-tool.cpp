@@ -21,6 +21,7 @@
 #include "core/todo/todolist.h"
 
 #include "commandline.h"
+#include "commands.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -32,6 +33,7 @@
 namespace {
 
 using Cli::err;
+using Cli::escaped;
 using Cli::Failure;
 using Cli::out;
 using Cli::UsageError;
@@ -118,30 +120,6 @@ int newDocument(const QStringList& args) {
         return Failure;
     }
     return 0;
-}
-
-QString escaped(const QString& text) {
-    QString s;
-    s.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'\\':
-            s += QStringLiteral("\\\\");
-            break;
-        case u'\t':
-            s += QStringLiteral("\\t");
-            break;
-        case u'\n':
-            s += QStringLiteral("\\n");
-            break;
-        case u'\r':
-            s += QStringLiteral("\\r");
-            break;
-        default:
-            s += c;
-        }
-    }
-    return s;
 }
 
 bool loadStore(AppState& app, const QString& path);
@@ -538,6 +516,7 @@ int run(QStringList args) {
         {"dump", dump},
         {"todo", todo},
         {"search", search},
+        {"search-years", searchYears},
         {"stats-record", statsRecord},
         {"stats-item", statsItem},
         {"export", exportDocument},

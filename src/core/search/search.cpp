@@ -54,16 +54,21 @@ QStringList Search_Days(const AppState& app, int first, int last, const Wildcard
 
 std::vector<SearchHit> Search_Hits(const AppState& app, int first, int last,
                                    const Wildcard& pattern) {
+    return Search_Hits(app.store(), app.baseYear(), first, last, pattern);
+}
+
+std::vector<SearchHit> Search_Hits(const YearStore& store, int baseYear, int first, int last,
+                                   const Wildcard& pattern, SearchText texts) {
     std::vector<SearchHit> hits;
     const auto [from, to] = dayRows(first, last);
     for (int d = from; d <= to; ++d)
         for (int c = StoreCol::Weekday; c <= StoreCol::ToDo; ++c) {
-            const QString& text = app.store().text(d, c);
+            const QString& text = store.text(d, c);
             if (!pattern.matches(text))
                 continue;
-            hits.push_back(
-                {Dates::dateOfRow(d, app.baseYear()), c,
-                 Search_Context(text, pattern, SearchContextChars, c == StoreCol::ToDo)});
+            hits.push_back({Dates::dateOfRow(d, baseYear), c,
+                            Search_Context(text, pattern, SearchContextChars, c == StoreCol::ToDo),
+                            texts == SearchText::Whole ? text : QString()});
         }
     return hits;
 }

@@ -10,6 +10,7 @@
 
 class AppState;
 class Wildcard;
+class YearStore;
 
 // The texts of a day the search looks at: the store columns Weekday..ToDo (weekday,
 // events, record, the seven slot titles and contents, the ToDo items), in this order.
@@ -23,7 +24,11 @@ struct SearchHit {
     QDate date;
     int column = 0;  // the store column (StoreCol::Weekday..StoreCol::ToDo)
     QString context; // the text around the match (Search_Context)
+    QString text;    // the whole text, when asked for (SearchText::Whole)
 };
+
+// Whether a hit carries the whole text of its field besides the context.
+enum class SearchText { ContextOnly, Whole };
 
 // Characters of context shown either side of a match.
 inline constexpr int SearchContextChars = 15;
@@ -33,6 +38,10 @@ inline constexpr int SearchContextChars = 15;
 // Search_Days.
 std::vector<SearchHit> Search_Hits(const AppState& app, int first, int last,
                                    const Wildcard& pattern);
+// The same in a year store of the year beginning 1 April `baseYear`.
+std::vector<SearchHit> Search_Hits(const YearStore& store, int baseYear, int first, int last,
+                                   const Wildcard& pattern,
+                                   SearchText texts = SearchText::ContextOnly);
 
 // The text around the first match of `pattern` in `text`, on one line: the match with
 // up to `around` characters either side (a long match as far as 3 × `around`

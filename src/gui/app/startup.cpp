@@ -10,7 +10,6 @@
 #include "gui/calendar/calendarwindow.h"
 #include "gui/frame/documentcommands.h"
 #include "gui/frame/yeardialog.h"
-#include "gui/main/mainwindow.h"
 #include "gui/platform/messagebox.h"
 
 #include <QFile>
@@ -123,11 +122,8 @@ void Startup::takeRequest(const QStringList& request) {
         return;
     }
     if (!request.isEmpty() && !request.first().isEmpty()) {
-        auto* main = dynamic_cast<MainWindow*>(m_nav.ensure(View::Main));
         // The view shown stores its page before another document becomes current.
-        if (NavWindow* shown = m_nav.current())
-            shown->storePage();
-        if (main && main->openPath(request.first()))
+        if (m_nav.openDocument(request.first()))
             m_nav.open(View::Calendar);
     }
     QWidget* front = m_nav.current() ? m_nav.current()->widget() : m_calendar.data();

@@ -20,4 +20,8 @@ void registerViews(Navigator& nav, AppState& app) {
     nav.registerView(View::RecordStats, [&nav, &app] { return new RecordStatsWindow(app, nav); });
     nav.registerView(View::ItemStats, [&nav, &app] { return new ItemStatsWindow(app, nav); });
     nav.registerView(View::Search, [&nav, &app] { return new SearchWindow(app, nav); });
+    nav.setDocumentOpener([&nav](const QString& path) {
+        auto* main = dynamic_cast<MainWindow*>(nav.ensure(View::Main));
+        return main && main->openPath(path);
+    });
 }

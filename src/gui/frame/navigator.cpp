@@ -47,6 +47,14 @@ NavWindow* Navigator::ensure(View view) {
     return w;
 }
 
+bool Navigator::openDocument(const QString& path) {
+    if (!m_opener)
+        return false;
+    if (m_current)
+        m_current->storePage();
+    return m_opener(path);
+}
+
 bool Navigator::opensBeside(View view) {
     switch (view) {
     case View::ToDoList:

@@ -101,6 +101,13 @@ public:
 
     static bool opensBeside(View view);
 
+    // Opening a document file as the main window's 開く does (a file open already comes
+    // to the front): it becomes the current document. The view shown stores its page
+    // first. False when it was not opened (the user was told why).
+    using DocumentOpener = std::function<bool(const QString& path)>;
+    void setDocumentOpener(DocumentOpener opener) { m_opener = std::move(opener); }
+    bool openDocument(const QString& path);
+
 Q_SIGNALS:
     // A window was registered or adopted: what can be opened has changed.
     void viewsChanged();
@@ -114,6 +121,7 @@ private:
     QList<NavWindow*> m_order;
     QList<QPointer<QWidget>> m_widgets; // owned, in creation order
     QList<QPointer<QWidget>> m_loaded;  // every loaded window, in load order
+    DocumentOpener m_opener;
     NavWindow* m_current = nullptr;
     View m_currentView = View::Calendar;
     bool m_ending = false;

@@ -11,6 +11,8 @@ namespace {
 class QtFileDialog : public FileDialog::Backend {
 public:
     QString ask(QWidget* parent, const FileDialog::Request& r) override {
+        if (r.folder)
+            return QFileDialog::getExistingDirectory(parent, r.title, r.start);
         const QString filter = FileDialog::toQtFilter(r.filter);
         if (!r.save)
             return QFileDialog::getOpenFileName(parent, r.title, r.start, filter);
@@ -67,6 +69,11 @@ QString FileDialog::getSaveFileName(QWidget* parent, const QString& title, const
 QString FileDialog::getOpenFileName(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& start) {
     return backend()->ask(parent, {false, title, filter, start});
+}
+
+QString FileDialog::getExistingDirectory(QWidget* parent, const QString& title,
+                                         const QString& start) {
+    return backend()->ask(parent, {false, title, QString(), start, true});
 }
 
 QString FileDialog::toQtFilter(const QString& filter) {

@@ -19,6 +19,8 @@ public:
         // Where the dialog opens: a folder, or a folder and the name suggested (save
         // dialogs); empty for the working folder.
         QString start;
+        // A folder is chosen, not a file (the filter is unused).
+        bool folder = false;
     };
 
     class Backend {
@@ -35,6 +37,10 @@ public:
     // The chosen file must exist.
     static QString getOpenFileName(QWidget* parent, const QString& title, const QString& filter,
                                    const QString& start = QString());
+
+    // A folder that exists.
+    static QString getExistingDirectory(QWidget* parent, const QString& title,
+                                        const QString& start = QString());
 
     // "desc (*.x)|*.x|desc2|*.y" → Qt's "desc (*.x);;desc2 (*.y)".
     static QString toQtFilter(const QString& filter);

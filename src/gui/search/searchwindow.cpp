@@ -9,12 +9,17 @@
 #include "gui/frame/textbox.h"
 #include "gui/platform/messagebox.h"
 
+#include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -24,6 +29,12 @@ SearchWindow::SearchWindow(AppState& app, Navigator& nav, QWidget* parent)
     buildCommands(commandTable());
     setCentralWidget(buildPage());
     placeOnScreen(QSize(600, 560));
+}
+
+SearchWindow::~SearchWindow() {
+    // No document read on a worker reports to a window that is gone.
+    m_search.cancel();
+    m_search.wait();
 }
 
 std::vector<Command> SearchWindow::commandTable() {
@@ -53,9 +64,19 @@ QWidget* SearchWindow::buildPage() {
     m_list->setAccessibleName(u"検索結果"_s);
     m_list->setUniformItemSizes(true);
     // One click opens the day, as does Enter on the line the keys moved to.
-    auto open = [this](QListWidgetItem* item) { openDay(item->data(Qt::UserRole).toDate()); };
-    connect(m_list, &QListWidget::itemClicked, this, open);
-    connect(m_list, &QListWidget::itemActivated, this, open);
+    connect(m_list, &QListWidget::itemClicked, this, &SearchWindow::openLine);
+    connect(m_list, &QListWidget::itemActivated, this, &SearchWindow::openLine);
+
+    m_progress = new QProgressBar(page);
+    m_progress->setAccessibleName(u"読んだ文書"_s);
+    m_progress->setFormat(u"%v / %m"_s);
+    m_cancel = new QPushButton(u"中止(&C)"_s, page);
+    m_cancel->setAccessibleName(u"検索を中止"_s);
+    connect(m_cancel, &QPushButton::clicked, this, &SearchWindow::cancelSearch);
+    m_status = new QLabel(page);
+    m_status->setObjectName(u"lbStatus"_s);
+    m_status->setAccessibleName(u"検索の状況"_s);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
 
     auto* days = new QHBoxLayout;
     days->addWidget(m_range);
@@ -63,18 +84,26 @@ QWidget* SearchWindow::buildPage() {
     auto* form = new QGridLayout;
     form->addWidget(textLabel, 0, 0);
     form->addWidget(m_text, 0, 1);
-    form->addLayout(days, 1, 1);
+    form->addWidget(buildYearChoice(page), 1, 1);
+    form->addLayout(days, 2, 1);
     form->setColumnStretch(1, 1);
+    auto* state = new QHBoxLayout;
+    state->addWidget(m_status, 1);
+    state->addWidget(m_progress);
+    state->addWidget(m_cancel);
     auto* all = new QVBoxLayout(page);
     all->setContentsMargins(10, 8, 10, 10);
     all->addLayout(form);
     all->addWidget(m_list, 1);
+    all->addLayout(state);
+    showScope();
     return page;
 }
 
 void SearchWindow::loadFromStore() {
     m_range->pickWholeYear(app());
-    m_list->clear();
+    if (scope() == Scope::ThisYear)
+        clearResults();
 }
 
 QDateEdit* SearchWindow::fromPicker() const {
@@ -91,7 +120,8 @@ void SearchWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
         !m_range->isYear(app().baseYear())) {
         m_range->pickWholeYear(app());
-        m_list->clear();
+        if (scope() == Scope::ThisYear)
+            clearResults();
     }
     ViewWindow::changeEvent(event);
 }
@@ -126,6 +156,13 @@ QList<QDate> SearchWindow::resultDays() const {
     return days;
 }
 
+QStringList SearchWindow::resultFiles() const {
+    QStringList files;
+    for (int i = 0; i < m_list->count(); ++i)
+        files.append(m_list->item(i)->data(FileRole).toString());
+    return files;
+}
+
 void SearchWindow::search() {
     const QString text = m_text->text();
     if (text.isEmpty()) {
@@ -141,14 +178,25 @@ void SearchWindow::search() {
         m_text->setFocus();
         return;
     }
+    if (scope() == Scope::AllYears)
+        searchAllYears(pattern);
+    else
+        searchThisYear(pattern);
+}
+
+void SearchWindow::searchThisYear(const Wildcard& pattern) {
+    cancelSearch();
     if (!m_range->isYear(app().baseYear()))
         m_range->pickWholeYear(app());
-    m_list->clear();
+    clearResults();
     for (const SearchHit& hit :
          Search_Hits(app(), m_range->firstRow(), m_range->lastRow(), pattern)) {
         auto* item = new QListWidgetItem(Search_HitLine(hit), m_list);
         item->setData(Qt::UserRole, hit.date);
+        item->setData(FileRole, app().docPath());
     }
+    m_status->setText(m_list->count() > 0 ? u"%1件見つかりました。"_s.arg(m_list->count())
+                                          : u"見つかりませんでした。"_s);
     if (m_list->count() > 0)
         m_list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }
@@ -159,4 +207,18 @@ void SearchWindow::openDay(const QDate& day) {
         return;
     openViewAt(View::Diary, day);
     navigator().closeWindow(this);
+}
+
+void SearchWindow::openLine(QListWidgetItem* line) {
+    if (!line)
+        return;
+    const QDate day = line->data(Qt::UserRole).toDate();
+    const QString path = line->data(FileRole).toString();
+    if (!day.isValid())
+        return; // a heading
+    // A line of another document: that document first becomes the current one, as
+    // when it is opened from the main window (the one shown keeps every change).
+    if (path != app().docPath() && !navigator().openDocument(path))
+        return;
+    openDay(day);
 }
