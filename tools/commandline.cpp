@@ -27,9 +27,13 @@ struct Command {
 constexpr Command Commands[] = {
     {"holidays", "holidays FROM TO",
      "FROM から TO までの祝日を、一日一行「日付<TAB>名前」で書きます。"},
-    {"new", "new [--force] YEAR FILE",
+    {"new", "new [--force] YEAR FILE [--carry-from OLD [--carry-since DATE]]",
      "YEAR年4月に始まる年度の新しい文書を FILE に作ります。FILE がすでにあるときは\n"
-     "--force を付けたときだけ置き換えます(元のファイルは FILE.bak に残ります)。"},
+     "--force を付けたときだけ置き換えます(元のファイルは FILE.bak に残ります)。\n"
+     "--carry-from を付けると、前の年度の文書 OLD の未完了の ToDo のうち DATE\n"
+     "(YYYY-MM-DD か YYYY/MM/DD、ないときは OLD の年度の 3月1日)以降のものを\n"
+     "新しい年度の 4月1日に繰り越し、繰り越した数を書きます。同じ内容の ToDo は\n"
+     "一度だけ繰り越します。OLD は変わりません。"},
     {"dump", "dump FILE", "文書の行 0〜366 を一行ずつタブ区切りで書きます。"},
     {"todo", "todo FILE FROM TO [--sort ORDER]",
      "期間の ToDo を日付・済(0/1)・時刻・分類・用件のタブ区切りで書きます。\n"
@@ -99,6 +103,10 @@ void outBytes(const QByteArray& bytes) {
 
 void err(const QString& text) {
     write((u"daylog-tool: "_s + text + u'\n').toUtf8(), stderr);
+}
+
+QString writeMessage(const QString& path, const FileResult& r) {
+    return u"「%1」に書き込めませんでした。%2"_s.arg(path, r.reason());
 }
 
 int finish(int code) {

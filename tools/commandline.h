@@ -26,6 +26,8 @@ void out(const QString& text);
 void outBytes(const QByteArray& bytes);
 // "daylog-tool: <text>" and a line break to standard error.
 void err(const QString& text);
+// A write of the tool into the file at `path` that failed: the reason in Japanese.
+QString writeMessage(const QString& path, const FileResult& r);
 // Flushes and closes standard output: `code`, or Failure after a message when anything
 // written there did not arrive (a full disk, a closed output).
 int finish(int code);

@@ -5,7 +5,6 @@
 // every write checked, exit code 0, 1 for an error, 2 for a usage error.
 
 #include "core/calendar/holidays.h"
-#include "core/calendar/newyear.h"
 #include "core/export/csv.h"
 #include "core/export/exporttarget.h"
 #include "core/export/icalendar.h"
@@ -22,6 +21,7 @@
 
 #include "commandline.h"
 #include "commands.h"
+#include "yearcommands.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -37,11 +37,6 @@ using Cli::escaped;
 using Cli::Failure;
 using Cli::out;
 using Cli::UsageError;
-
-// A write of the tool into a file: the reason in Japanese.
-QString writeMessage(const QString& path, const FileResult& r) {
-    return QStringLiteral("「%1」に書き込めませんでした。%2").arg(path, r.reason());
-}
 
 QDate parseIsoDate(const QString& s) {
     static const QRegularExpression form(
@@ -83,42 +78,6 @@ int holidays(const QStringList& args) {
         }
     }
     out(text);
-    return 0;
-}
-
-int newDocument(const QStringList& args) {
-    const QString name = QStringLiteral("new"), force = QStringLiteral("--force");
-    Cli::Arguments a;
-    if (!Cli::split(name, args, {}, {force}, a))
-        return UsageError;
-    if (a.help)
-        return Cli::help(name);
-    if (a.rest.size() != 2)
-        return Cli::usage(QStringLiteral("new には年度とファイル名が要ります。"), name);
-    bool ok = false;
-    const int year = a.rest[0].toInt(&ok);
-    if (!ok || year < 1000 || year > 9998)
-        return Cli::usage(QStringLiteral("年度「%1」は 1000 から 9998 までの年で指定してください。")
-                              .arg(a.rest[0]),
-                          name);
-    const QString& path = a.rest[1];
-    if (!Cli::documentName(name, path))
-        return UsageError;
-    // A file there is replaced only when asked to (a folder is left to the write's
-    // own message).
-    const QFileInfo there(path);
-    if ((there.exists() || there.isSymLink()) && !there.isDir() && !a.has(force)) {
-        err(QStringLiteral("「%1」はすでにあります。置き換えるときは --force を付けてください。")
-                .arg(path));
-        return Failure;
-    }
-    YearStore store;
-    Store_New(store, year, Clock::today());
-    const FileResult r = DocFiles::writeDocument(store, 20, path);
-    if (!r.ok()) {
-        err(writeMessage(path, r));
-        return Failure;
-    }
     return 0;
 }
 
@@ -452,7 +411,7 @@ int importDocument(const QStringList& args) {
         store.setDocumentId(before.documentId());
     const FileResult r = DocFiles::writeDocument(store, 20, path);
     if (!r.ok()) {
-        err(writeMessage(path, r));
+        err(Cli::writeMessage(path, r));
         return Failure;
     }
     return 0;
@@ -489,7 +448,7 @@ int importIcs(const QStringList& args) {
     }
     if (summary.added() > 0) {
         if (const FileResult r = DocFiles::writeDocument(app.store(), 20, path); !r.ok()) {
-            err(writeMessage(path, r));
+            err(Cli::writeMessage(path, r));
             return Failure;
         }
     }
@@ -512,7 +471,7 @@ int run(QStringList args) {
     }
     static const std::pair<const char*, int (*)(const QStringList&)> commands[] = {
         {"holidays", holidays},
-        {"new", newDocument},
+        {"new", YearCommands::newDocument},
         {"dump", dump},
         {"todo", todo},
         {"search", search},

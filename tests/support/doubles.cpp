@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/doubles.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QPrinter>
 
@@ -35,4 +36,15 @@ MessageBox::Button ScriptedMessageBox::show(QWidget*, const MessageBox::Request&
     if (!answers.isEmpty())
         return answers.takeFirst();
     return MessageBox::buttonsOf(request.buttons).constFirst();
+}
+
+int ScriptedDialogs::run(QDialog& dialog) {
+    asked.append(dialog.objectName());
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    if (!scripts.isEmpty())
+        scripts.takeFirst()(dialog);
+    if (dialog.isVisible())
+        dialog.reject();
+    return dialog.result();
 }

@@ -5,13 +5,15 @@
 // (fixedclock.h), message boxes
 // and dialogs that answer from a list and remember what they were asked, a clipboard
 // in memory, a printer that writes PDF files, help, a notification area and a desktop
-// notification service that only record. TestEnvironment (testsupport.h) installs them.
+// notification service that only record; the program's own modal dialogs worked by a
+// script. TestEnvironment (testsupport.h) installs them.
 
 #include "gui/platform/clipboard.h"
 #include "gui/platform/colordialog.h"
 #include "gui/platform/filedialog.h"
 #include "gui/platform/help.h"
 #include "gui/platform/messagebox.h"
+#include "gui/platform/modaldialog.h"
 #include "gui/platform/notifier.h"
 #include "gui/platform/printer.h"
 #include "gui/platform/tray.h"
@@ -22,6 +24,7 @@
 #include <QIcon>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // Test double: a notification area that is there or not, and remembers the icon.
@@ -139,4 +142,15 @@ public:
     MessageBox::Button show(QWidget* parent, const MessageBox::Request& request) override;
     QList<MessageBox::Request> shown;
     QList<MessageBox::Button> answers;
+};
+
+// Test double: the program's own modal dialogs, each shown and handed to the next
+// script of the queue, which works its controls as a user would and closes it; with
+// the queue empty (or a script that leaves it open) the dialog is closed as Escape
+// closes it. Records the dialogs' names.
+class ScriptedDialogs : public ModalDialog::Backend {
+public:
+    int run(QDialog& dialog) override;
+    QStringList asked;
+    QList<std::function<void(QDialog&)>> scripts;
 };

@@ -3,9 +3,10 @@
 
 // The set-up every window test shares: a fresh program state and navigator for each
 // case, the clock fixed, and every platform service replaced by its scripted double
-// (message boxes, file and colour dialogs, clipboard, printer, help, notification
-// area, notification service). The real services come back when the environment
-// goes. Recovery copies and settings go to a temporary folder of the environment's.
+// (message boxes, file and colour dialogs, the program's own modal dialogs, clipboard,
+// printer, help, notification area, notification service). The real services come
+// back when the environment goes. Recovery copies and settings go to a temporary
+// folder of the environment's.
 
 #include "core/calendar/newyear.h"
 #include "core/store/appstate.h"
@@ -47,6 +48,7 @@ struct TestEnvironment {
         help = install<ScriptedHelp>(&Help::install);
         tray = install<ScriptedTray>(&Tray::install);
         notifier = install<ScriptedNotifier>(&Notifier::install);
+        dialogs = install<ScriptedDialogs>(&ModalDialog::install);
         installApp(&app);
         Recovery::setFolder(dataFolder.filePath(QStringLiteral("recovery")));
         QCoreApplication::setOrganizationName(QStringLiteral("DayLog"));
@@ -60,6 +62,7 @@ struct TestEnvironment {
         delete nav; // the windows go before the state they show
         installApp(nullptr);
         Recovery::setFolder(QString());
+        ModalDialog::install(nullptr);
         Notifier::install(nullptr);
         Tray::install(nullptr);
         Help::install(nullptr);
@@ -106,6 +109,7 @@ struct TestEnvironment {
     ScriptedHelp* help;
     ScriptedTray* tray;
     ScriptedNotifier* notifier;
+    ScriptedDialogs* dialogs;
 
 private:
     template <class Double, class Install, class... Args>

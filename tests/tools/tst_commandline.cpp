@@ -4,6 +4,7 @@
 #include "core/store/appstate.h"
 #include "core/store/documentfile.h"
 #include "core/time/dates.h"
+#include "core/todo/todostring.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,8 +29,11 @@ private Q_SLOTS:
 // a document), "--" before arguments that begin with "-", every write checked (also
 // to standard output on a full disk), an existing document never replaced unasked,
 // and each error in Japanese. Arguments "@name" are files in the row's own folder,
-// which holds doc.dys (2005, "-記録 です" on 10 May), doc.csv (its CSV), doc.ics (an
-// event on 1 June 2005 and one in 2007) and dir/.
+// which holds doc.dys (2005, "-記録 です" on 10 May, open ToDo items on 1 February,
+// 1 and 20 March (the same task) and 31 March, a done one on 1 March), broken.dys (it,
+// cut short), doc.csv (its CSV), doc.ics (an event on 1 June 2005 and one in 2007) and
+// dir/. An effect "4/1:TEXT/TEXT…" lists the texts of a document's 1 April ToDo items,
+// all of them open.
 // Exit code -1: the program keeps running; it is ended once the effects are there.
 void TestCommandLine::commandLineConventions_data() {
     QTest::addColumn<QString>("program");
@@ -40,7 +44,7 @@ void TestCommandLine::commandLineConventions_data() {
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("outHas");      // empty: nothing on standard output
     QTest::addColumn<QString>("errHas");      // empty: nothing on standard error; "*": any
-    QTest::addColumn<QStringList>("effects"); // name=absent|present|same|csv|YEAR
+    QTest::addColumn<QStringList>("effects"); // name=absent|present|same|csv|YEAR|4/1:TEXTS
 
     const QString tool = u"daylog-tool"_s, daylog = u"daylog"_s, usage = u"使い方"_s;
     auto row = [&](const char* name, const QString& program, const QStringList& args, int code,
@@ -149,6 +153,31 @@ void TestCommandLine::commandLineConventions_data() {
     row("new", tool, {u"new"_s, u"2026"_s, u"@年度 2026.dys"_s}, 0, {}, {},
         {u"年度 2026.dys=2026"_s});
 
+    // new carrying the open ToDo items of the year before, each task once.
+    row("new --carry-from", tool,
+        {u"new"_s, u"2006"_s, u"@next.dys"_s, u"--carry-from"_s, u"@doc.dys"_s}, 0,
+        u"2件のToDoを2006/04/01に繰り越しました。同じ内容のToDo 1件は重ねて繰り越していません。"_s,
+        {}, {u"next.dys=4/1:報告書, 提出/年度末"_s, u"doc.dys=same"_s});
+    row("new --carry-since", tool,
+        {u"new"_s, u"--carry-since=2006/02/01"_s, u"2006"_s, u"@next.dys"_s, u"--carry-from"_s,
+         u"@doc.dys"_s},
+        0, u"3件のToDoを2006/04/01に繰り越しました。"_s, {},
+        {u"next.dys=4/1:二月の用事/報告書, 提出/年度末"_s});
+    row("new --carry-from, not the year before", tool,
+        {u"new"_s, u"2007"_s, u"@next.dys"_s, u"--carry-from"_s, u"@doc.dys"_s}, 1, {},
+        u"は2005年度の文書です。2007年度に繰り越せるのは前の年度（2006年度）"_s,
+        {u"next.dys=absent"_s});
+    row("new --carry-from, a damaged document", tool,
+        {u"new"_s, u"2006"_s, u"@next.dys"_s, u"--carry-from"_s, u"@broken.dys"_s}, 1, {},
+        u"ファイル「@broken.dys」を開けませんでした。"_s, {u"next.dys=absent"_s});
+    row("new --carry-since, a day of another year", tool,
+        {u"new"_s, u"2006"_s, u"@next.dys"_s, u"--carry-from"_s, u"@doc.dys"_s, u"--carry-since"_s,
+         u"2006-04-01"_s},
+        1, {}, u"年度（2005/04/01〜2006/03/31）の日ではありません"_s, {u"next.dys=absent"_s});
+    row("new --carry-since alone", tool,
+        {u"new"_s, u"2006"_s, u"@next.dys"_s, u"--carry-since"_s, u"2006-03-01"_s}, 2, {},
+        u"--carry-from と一緒に"_s, {u"next.dys=absent"_s});
+
     // Errors in Japanese.
     row("import of a missing file", tool, {u"import"_s, u"@no.csv"_s, u"@x.dys"_s}, 1, {},
         u"ファイルが見つかりません"_s, {u"x.dys=absent"_s});
@@ -192,6 +221,14 @@ void TestCommandLine::commandLineConventions() {
     app.setCurrentDate(QDate(2005, 4, 1));
     Store_New(app, 2005);
     app.store().set(Dates::rowOfDate(QDate(2005, 5, 10), 2005), StoreCol::Record, u"-記録 です"_s);
+    auto toDo = [&](int m, int d, const QString& items) {
+        app.store().set(Dates::rowOfDate(QDate(2006, m, d), 2005), StoreCol::ToDo, items);
+    };
+    const QString report = ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"報告書, 提出"_s);
+    toDo(2, 1, ToDo_ItemString(false, u"09:00"_s, u"重要"_s, u"二月の用事"_s));
+    toDo(3, 1, report + ToDo_ItemString(true, {}, {}, u"済んだ用事"_s));
+    toDo(3, 20, report);
+    toDo(3, 31, ToDo_ItemString(false, {}, {}, u"年度末"_s));
     for (const QString& name : {u"doc.dys"_s, u"年度 2005.dys"_s, u"-年度.dys"_s})
         QVERIFY(DocFiles::writeDocument(app.store(), 20, dir.filePath(name)).ok());
     QFile csv(dir.filePath(u"doc.csv"_s));
@@ -209,6 +246,10 @@ void TestCommandLine::commandLineConventions() {
     QFile docFile(dir.filePath(u"doc.dys"_s));
     QVERIFY(docFile.open(QIODevice::ReadOnly));
     const QByteArray doc = docFile.readAll();
+    QFile broken(dir.filePath(u"broken.dys"_s));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write(doc.left(doc.size() / 2));
+    broken.close();
 
     for (QString& a : args)
         if (a.startsWith(u'@'))
@@ -259,7 +300,12 @@ void TestCommandLine::commandLineConventions() {
             else if (want == u"csv"_s)
                 holds = bytes.startsWith("\xEF\xBB\xBF"
                                          "2005,");
-            else
+            else if (want.startsWith(u"4/1:"_s) && DocFiles::readDocument(path, year).ok()) {
+                QStringList open;
+                for (const ToDoItem& item : ToDo_Parse(year.text(1, StoreCol::ToDo)))
+                    open.append(item.done() ? u"(done)"_s : item.text);
+                holds = open.join(u'/') == want.mid(4);
+            } else
                 holds = DocFiles::readDocument(path, year).ok() && year.text(0, 0) == want;
             if (!holds)
                 wrong.append(effect);

@@ -8,6 +8,7 @@
 #include "gui/app/splash.h"
 #include "gui/app/viewregistry.h"
 #include "gui/calendar/calendarwindow.h"
+#include "gui/frame/carrydialog.h"
 #include "gui/frame/documentcommands.h"
 #include "gui/frame/yeardialog.h"
 #include "gui/platform/messagebox.h"
@@ -106,8 +107,14 @@ void Startup::askForYear() {
 }
 
 void Startup::Start_NewYear(int year) {
+    // An open document of the year before offers its open ToDo items; those chosen
+    // are written into the new year, which is then changed.
+    QWidget* parent = m_yearDialog ? static_cast<QWidget*>(m_yearDialog.data())
+                                   : static_cast<QWidget*>(m_splash.data());
+    const std::vector<CarryItem> carried = Carry_Ask(parent, m_app, year);
     setCurrentDateToToday(m_app, year);
     Store_New(m_app, year);
+    Carry_Into(parent, m_app.store(), carried);
     if (m_splash)
         m_splash->close();
     showCalendar();

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's file commands: opening a document in a table of its own, saving
-// the document of the table in front, and the year dialog of a new document.
+// the document of the table in front, and the year dialog of a new document (with the
+// open ToDo items of the year before offered for its 1 April).
 
 #include "gui/main/mainwindow.h"
 
 #include "core/calendar/newyear.h"
 #include "core/store/appstate.h"
 #include "core/store/documentfile.h"
+#include "gui/frame/carrydialog.h"
 #include "gui/frame/documentcommands.h"
 #include "gui/frame/yeardialog.h"
 #include "gui/main/annualwindow.h"
@@ -90,11 +92,18 @@ void MainWindow::newDocument(bool marksChanged) {
     m_yearDialog = new YearDialog(u"年度決定2"_s, this);
     m_yearDialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_yearDialog, &YearDialog::yearChosen, this, [this, marksChanged](int year) {
-        // A new, untitled document: the dates, weekdays and holidays of the year.
+        // What is being typed in a table counts among the open ToDo items offered.
+        if (AnnualWindow* w = activeAnnual())
+            w->commitEdit();
+        const std::vector<CarryItem> carried = Carry_Ask(m_yearDialog, app(), year);
+        // A new, untitled document: the dates, weekdays and holidays of the year, and
+        // the open ToDo items of the year before the user chose to carry (which make
+        // it a changed document).
         YearStore fresh;
         Store_New(fresh, year, QDate());
+        const bool added = Carry_Into(this, fresh, carried);
         Document* doc = app().addDocument();
-        doc->replace(fresh, marksChanged);
+        doc->replace(fresh, marksChanged || added);
         showNewTable(*doc);
     });
     m_yearDialog->show();

@@ -2,11 +2,16 @@
 #include "support/viewfixture.h"
 
 #include "core/store/documentfile.h"
+#include "core/todo/todostring.h"
+#include "gui/frame/carrydialog.h"
 #include "gui/frame/yeardialog.h"
 #include "gui/main/annualwindow.h"
 #include "gui/main/mainwindow.h"
 
 #include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -30,9 +35,9 @@ struct MainFixture {
     }
     AnnualWindow* active() const { return main->activeAnnual(); }
     GridModel& grid() const { return active()->model(); }
-    // 新規作成 with `year` chosen in the dialog.
-    AnnualWindow* newYear(int year) {
-        main->action(u"mnuFileNew"_s)->trigger();
+    // 新規作成 (`command`: the menu's or the toolbar's) with `year` chosen in the dialog.
+    AnnualWindow* newYear(int year, const QString& command = u"mnuFileNew"_s) {
+        main->action(command)->trigger();
         YearDialog* d = main->yearDialog();
         d->combo()->setCurrentText(QString::number(year));
         d->button()->click();
@@ -79,6 +84,91 @@ private Q_SLOTS:
         QCOMPARE(m.f.env.app.documents().size(), 1);
         QCOMPARE(m.main->annualWindows().size(), 1);
         QVERIFY(m.f.env.app.docChanged());
+    }
+
+    // A new year with the year before open offers that year's open ToDo items from
+    // 1 March (from any day of it, chosen in the date field); those left ticked go to
+    // the new document's 1 April, which is then changed. Another year, a year before
+    // without open items or the answer 繰り越さない carry nothing; the old year stays.
+    void theOpenToDoOfTheYearBeforeCanBeCarried() {
+        MainFixture m;
+        AppState& app = m.f.env.app;
+        ScriptedDialogs& dialogs = *m.f.env.dialogs;
+        m.newYear(2006);
+        QVERIFY(dialogs.asked.isEmpty()); // no open items in 2005 yet
+
+        auto day = [&](int y, int mo, int d) { return Dates::rowOfDate(QDate(y, mo, d), 2005); };
+        Document& old = *app.documents().first();
+        QCOMPARE(old.baseYear(), 2005);
+        old.store().set(day(2006, 2, 10), StoreCol::ToDo,
+                        ToDo_ItemString(false, u"09:00"_s, u"重要"_s, u"二月の用事"_s));
+        old.store().set(day(2006, 3, 1), StoreCol::ToDo,
+                        ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"報告書, 提出"_s) +
+                            ToDo_ItemString(true, {}, u"普通"_s, u"済んだ用事"_s) +
+                            ToDo_ItemString(false, {}, u"最重"_s, u"外す用事"_s));
+        old.store().set(day(2006, 3, 31), StoreCol::ToDo,
+                        ToDo_ItemString(false, {}, {}, u"年度末"_s));
+        old.setChanged(false);
+        const YearStore before = old.store();
+        m.newYear(2007);
+        // 2005 is not the year before 2007, and 2006 has no open items.
+        QVERIFY(dialogs.asked.isEmpty());
+
+        auto rows = [](QListWidget* list) {
+            QStringList out;
+            for (int i = 0; i < list->count(); ++i)
+                out.append((list->item(i)->checkState() == Qt::Checked ? u"[x] "_s : u"[ ] "_s) +
+                           list->item(i)->text());
+            return out;
+        };
+        dialogs.scripts.append([&](QDialog& d) {
+            auto* carry = qobject_cast<CarryDialog*>(&d);
+            QVERIFY(carry);
+            QCOMPARE(d.windowTitle(), u"ToDoの繰り越し"_s);
+            QListWidget* list = carry->list();
+            QCOMPARE(d.focusWidget(), list);
+            QCOMPARE(carry->sinceEdit()->date(), QDate(2006, 3, 1));
+            QCOMPARE(carry->sinceEdit()->minimumDate(), QDate(2005, 4, 1));
+            QCOMPARE(carry->sinceEdit()->maximumDate(), QDate(2006, 3, 31));
+            QCOMPARE(rows(list), (QStringList{u"[x] 2006/03/01(水)  10:00  普通  報告書, 提出"_s,
+                                              u"[x] 2006/03/01(水)  最重  外す用事"_s,
+                                              u"[x] 2006/03/31(金)  年度末"_s}));
+            carry->sinceEdit()->setDate(QDate(2006, 2, 1));
+            list->setCurrentRow(2);
+            QTest::keyClick(list, Qt::Key_Space);
+            // The untick holds when the list is filled again.
+            carry->sinceEdit()->setDate(QDate(2006, 3, 31));
+            QCOMPARE(rows(list), QStringList{u"[x] 2006/03/31(金)  年度末"_s});
+            carry->sinceEdit()->setDate(QDate(2006, 2, 1));
+            QCOMPARE(rows(list), (QStringList{u"[x] 2006/02/10(金)  09:00  重要  二月の用事"_s,
+                                              u"[x] 2006/03/01(水)  10:00  普通  報告書, 提出"_s,
+                                              u"[ ] 2006/03/01(水)  最重  外す用事"_s,
+                                              u"[x] 2006/03/31(金)  年度末"_s}));
+            for (QWidget* w :
+                 {static_cast<QWidget*>(carry->sinceEdit()), static_cast<QWidget*>(list),
+                  static_cast<QWidget*>(carry->carryButton()),
+                  static_cast<QWidget*>(carry->skipButton())})
+                QVERIFY(!w->accessibleName().isEmpty() && w->focusPolicy() & Qt::TabFocus);
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_Return); // 繰り越す
+        });
+        AnnualWindow* next = m.newYear(2006, u"tb_新規作成"_s);
+        QCOMPARE(dialogs.asked, QStringList{u"ToDo繰り越し"_s});
+        QCOMPARE(next->model().textMatrix(0, 0), u"2006"_s);
+        QCOMPARE(ToDo_Parse(next->document().store().text(1, StoreCol::ToDo)).size(), 3u);
+        QCOMPARE(next->document().store().text(1, StoreCol::ToDo),
+                 ToDo_ItemString(false, u"09:00"_s, u"重要"_s, u"二月の用事"_s) +
+                     ToDo_ItemString(false, u"10:00"_s, u"普通"_s, u"報告書, 提出"_s) +
+                     ToDo_ItemString(false, {}, {}, u"年度末"_s));
+        QVERIFY(next->document().isChanged()); // the toolbar's new year is otherwise unchanged
+        QVERIFY(old.store().sameAs(before));
+        QVERIFY(!old.isChanged());
+
+        // 繰り越さない (Escape, what the scripted dialogs answer by themselves).
+        AnnualWindow* declined = m.newYear(2006);
+        QCOMPARE(dialogs.asked.size(), 2);
+        QVERIFY(declined->document().store().text(1, StoreCol::ToDo).isEmpty());
+        QCOMPARE(app.documents().size(), 5);
     }
 
     void theCloseBoxHidesTheFrameAndNeverEndsTheProgram() {
