@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/viewfixture.h"
+#include "support/yearfolder.h"
 
 #include "core/todo/todostring.h"
+#include "gui/frame/documentcommands.h"
 #include "gui/search/searchwindow.h"
 
 #include <QDateEdit>
 #include <QLabel>
 #include <QListWidget>
+#include <QSettings>
 
 using namespace Qt::StringLiterals;
 
@@ -29,9 +32,34 @@ struct SearchFixture {
         w->action(u"tb_検索"_s)->trigger();
     }
 
+    // Every year: the search done, the lines listed.
+    void findEverywhere(const QString& text) {
+        w->setScope(SearchWindow::Scope::AllYears);
+        find(text);
+        QTRY_VERIFY(!w->searching());
+    }
+
     ViewFixture f;
     SearchWindow* w = nullptr;
 };
+
+// What the window lists for the years of `found`, newest first: a heading and the
+// lines of each year with a hit.
+QStringList listedYears(std::vector<YearFolder::Found> found) {
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.baseYear > b.baseYear; });
+    QStringList lines;
+    for (const auto& year : found) {
+        if (year.hits.empty())
+            continue;
+        lines << u"%1年度　%2（%3件）"_s.arg(year.baseYear)
+                     .arg(QFileInfo(year.path).fileName())
+                     .arg(year.hits.size());
+        for (const SearchHit& hit : year.hits)
+            lines << Search_HitLine(hit);
+    }
+    return lines;
+}
 
 } // namespace
 
@@ -122,6 +150,107 @@ private Q_SLOTS:
         QCOMPARE(s.f.env.app.currentDate(), QDate(2005, 4, 20));
         QVERIFY(!s.w->isVisible());
         QVERIFY(!s.f.calendar->isVisible());
+    }
+
+    // Every year of the current document's folder, the current one as it is now (not
+    // as saved), each year under its heading, newest first, the same lines as each
+    // year's own search; the files that are no documents listed last with the reason.
+    // A line of another year opens that document at its day, and the current one keeps
+    // its changes, which are asked about at the end.
+    void everyYearIsListedNewestFirstAndALineOfAnotherYearOpensIt() {
+        const YearFolder folder(2001, 2004, 20050510);
+        SearchFixture s;
+        Document& current = s.f.env.app.doc();
+        const QString currentPath = folder.dir.filePath(u"2005.dys"_s);
+        current.setPath(currentPath);
+        QVERIFY(DocFiles::writeDocument(current.store(), 20, currentPath).ok());
+        s.put(May10, StoreCol::Record, u"保護者会の準備"_s); // not saved
+        for (const QString& text : {u"保護者会"_s, u"面談\t"_s, u"授業 会議"_s}) {
+            s.findEverywhere(text);
+            auto found = folder.searchEach(text);
+            YearStore now = current.store();
+            found.push_back(
+                {currentPath, 2005,
+                 Search_Hits(now, 2005, 1, YearStore::DayRows, Wildcard::contains(text))});
+            QStringList expected = listedYears(found);
+            QVERIFY(!expected.isEmpty());
+            const QStringList listed = s.w->resultTexts();
+            QCOMPARE(listed.mid(0, expected.size()), expected);
+            // The two files that are no documents, in the order they were read.
+            QStringList skipped = listed.mid(expected.size());
+            QCOMPARE(skipped.value(0), u"探せなかったファイル（2件）"_s);
+            skipped = skipped.mid(1);
+            skipped.sort();
+            QCOMPARE(skipped.size(), 2);
+            QVERIFY(skipped[0].startsWith(
+                folder.dir.filePath(u"broken.dys　ファイルが壊れています"_s)));
+            QVERIFY(skipped[1].startsWith(
+                folder.dir.filePath(u"memo.dys　DayLogのファイルではありません"_s)));
+            QVERIFY(s.w->status()->text().contains(u"5件の文書を探しました"_s));
+        }
+        s.findEverywhere(u"保護者会"_s);
+        QCOMPARE(s.w->resultTexts().mid(0, 2),
+                 QStringList(
+                     {u"2005年度　2005.dys（1件）"_s, u"2005/05/10(火)　記録：保護者会の準備"_s}));
+
+        // A line of 2003 chosen with the keys.
+        const qsizetype at = s.w->resultFiles().indexOf(folder.documents[2]);
+        QVERIFY(at > 0);
+        const QDate day = s.w->resultDays()[at];
+        s.w->results()->setCurrentRow(int(at));
+        QTest::keyClick(s.w->results(), Qt::Key_Return);
+        AppState& app = s.f.env.app;
+        QCOMPARE(app.documents().size(), 2);
+        QCOMPARE(QFileInfo(app.docPath()).fileName(), u"2003.dys"_s);
+        QCOMPARE(app.baseYear(), 2003);
+        QCOMPARE(s.f.env.nav->currentView(), View::Diary);
+        QCOMPARE(app.currentDate(), day);
+        QVERIFY(!s.w->isVisible());
+        QVERIFY(!app.docChanged());
+        // The year left keeps what was typed, and the end asks about it by name.
+        QVERIFY(current.isChanged());
+        QCOMPARE(current.store().text(Dates::rowOfDate(May10, 2005), StoreCol::Record),
+                 u"保護者会の準備"_s);
+        s.f.env.messages->answers << MessageBox::Cancel;
+        QVERIFY(!Docs_ConfirmEnd(nullptr, app));
+        QCOMPARE(s.f.env.messages->shown.size(), 1);
+        QVERIFY(s.f.env.messages->shown[0].text.contains(u"2005.dys"_s));
+    }
+
+    // A folder added is searched with the open year and kept for the next time; a
+    // search cancelled lists nothing more.
+    void aFolderAddedIsSearchedAndACancelledSearchListsNothingMore() {
+        const YearFolder other(2001, 2002, 7);
+        SearchFixture s;
+        s.put(May10, StoreCol::Record, u"授業の準備"_s);
+        s.f.env.files->answers << other.dir.path();
+        s.w->addFolder();
+        QCOMPARE(s.w->scope(), SearchWindow::Scope::AllYears);
+        QCOMPARE(s.w->searchFolders(), QStringList{other.dir.path()});
+        QCOMPARE(QSettings().value(u"search/folders"_s).toStringList(),
+                 QStringList{other.dir.path()});
+
+        s.find(u"授業"_s);
+        QVERIFY(s.w->searching());
+        s.w->cancelSearch();
+        QVERIFY(!s.w->searching());
+        QTest::qWait(200);
+        QCOMPARE(s.w->resultTexts().value(0), u"2005年度　nikki0（1件）"_s);
+        QCOMPARE(s.w->resultTexts().size(), 2); // the year open, nothing of the folder
+        QVERIFY(s.w->status()->text().startsWith(u"中止しました。"_s));
+
+        s.findEverywhere(u"授業"_s);
+        const QStringList listed = s.w->resultTexts();
+        QVERIFY(listed.contains(u"2005年度　nikki0（1件）"_s));
+        QCOMPARE(listed.filter(u"年度　200"_s).size(), 2);
+        // The open year, the folder's years, the heading of the two files not searched
+        // and their lines.
+        QCOMPARE(listed.size(),
+                 2 + listedYears(other.searchEach(u"授業"_s)).size() + 3); // + skipped
+
+        s.w->removeFolder(other.dir.path());
+        QVERIFY(s.w->searchFolders().isEmpty());
+        QVERIFY(QSettings().value(u"search/folders"_s).toStringList().isEmpty());
     }
 };
 
