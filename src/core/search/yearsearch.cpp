@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -84,7 +85,8 @@ struct YearSearch::Run {
             const qsizetype i = next.fetch_add(1);
             if (cancelled.load() || i >= files.size())
                 break;
-            found(i, YearSearch_File(files[i], pattern, texts));
+            // Read only, never detached: every worker shares the list.
+            found(i, YearSearch_File(std::as_const(files).at(i), pattern, texts));
         }
         // The last worker out says the search is over.
         if (working.fetch_sub(1) == 1)
