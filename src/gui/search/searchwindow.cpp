@@ -10,6 +10,7 @@
 #include "gui/platform/messagebox.h"
 
 #include <QButtonGroup>
+#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -96,6 +97,11 @@ QWidget* SearchWindow::buildPage() {
     all->addLayout(form);
     all->addWidget(m_list, 1);
     all->addLayout(state);
+    // Tab goes down the window as it reads: the text, which years, the days, the list.
+    QWidget* const order[] = {m_text,          m_thisYear,    m_allYears, m_folders,
+                              m_range->from(), m_range->to(), m_list,     m_cancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     showScope();
     return page;
 }
@@ -127,9 +133,17 @@ void SearchWindow::changeEvent(QEvent* event) {
 }
 
 bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Down from the text goes to the days found, where Enter opens one.
+    // Down from the text goes to the days found, where Enter opens one: the first day
+    // (past the heading of its year) when none was chosen.
     if (watched == m_text && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down && m_list->count() > 0) {
+        QListWidgetItem* current = m_list->currentItem();
+        if (!current || !current->data(Qt::UserRole).toDate().isValid())
+            for (int i = 0; i < m_list->count(); ++i)
+                if (m_list->item(i)->data(Qt::UserRole).toDate().isValid()) {
+                    m_list->setCurrentRow(i);
+                    break;
+                }
         if (m_list->currentRow() < 0)
             m_list->setCurrentRow(0);
         m_list->setFocus(Qt::TabFocusReason);
