@@ -69,6 +69,10 @@ void Kiroku_GridInit(GridModel& cpg) {
 }
 
 QString Kiroku_count(GridModel& cpg, const AppState& app, int first, int last) {
+    return Kiroku_count(cpg, app.store(), first, last);
+}
+
+QString Kiroku_count(GridModel& cpg, const YearStore& year, int first, int last) {
     // Every pattern is compiled, and checked, before anything is counted.
     std::array<std::array<std::optional<Wildcard>, Key2Columns>, KeywordRows> patterns;
     for (int k = 1; k <= KeywordRows; ++k) {
@@ -88,7 +92,7 @@ QString Kiroku_count(GridModel& cpg, const AppState& app, int first, int last) {
     std::array<std::array<int, Key2Columns>, KeywordRows> counts{};
     const auto [from, to] = dayRows(first, last);
     for (int d = from; d <= to; ++d) {
-        const QString record = app.store().text(d, StoreCol::Record);
+        const QString record = year.text(d, StoreCol::Record);
         if (record.isEmpty())
             continue;
         for (size_t k = 0; k < size_t(KeywordRows); ++k)
@@ -135,6 +139,10 @@ void Koumoku_GridInit(GridModel& cpg) {
 }
 
 QString Koumoku_count(GridModel& cpg, const AppState& app, int first, int last) {
+    return Koumoku_count(cpg, app.store(), first, last);
+}
+
+QString Koumoku_count(GridModel& cpg, const YearStore& year, int first, int last) {
     std::array<std::optional<Wildcard>, KeywordRows> patterns;
     for (int k = 1; k <= KeywordRows; ++k) {
         const QString key = cpg.textMatrix(k, 1);
@@ -149,7 +157,7 @@ QString Koumoku_count(GridModel& cpg, const AppState& app, int first, int last) 
     const auto [from, to] = dayRows(first, last);
     for (int d = from; d <= to; ++d)
         for (int i = 0; i < 7; ++i) {
-            const QString title = app.store().text(d, StoreCol::SlotItem1 + i);
+            const QString title = year.text(d, StoreCol::SlotItem1 + i);
             if (title.isEmpty())
                 continue;
             for (size_t k = 0; k < size_t(KeywordRows); ++k)

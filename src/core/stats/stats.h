@@ -7,6 +7,7 @@
 
 class AppState;
 class GridModel;
+class YearStore;
 
 // The two statistics tables: keywords typed into the table, counts computed from the
 // year store for a range of store rows (1 April = 1).
@@ -27,6 +28,8 @@ void Kiroku_GridInit(GridModel& cpg);
 // Returns a message naming the keyword when a pattern cannot be matched as written;
 // nothing is counted then.
 QString Kiroku_count(GridModel& cpg, const AppState& app, int first, int last);
+// The same over the days of `year`.
+QString Kiroku_count(GridModel& cpg, const YearStore& year, int first, int last);
 
 // Item statistics: keyword (column 1), target (column 2), count (column 3, read-only),
 // with a bar filled to count × 100 ÷ target where the target is a number above 0. Row 0
@@ -36,6 +39,8 @@ void Koumoku_GridInit(GridModel& cpg);
 // of a day counts). Returns a message naming the keyword when its pattern cannot be
 // matched as written; nothing is counted then.
 QString Koumoku_count(GridModel& cpg, const AppState& app, int first, int last);
+// The same over the days of `year`.
+QString Koumoku_count(GridModel& cpg, const YearStore& year, int first, int last);
 
 // A target of the item statistics as a number: the text read as a decimal number
 // (blanks around it allowed); nothing unless that is a finite number above 0.

@@ -17,10 +17,6 @@ void ItemStatsWindow::setUpTable() {
     Koumoku_GridInit(table());
 }
 
-QString ItemStatsWindow::countRows(int first, int last) {
-    return Koumoku_count(table(), app(), first, last);
-}
-
 void ItemStatsWindow::openKeys() {
     startTyping(1, 1);
 }

@@ -15,6 +15,5 @@ public:
 
 protected:
     void setUpTable() override;
-    QString countRows(int first, int last) override;
     int printedHeadingCols() const override { return 3; } // number, keyword, target
 };

@@ -2,6 +2,7 @@
 #include "gui/stats/recordstatswindow.h"
 
 #include "core/stats/stats.h"
+#include "core/stats/yearstats.h"
 
 using namespace Qt::StringLiterals;
 
@@ -18,14 +19,10 @@ void RecordStatsWindow::setUpTable() {
     Kiroku_GridInit(table());
 }
 
-QString RecordStatsWindow::countRows(int first, int last) {
-    return Kiroku_count(table(), app(), first, last);
-}
-
 void RecordStatsWindow::openKey1() {
-    startTyping(1, 1);
+    startTyping(Kiroku_Key2Row(table()) + 1, 1);
 }
 
 void RecordStatsWindow::openKey2() {
-    startTyping(0, 2);
+    startTyping(Kiroku_Key2Row(table()), 2);
 }

@@ -18,6 +18,5 @@ public:
 
 protected:
     void setUpTable() override;
-    QString countRows(int first, int last) override;
     int printedHeadingCols() const override { return 2; } // number, first keyword
 };

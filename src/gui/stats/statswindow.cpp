@@ -3,6 +3,7 @@
 
 #include "core/grid/gridclip.h"
 #include "core/stats/stats.h"
+#include "core/stats/yearstats.h"
 #include "core/store/appstate.h"
 #include "core/store/documentfile.h"
 #include "gui/frame/dayrange.h"
@@ -11,11 +12,17 @@
 #include "gui/grid/grid.h"
 #include "gui/platform/filedialog.h"
 #include "gui/platform/messagebox.h"
+#include "gui/stats/yearpicker.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <deque>
 
 using namespace Qt::StringLiterals;
 
@@ -85,12 +92,27 @@ QWidget* StatsWindow::buildPage(const QString& between) {
         }
     });
 
+    // The second keywords typed are repeated over the other years at once.
+    auto repeat = [this] { Stats_RepeatKeywords(m_table, m_kind); };
+    connect(&m_table, &QAbstractItemModel::dataChanged, this, repeat);
+    connect(&m_table, &QAbstractItemModel::modelReset, this, repeat);
+
+    m_years = new YearPicker(app(), page);
+    connect(m_years, &YearPicker::addRequested, this, &StatsWindow::addYear);
+    connect(m_years, &YearPicker::removeRequested, this, &StatsWindow::removeYear);
+    // Tab goes from the dates over the years to the table, as they are laid out.
+    QWidget* const order[] = {m_range->to(), m_years->list(), m_years->addButton(),
+                              m_years->removeButton(), m_grid};
+    for (size_t k = 1; k < std::size(order); ++k)
+        QWidget::setTabOrder(order[k - 1], order[k]);
+
     auto* range = new QHBoxLayout;
     range->addWidget(m_range);
     range->addStretch();
     auto* all = new QVBoxLayout(page);
     all->setContentsMargins(10, 8, 10, 10);
     all->addLayout(range);
+    all->addWidget(m_years);
     all->addWidget(m_grid, 1);
     return page;
 }
@@ -101,6 +123,8 @@ void StatsWindow::loadFromStore() {
     m_grid->cancelEdit();
     m_table.assignData(GridData{1, 1, {GridCell{}}}); // nothing of a previous opening
     setUpTable();
+    m_years->clear();
+    m_layout = {app().baseYear()};
 }
 
 QWidget* StatsWindow::writingWidget() const {
@@ -132,9 +156,48 @@ void StatsWindow::count() {
         return;
     if (!m_range->isYear(app().baseYear()))
         m_range->pickYear(app());
-    const QString bad = countRows(m_range->firstRow(), m_range->lastRow());
+    std::vector<StatsYear> years;
+    std::deque<YearStore> read; // the years of files not open
+    if (!m_years->gather(years, read))
+        return;
+    std::sort(years.begin(), years.end(),
+              [](const StatsYear& a, const StatsYear& b) { return a.baseYear < b.baseYear; });
+    QList<int> baseYears;
+    for (const StatsYear& y : years)
+        baseYears.append(y.baseYear);
+    layOut(baseYears);
+    const QString bad = Stats_Count(m_table, m_kind, years,
+                                    {app().baseYear(), m_range->firstRow(), m_range->lastRow()});
     if (!bad.isEmpty())
         MessageBox::show(this, bad, MessageBox::OkOnly, MessageBox::Warning);
+}
+
+QList<int> StatsWindow::yearsToCount() const {
+    QList<int> years{app().baseYear()};
+    for (const YearPicker::Chosen& c : m_years->chosen())
+        if (!years.contains(c.baseYear))
+            years.append(c.baseYear);
+    std::sort(years.begin(), years.end());
+    return years;
+}
+
+void StatsWindow::layOut(const QList<int>& years) {
+    // A table of one year names no year: it stays as it is for another.
+    if (years == m_layout || (years.size() == 1 && m_layout.size() == 1))
+        return;
+    m_grid->cancelEdit(); // the edit is finished by now
+    Stats_Layout(m_table, m_kind, years);
+    m_layout = years;
+}
+
+void StatsWindow::addYear() {
+    if (finishEdit() && m_years->add())
+        layOut(yearsToCount());
+}
+
+void StatsWindow::removeYear() {
+    if (finishEdit() && m_years->removeShown())
+        layOut(yearsToCount());
 }
 
 void StatsWindow::saveTemplate() {
@@ -144,7 +207,12 @@ void StatsWindow::saveTemplate() {
                                         DocFiles::dialogFolder(app().docPath()));
     if (path.isEmpty())
         return;
-    const FileResult r = Template_Write(m_table, path);
+    // A table of several years is kept as the current year's table.
+    GridModel oneYear;
+    const bool several = m_layout.size() > 1;
+    if (several)
+        Stats_OneYear(m_table, m_kind, int(m_layout.indexOf(app().baseYear())), oneYear);
+    const FileResult r = Template_Write(several ? oneYear : m_table, path);
     if (!r.ok())
         MessageBox::show(this, r.saveMessage(path), MessageBox::OkOnly, MessageBox::Critical);
 }
@@ -155,7 +223,14 @@ void StatsWindow::openTemplate() {
     if (path.isEmpty())
         return;
     m_grid->cancelEdit();
-    const FileResult r = Template_Read(m_table, path, m_kind);
+    // A table of several years takes the keywords of a one-year table read.
+    GridModel oneYear;
+    const bool several = m_layout.size() > 1;
+    if (several)
+        Stats_Layout(oneYear, m_kind, {app().baseYear()});
+    const FileResult r = Template_Read(several ? oneYear : m_table, path, m_kind);
+    if (r.ok() && several)
+        Stats_CopyKeywords(oneYear, m_table, m_kind);
     if (!r.ok())
         MessageBox::show(this, r.loadMessage(path), MessageBox::OkOnly, MessageBox::Critical);
 }

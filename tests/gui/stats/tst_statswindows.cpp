@@ -6,6 +6,11 @@
 #include "gui/grid/gridcolors.h"
 #include "gui/stats/itemstatswindow.h"
 #include "gui/stats/recordstatswindow.h"
+#include "gui/stats/yearpicker.h"
+#include "support/yearstores.h"
+
+#include <QComboBox>
+#include <QPushButton>
 
 #include <QDateEdit>
 #include <QMenuBar>
@@ -46,6 +51,16 @@ using Record = StatsFixture<RecordStatsWindow>;
 using Item = StatsFixture<ItemStatsWindow>;
 Record openRecord() {
     return Record(View::RecordStats, "mnuKiroku");
+}
+
+// A year whose slot titles follow a pattern of its own, in a document file.
+YearStore slotYear(int baseYear) {
+    const QStringList titles{u"国語"_s, u"算数"_s, u"理科"_s, QString(), u"国語(補習)"_s};
+    YearStore year = TestYears::valid(baseYear);
+    for (int r = 1; r <= YearStore::DayRows; ++r)
+        for (int i = 0; i < 7; ++i)
+            year.set(r, StoreCol::SlotItem1 + i, titles[(r * (baseYear % 7 + 1) + i) % 5]);
+    return year;
 }
 
 QString menuText(QMainWindow* w, const QString& name) {
@@ -388,6 +403,139 @@ private Q_SLOTS:
         QCOMPARE(i.t().textMatrix(1, 2), QString());
         QCOMPARE(i.t().textMatrix(1, 3), QString());
         QCOMPARE(i.t().cell(GridModel::CellFloodPercent, 1, 3), -1);
+    }
+
+    // Two other years chosen in the item statistics, one of them open with changes not
+    // saved, the other changed on disk after it was chosen: 統計 gives each year its
+    // column, oldest first, with the counts and bars of that year's own table over the
+    // whole school year. A damaged file and a year chosen already are refused with a
+    // message and change nothing; a year taken out takes its column along. The record
+    // statistics repeat the second keywords typed over the other years.
+    void otherYearsCountInColumnsOfTheirOwn() {
+        Item i(View::ItemStats, "mnuKoumoku");
+        YearPicker* years = i.w->yearPicker();
+        QCOMPARE(years->list()->accessibleName(), u"比べる年度"_s);
+        QCOMPARE(years->addButton()->accessibleName(), u"年度を追加"_s);
+        QCOMPARE(years->removeButton()->accessibleName(), u"年度を外す"_s);
+        for (QWidget* w :
+             {static_cast<QWidget*>(years->list()), static_cast<QWidget*>(years->addButton())})
+            QVERIFY(w->focusPolicy() & Qt::TabFocus);
+        const QStringList keys{u"国語"_s, u"算数"_s, u"理*"_s},
+            targets{u"300"_s, QString(), u"50"_s};
+        for (int k = 0; k < 3; ++k) {
+            i.t().setTextMatrix(k + 1, 1, keys[k]);
+            i.t().setTextMatrix(k + 1, 2, targets[k]);
+        }
+        i.f.env.app.store() = slotYear(2005);
+        const QString file2003 = i.path(u"2003.dys"_s), file2004 = i.path(u"2004.dys"_s);
+        QVERIFY(DocFiles::writeDocument(slotYear(2003), 19, file2003).ok());
+        QVERIFY(DocFiles::writeDocument(slotYear(2004), 19, file2004).ok());
+        for (const QString& file : {file2004, file2003}) {
+            i.f.env.files->answers << file;
+            years->addButton()->click();
+        }
+        QCOMPARE(i.f.env.files->asked.size(), 2);
+        QCOMPARE(i.f.env.files->asked[0].filter, QString::fromUtf16(DocFiles::OpenDocumentFilter));
+        QCOMPARE(i.f.env.files->asked[0].start, DocFiles::dialogFolder(i.f.env.app.docPath()));
+        QCOMPARE(years->chosen().size(), 2);
+        QVERIFY(i.f.env.messages->shown.isEmpty());
+
+        // 2004 is open with a change; 2003 changes on disk.
+        Document* open = i.f.env.app.addDocument();
+        YearStore year2004;
+        QVERIFY(DocFiles::readDocument(file2004, year2004).ok());
+        open->replace(year2004);
+        open->setPath(file2004);
+        open->store().set(1, StoreCol::SlotItem1, u"理論"_s); // an empty slot before
+        YearStore year2003 = slotYear(2003);
+        year2003.set(300, StoreCol::SlotItem1 + 3, u"国語"_s); // an empty slot before
+        QVERIFY(DocFiles::writeDocument(year2003, 19, file2003).ok());
+        i.w->fromPicker()->setDate(QDate(2005, 4, 1));
+        i.w->toPicker()->setDate(QDate(2006, 3, 31));
+        i.w->action(u"tb_統計"_s)->trigger();
+        QVERIFY(i.f.env.messages->shown.isEmpty());
+
+        const std::pair<int, const YearStore*> counted[] = {
+            {2003, &year2003}, {2004, &open->store()}, {2005, &i.f.env.app.store()}};
+        QCOMPARE(i.t().cols(), 6);
+        for (int y = 0; y < 3; ++y) {
+            const auto [baseYear, store] = counted[y];
+            GridModel one;
+            Koumoku_GridInit(one);
+            for (int k = 0; k < 3; ++k) {
+                one.setTextMatrix(k + 1, 1, keys[k]);
+                one.setTextMatrix(k + 1, 2, targets[k]);
+            }
+            Koumoku_count(one, *store, 1, Dates::rowOfDate(QDate(baseYear + 1, 3, 31), baseYear));
+            QCOMPARE(i.t().textMatrix(0, 3 + y), u"%1年度"_s.arg(baseYear));
+            for (int k = 1; k <= 50; ++k) {
+                QCOMPARE(i.t().textMatrix(k, 3 + y), one.textMatrix(k, 3));
+                QCOMPARE(i.t().cell(GridModel::CellFloodPercent, k, 3 + y),
+                         one.cell(GridModel::CellFloodPercent, k, 3));
+            }
+            QVERIFY(!i.t().textMatrix(1, 3 + y).isEmpty());
+        }
+
+        // Kept as a template, the table is the current year's; read back, the keywords
+        // stay over every year, targets and counts are emptied.
+        GridModel kept;
+        i.f.env.files->answers << i.path(u"keys.dyz"_s) << i.path(u"keys.dyz"_s);
+        i.w->action(u"tb_キーワード保存"_s)->trigger();
+        QVERIFY(kept.loadGrid(i.path(u"keys.dyz"_s)).ok());
+        QCOMPARE(kept.cols(), 4);
+        QCOMPARE(kept.textMatrix(0, 3), u"回数"_s);
+        for (int k = 1; k <= 3; ++k)
+            for (int c = 1; c < 4; ++c)
+                QCOMPARE(kept.textMatrix(k, c), i.t().textMatrix(k, c == 3 ? 5 : c));
+        i.w->action(u"tb_キーワード読み込み"_s)->trigger();
+        QCOMPARE(i.t().cols(), 6);
+        QCOMPARE(i.t().textMatrix(3, 1), u"理*"_s);
+        QCOMPARE(i.t().textMatrix(1, 2), QString());
+        QCOMPARE(i.t().textMatrix(1, 4), QString());
+
+        auto texts = [&i] {
+            QStringList all;
+            for (int r = 0; r < i.t().rows(); ++r)
+                for (int c = 0; c < i.t().cols(); ++c)
+                    all << i.t().textMatrix(r, c);
+            return all;
+        };
+        const QStringList before = texts();
+        const QString damaged = i.path(u"damaged.dys"_s), again = i.path(u"again.dys"_s);
+        QFile bad(damaged);
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("DayLogGrid\t1\n367\t19\n") > 0);
+        bad.close();
+        QVERIFY(QFile::copy(file2003, again));
+        for (const QString& file : {damaged, again}) {
+            i.f.env.files->answers << file;
+            years->addButton()->click();
+            const MessageBox::Request shown = i.f.env.messages->shown.last();
+            QVERIFY2(shown.text.contains(file) && shown.text.contains(u"\n"_s),
+                     qPrintable(shown.text));
+            QCOMPARE(shown.icon, file == damaged ? MessageBox::Critical : MessageBox::Warning);
+            QCOMPARE(years->chosen().size(), 2);
+            QCOMPARE(texts(), before);
+        }
+        QVERIFY(i.f.env.messages->shown.last().text.contains(u"2003年度"_s));
+
+        years->list()->setCurrentIndex(0); // 2004
+        years->removeButton()->click();
+        QCOMPARE(i.t().cols(), 5);
+        QCOMPARE(i.t().textMatrix(0, 3), u"2003年度"_s);
+        QCOMPARE(i.t().textMatrix(0, 4), u"2005年度"_s);
+        QCOMPARE(i.t().textMatrix(3, 1), u"理*"_s);
+
+        Record r = openRecord();
+        r.f.env.files->answers << file2003;
+        r.w->yearPicker()->addButton()->click();
+        QCOMPARE(r.t().cols(), 22);
+        r.w->action(u"mnuKey2"_s)->trigger();
+        QCOMPARE(std::pair(r.t().row(), r.t().col()), std::pair(1, 2));
+        r.typeCell(u"の授業"_s);
+        QCOMPARE(r.t().textMatrix(1, 12), u"の授業"_s);
+        QVERIFY(!r.t().isEditable(1, 12));
+        r.w->action(u"mnuKey1"_s)->trigger();
+        QCOMPARE(std::pair(r.t().row(), r.t().col()), std::pair(2, 1));
     }
 
     void statisticsOpenFromEveryView() {
