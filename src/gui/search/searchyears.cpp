@@ -266,7 +266,11 @@ void SearchWindow::listSkipped(const YearSearchResult& result) {
     }
     ++m_skippedCount;
     m_skipped->setText(u"探せなかったファイル（%1件）"_s.arg(m_skippedCount));
-    auto* item = new QListWidgetItem(u"%1　%2"_s.arg(result.path, result.error.reason()), m_list);
+    // A file by its name (the whole path as its tip), a folder gone by its path.
+    const bool file = QFileInfo(result.path).isFile();
+    auto* item = new QListWidgetItem(
+        u"%1　%2"_s.arg(file ? fileName(result.path) : result.path, result.error.reason()), m_list);
+    item->setToolTip(result.path);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
 }
 
