@@ -2,7 +2,6 @@
 // daylog-tool search-years over a folder of generated years, against the search of
 // each year on its own.
 
-#include "core/search/yearsearch.h"
 #include "core/time/dates.h"
 #include "support/yearfolder.h"
 
@@ -10,8 +9,6 @@
 #include <QTest>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -105,56 +102,6 @@ private Q_SLOTS:
         QCOMPARE(searchYears({QString(), folder.dir.path()}).exitCode, 1);
         QCOMPARE(searchYears({u"会議"_s}).exitCode, 2);
         QCOMPARE(searchYears({u"会議"_s, u"-"_s}).exitCode, 2);
-    }
-
-    // The worker search reports every file once, whatever the number of threads, and a
-    // search cancelled or dropped early reports nothing afterwards.
-    void everyFileIsReportedOnceAndCancellingStops() {
-        const YearFolder folder(2001, 2008, 7);
-        const QStringList files = YearSearch_Files({folder.dir.path()});
-        QCOMPARE(files.size(), 10); // eight years, the damaged file, the foreign one
-        const Wildcard pattern = Wildcard::contains(u"授業"_s);
-        const auto each = folder.searchEach(u"授業"_s);
-        for (int threads : {1, 2, 5}) {
-            const auto all = YearSearch_All(files, pattern, SearchText::Whole, threads);
-            QCOMPARE(all.size(), size_t(files.size()));
-            int searched = 0;
-            for (size_t i = 0; i < all.size(); ++i) {
-                QCOMPARE(all[i].path, files[qsizetype(i)]);
-                if (!all[i].searched())
-                    continue;
-                const auto& own = each[size_t(searched++)];
-                QCOMPARE(all[i].baseYear, own.baseYear);
-                QCOMPARE(all[i].hits.size(), own.hits.size());
-                for (size_t k = 0; k < own.hits.size(); ++k)
-                    QCOMPARE(all[i].hits[k].text, own.hits[k].text);
-            }
-            QCOMPARE(searched, 8);
-        }
-        // Each worker's first file is held until the search has been cancelled: no
-        // worker may start another one after that.
-        std::atomic<int> reported{0}, finished{0};
-        std::atomic<bool> cancelled{false};
-        {
-            YearSearch search;
-            search.start(
-                files, pattern, SearchText::ContextOnly,
-                [&](qsizetype, YearSearchResult) {
-                    ++reported;
-                    while (!cancelled)
-                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                },
-                [&](bool wasCancelled) {
-                    QVERIFY(wasCancelled);
-                    ++finished;
-                },
-                2);
-            search.cancel();
-            cancelled = true;
-            search.wait();
-            QCOMPARE(finished.load(), 1);
-        }
-        QVERIFY(reported <= 2); // not one more file after the cancel
     }
 };
 
