@@ -15,12 +15,13 @@ DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
 # session of its own); a private D-Bus with a fake notification service in Python
 # stands for a desktop's (tst_notifier); calcurse and khal import the iCalendar
 # export as strict calendar programs do, and radicale takes it as a CalDAV server
-# (tst_icalendar and interop_radicale); the package check makes the Debian package
-# (CPack needs dpkg-dev and file) and runs lintian and AppStream's validator
-# (appstream) on it.
+# (tst_icalendar and interop_radicale) and serves the calendar server client's tests
+# (tests/net, also over HTTPS with a certificate openssl makes); the package check
+# makes the Debian package (CPack needs dpkg-dev and file) and runs lintian and
+# AppStream's validator (appstream) on it.
 DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar
     desktop-file-utils python3-pyatspi at-spi2-core dbus dbus-daemon python3-dbus python3-gi
-    calcurse khal radicale dpkg-dev file lintian appstream)
+    calcurse khal radicale openssl dpkg-dev file lintian appstream)
 
 ensure_packages() {
     local missing=()
