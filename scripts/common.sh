@@ -4,10 +4,11 @@
 
 daylog_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Packages every build needs: compiler, CMake, Qt 6, a Japanese font, and libical for
-# reading iCalendar files.
+# Packages every build needs: compiler, CMake, Qt 6, a Japanese font, libical for
+# reading iCalendar files, and qtkeychain for keeping calendar server passwords in the
+# desktop's secret store.
 DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
-    qt6-translations-l10n fonts-ipafont-gothic libical-dev)
+    qt6-translations-l10n fonts-ipafont-gothic libical-dev qtkeychain-qt6-dev)
 # What the tests need beyond that: poppler-utils reads printed PDFs back; the
 # end-to-end runs drive the program in a virtual display with a window manager;
 # desktop-file-utils checks the installed desktop entry; the accessibility check reads
@@ -15,13 +16,14 @@ DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
 # session of its own); a private D-Bus with a fake notification service in Python
 # stands for a desktop's (tst_notifier); calcurse and khal import the iCalendar
 # export as strict calendar programs do, and radicale takes it as a CalDAV server
-# (tst_icalendar and interop_radicale); the package check makes the Debian package
-# (CPack needs dpkg-dev and file) and runs lintian and AppStream's validator
-# (appstream) on it; python3-caldav is the scripted phone that edits the server
-# between two syncs (tests/interop/phone.py).
+# (tst_icalendar and interop_radicale) and serves the calendar server client's tests
+# (tests/net, also over HTTPS with a certificate openssl makes); python3-caldav is the
+# scripted phone that edits the server between two syncs (tests/interop/phone.py); the
+# package check makes the Debian package (CPack needs dpkg-dev and file) and runs
+# lintian and AppStream's validator (appstream) on it.
 DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar
     desktop-file-utils python3-pyatspi at-spi2-core dbus dbus-daemon python3-dbus python3-gi
-    calcurse khal radicale python3-caldav dpkg-dev file lintian appstream)
+    calcurse khal radicale openssl python3-caldav dpkg-dev file lintian appstream)
 
 ensure_packages() {
     local missing=()
