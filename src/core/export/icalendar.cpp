@@ -180,17 +180,7 @@ int priorityOf(const QString& category) {
 
 // The events text without the holiday name the program wrote as its first line.
 QString withoutHoliday(const QString& events, const QDate& d) {
-    const QString holiday = Holiday_Get(d);
-    if (holiday.isEmpty() || !events.startsWith(holiday))
-        return events;
-    QString rest = events.mid(holiday.size());
-    if (rest.isEmpty())
-        return rest;
-    if (rest.startsWith(u"\r\n"_s))
-        return rest.mid(2);
-    if (rest.startsWith(u'\n') || rest.startsWith(u'\r'))
-        return rest.mid(1);
-    return events; // the name is part of a longer first line the user wrote
+    return events.mid(ICalendar::holidayLength(events, d));
 }
 
 // Blanks, and the control characters a TEXT value leaves out.
@@ -272,13 +262,51 @@ enum class Describe {
 
 inline constexpr char16_t Untitled[] = u"（無題）";
 
+// What an entry's SUMMARY and DESCRIPTION are made of. SUMMARY: the first line of
+// `title` that is not blank; without one, that of `body` shortened; without one either,
+// Untitled. DESCRIPTION as `describe` says.
+struct SummaryParts {
+    enum How { Whole, Cut, Untitled } how = Untitled;
+    QStringView line; // Cut: the part before the "…"
+    enum Description { None, Title, TitleBody, Body } description = None;
+};
+
+SummaryParts summaryParts(QStringView title, QStringView body, Describe describe) {
+    SummaryParts p;
+    bool titleCut = false; // the summary leaves out something of the title
+    bool bodyCut = true;   // … of the body
+    if (const QStringView line = firstLine(title); !line.isEmpty()) {
+        titleCut = line.size() != trimmed(title).size();
+        p = {SummaryParts::Whole, line};
+    } else if (const QStringView first = firstLine(body); first.isEmpty()) {
+        p.how = SummaryParts::Untitled;
+    } else if (const qsizetype keep = summaryCut(first); keep >= 0) {
+        p = {SummaryParts::Cut, first.first(keep)};
+    } else {
+        bodyCut = first.size() != trimmed(body).size();
+        p = {SummaryParts::Whole, first};
+    }
+    const bool withBody = !body.isEmpty() && (bodyCut || describe == Describe::Always);
+    p.description = titleCut && withBody ? SummaryParts::TitleBody
+                    : titleCut           ? SummaryParts::Title
+                    : withBody           ? SummaryParts::Body
+                                         : SummaryParts::None;
+    return p;
+}
+
 class Writer {
 public:
-    Writer(const ICalendarOptions& options, const QUuid& id)
-        : m_stamp("DTSTAMP:" +
-                  options.stamp.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s).toLatin1() + "\r\n"),
+    Writer(const QDateTime& stamp, const QUuid& id, qsizetype reserve)
+        : m_stamp("DTSTAMP:" + stamp.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s).toLatin1() +
+                  "\r\n"),
           m_uid("UID:" + id.toByteArray(QUuid::Id128) + '-'), m_uidDay(m_uid.size()) {
-        m_out.reserve(2 << 20); // a full year is about 1.7 MB
+        m_out.reserve(reserve);
+    }
+    void header() {
+        line("BEGIN:VCALENDAR");
+        line("VERSION:2.0");
+        line("PRODID:-//DayLog//DayLog " DAYLOG_VERSION "//JA");
+        line("CALSCALE:GREGORIAN");
     }
 
     // A line of ASCII.
@@ -320,29 +348,75 @@ public:
         m_out.truncate(o - first);
     }
 
-    // SUMMARY: the first line of `title` that is not blank; without one, that of
-    // `body` shortened. DESCRIPTION as `describe` says.
+    // SUMMARY and DESCRIPTION (summaryParts).
     void summary(QStringView title, QStringView body, Describe describe) {
-        bool titleCut = false; // the summary leaves out something of the title
-        bool bodyCut = true;   // … of the body
-        if (const QStringView line = firstLine(title); !line.isEmpty()) {
-            titleCut = line.size() != trimmed(title).size();
-            text("SUMMARY", {line});
-        } else if (const QStringView first = firstLine(body); first.isEmpty()) {
+        const SummaryParts p = summaryParts(title, body, describe);
+        switch (p.how) {
+        case SummaryParts::Whole:
+            text("SUMMARY", {p.line});
+            break;
+        case SummaryParts::Cut:
+            text("SUMMARY", {p.line, u"…"});
+            break;
+        case SummaryParts::Untitled:
             text("SUMMARY", {Untitled});
-        } else if (const qsizetype keep = summaryCut(first); keep >= 0) {
-            text("SUMMARY", {first.first(keep), u"…"});
-        } else {
-            bodyCut = first.size() != trimmed(body).size();
-            text("SUMMARY", {first});
+            break;
         }
-        const bool withBody = !body.isEmpty() && (bodyCut || describe == Describe::Always);
-        if (titleCut && withBody)
-            text("DESCRIPTION", {title, u"\n\n", body});
-        else if (titleCut)
+        switch (p.description) {
+        case SummaryParts::None:
+            break;
+        case SummaryParts::Title:
             text("DESCRIPTION", {title});
-        else if (withBody)
+            break;
+        case SummaryParts::TitleBody:
+            text("DESCRIPTION", {title, u"\n\n", body});
+            break;
+        case SummaryParts::Body:
             text("DESCRIPTION", {body});
+            break;
+        }
+    }
+
+    // The entries, each its component with the content lines `extra` before its END.
+    void events(QByteArrayView date, const QDate& day, QStringView events, QByteArrayView extra) {
+        begin("VEVENT", "events");
+        line("DTSTART;VALUE=DATE:", date);
+        line("DTEND;VALUE=DATE:", dateValue(day.addDays(1)));
+        summary({}, events, Describe::Rest);
+        line("TRANSP:TRANSPARENT");
+        end("VEVENT", extra);
+    }
+    void record(QByteArrayView date, QStringView record, QByteArrayView extra) {
+        begin("VJOURNAL", "record");
+        line("DTSTART;VALUE=DATE:", date);
+        summary({}, record, Describe::Always);
+        end("VJOURNAL", extra);
+    }
+    void slot(const QDate& day, int i, QStringView title, QStringView content,
+              QByteArrayView extra) {
+        // Three hours from the slot's hour mark: 6, 9, … 21 and 24 (midnight).
+        const int hour = 6 + 3 * i;
+        const char kind[] = {'s', 'l', 'o', 't', char('1' + i)};
+        begin("VEVENT", QByteArrayView(kind, 5));
+        line("DTSTART:", dateTimeValue(day, hour, 0));
+        line("DTEND:", dateTimeValue(day, hour + 3, 0));
+        summary(title, content, Describe::Always);
+        end("VEVENT", extra);
+    }
+    void todo(QByteArrayView date, const QDate& day, const ToDoItem& item, QByteArrayView kind,
+              QByteArrayView extra) {
+        begin("VTODO", kind);
+        if (const int m = ToDo_TimeMinutes(item.time); m >= 0)
+            line("DUE:", dateTimeValue(day, m / 60, m % 60));
+        else
+            line("DUE;VALUE=DATE:", date);
+        summary(item.text, {}, Describe::Rest);
+        line(item.done() ? "STATUS:COMPLETED" : "STATUS:NEEDS-ACTION");
+        if (!item.category.isEmpty())
+            text("CATEGORIES", {item.category});
+        if (const int p = priorityOf(item.category))
+            line("PRIORITY:", QByteArray::number(p));
+        end("VTODO", extra);
     }
 
     // The UIDs from here on are of the day `date` (yyyyMMdd).
@@ -362,6 +436,12 @@ public:
         line(m_uid);
         m_uid.truncate(day);
         m_out += m_stamp;
+    }
+    void end(QByteArrayView component, QByteArrayView extra) {
+        m_out += extra;
+        m_out += "END:";
+        m_out += component;
+        m_out += "\r\n";
     }
     QByteArray take() { return std::move(m_out); }
 
@@ -385,12 +465,8 @@ QByteArray todoKind(quint64 hash, int occurrence) {
 
 QByteArray Export_ICalendar(const YearStore& store, int baseYear, const ICalendarOptions& options) {
     using namespace StoreCol;
-    Writer w(options, store.documentId());
-    w.line("BEGIN:VCALENDAR");
-    w.line("VERSION:2.0");
-    w.line("PRODID:-//DayLog//DayLog " DAYLOG_VERSION "//JA");
-    w.line("CALSCALE:GREGORIAN");
-
+    Writer w(options.stamp, store.documentId(), 2 << 20); // a full year is about 1.7 MB
+    w.header();
     std::vector<quint64> hashes; // of the day's ToDo items so far
     for (int row = 1; row <= YearStore::DayRows; ++row) {
         // Row 366 of a year without 29 February is the next 1 April.
@@ -401,55 +477,138 @@ QByteArray Export_ICalendar(const YearStore& store, int baseYear, const ICalenda
         QString events = store.text(row, Events);
         if (options.withoutHolidays)
             events = withoutHoliday(events, day);
-        if (!events.isEmpty()) {
-            w.begin("VEVENT", "events");
-            w.line("DTSTART;VALUE=DATE:", date);
-            w.line("DTEND;VALUE=DATE:", dateValue(day.addDays(1)));
-            w.summary({}, events, Describe::Rest);
-            w.line("TRANSP:TRANSPARENT");
-            w.line("END:VEVENT");
-        }
-
-        if (const QString record = store.text(row, Record); !record.isEmpty()) {
-            w.begin("VJOURNAL", "record");
-            w.line("DTSTART;VALUE=DATE:", date);
-            w.summary({}, record, Describe::Always);
-            w.line("END:VJOURNAL");
-        }
-
+        if (!events.isEmpty())
+            w.events(date, day, events, {});
+        if (const QString record = store.text(row, Record); !record.isEmpty())
+            w.record(date, record, {});
         for (int i = 0; i < 7; ++i) {
             const QString title = store.text(row, SlotItem1 + i);
             const QString content = store.text(row, SlotText1 + i);
-            if (title.isEmpty() && content.isEmpty())
-                continue;
-            // Three hours from the slot's hour mark: 6, 9, … 21 and 24 (midnight).
-            const int hour = 6 + 3 * i;
-            const char kind[] = {'s', 'l', 'o', 't', char('1' + i)};
-            w.begin("VEVENT", QByteArrayView(kind, 5));
-            w.line("DTSTART:", dateTimeValue(day, hour, 0));
-            w.line("DTEND:", dateTimeValue(day, hour + 3, 0));
-            w.summary(title, content, Describe::Always);
-            w.line("END:VEVENT");
+            if (!title.isEmpty() || !content.isEmpty())
+                w.slot(day, i, title, content, {});
         }
-
         hashes.clear();
         for (const ToDoItem& item : ToDo_Parse(store.text(row, ToDo))) {
             const quint64 hash = itemHash(item);
             hashes.push_back(hash);
-            w.begin("VTODO", todoKind(hash, int(std::count(hashes.begin(), hashes.end(), hash))));
-            if (const int m = ToDo_TimeMinutes(item.time); m >= 0)
-                w.line("DUE:", dateTimeValue(day, m / 60, m % 60));
-            else
-                w.line("DUE;VALUE=DATE:", date);
-            w.summary(item.text, {}, Describe::Rest);
-            w.line(item.done() ? "STATUS:COMPLETED" : "STATUS:NEEDS-ACTION");
-            if (!item.category.isEmpty())
-                w.text("CATEGORIES", {item.category});
-            if (const int p = priorityOf(item.category))
-                w.line("PRIORITY:", QByteArray::number(p));
-            w.line("END:VTODO");
+            w.todo(date, day, item,
+                   todoKind(hash, int(std::count(hashes.begin(), hashes.end(), hash))), {});
         }
     }
     w.line("END:VCALENDAR");
     return w.take();
 }
+
+namespace ICalendar {
+
+QByteArray resource(const ICalendarEntry& e, const QUuid& documentId, const QDateTime& stamp,
+                    QByteArrayView extra) {
+    Writer w(stamp, documentId, 512 + 3 * (e.title.size() + e.text.size()) + extra.size());
+    w.header();
+    const QByteArray date = dateValue(e.day);
+    w.setDay(date);
+    switch (e.kind) {
+    case ICalendarEntry::Events:
+        w.events(date, e.day, e.text, extra);
+        break;
+    case ICalendarEntry::Record:
+        w.record(date, e.text, extra);
+        break;
+    case ICalendarEntry::Slot:
+        w.slot(e.day, e.slot, e.title, e.text, extra);
+        break;
+    case ICalendarEntry::ToDo:
+        w.todo(date, e.day, {e.done ? u"1"_s : u"0"_s, e.time, e.category, e.text}, e.kindName,
+               extra);
+        break;
+    }
+    w.line("END:VCALENDAR");
+    return w.take();
+}
+
+QByteArray uid(const QUuid& documentId, const QDate& day, QByteArrayView kindName) {
+    return documentId.toByteArray(QUuid::Id128) + '-' + dateValue(day) + '-' +
+           kindName.toByteArray() + "@daylog";
+}
+
+QByteArray todoKind(const QString& time, const QString& category, const QString& text,
+                    int occurrence) {
+    return ::todoKind(itemHash({{}, time, category, text}), occurrence);
+}
+
+SummaryText summaryText(const ICalendarEntry& e) {
+    QStringView title, body;
+    Describe describe = Describe::Always;
+    switch (e.kind) {
+    case ICalendarEntry::Events:
+        body = e.text;
+        describe = Describe::Rest;
+        break;
+    case ICalendarEntry::Record:
+        body = e.text;
+        break;
+    case ICalendarEntry::Slot:
+        title = e.title;
+        body = e.text;
+        break;
+    case ICalendarEntry::ToDo:
+        title = e.text;
+        describe = Describe::Rest;
+        break;
+    }
+    const SummaryParts p = summaryParts(title, body, describe);
+    SummaryText out;
+    out.summary =
+        p.how == SummaryParts::Untitled ? QString::fromUtf16(Untitled) : plainText(p.line);
+    if (p.how == SummaryParts::Cut)
+        out.summary += u'…';
+    out.described = p.description != SummaryParts::None;
+    if (p.description == SummaryParts::Title)
+        out.description = plainText(title);
+    else if (p.description == SummaryParts::TitleBody)
+        out.description = plainText(title) + u"\n\n"_s + plainText(body);
+    else if (p.description == SummaryParts::Body)
+        out.description = plainText(body);
+    return out;
+}
+
+QString plainText(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r') {
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            out += u'\n';
+        } else if (c == u'\n' || c == u'\t') {
+            out += c;
+        } else if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+            continue;
+        } else if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+        } else if (c.isSurrogate()) {
+            out += u'?';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+qsizetype holidayLength(QStringView events, const QDate& day) {
+    const QString holiday = Holiday_Get(day);
+    if (holiday.isEmpty() || !events.startsWith(holiday))
+        return 0;
+    const QStringView rest = events.sliced(holiday.size());
+    if (rest.isEmpty())
+        return holiday.size();
+    if (rest.startsWith(u"\r\n"))
+        return holiday.size() + 2;
+    if (rest.startsWith(u'\n') || rest.startsWith(u'\r'))
+        return holiday.size() + 1;
+    return 0; // the name is part of a longer first line the user wrote
+}
+
+} // namespace ICalendar

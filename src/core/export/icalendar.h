@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QUuid>
 
 class YearStore;
 
@@ -33,6 +34,48 @@ struct ICalendarOptions {
 };
 
 QByteArray Export_ICalendar(const YearStore& store, int baseYear, const ICalendarOptions& options);
+
+// One entry of a year as the export writes it: one component of its own.
+struct ICalendarEntry {
+    enum Kind { Events, Record, Slot, ToDo } kind = Events;
+    QDate day;        // the day of its row (row 366 of a year without 29 February: 1 April)
+    int slot = 0;     // Slot: 0..6
+    QString title;    // Slot: its title
+    QString text;     // Events, Record: the text; Slot: the content; ToDo: the task
+    QString time;     // ToDo, as stored
+    QString category; // ToDo
+    bool done = false;
+    QByteArray kindName; // the UID's kind: events, record, slot1..slot7, todo-<hash>[-n]
+};
+
+namespace ICalendar {
+// An entry on its own as a complete iCalendar object of one component, what a CalDAV
+// server keeps as one resource: the export's component, with the content lines of
+// `extra` (each CRLF-ended) before its END, DTSTAMP `stamp`.
+QByteArray resource(const ICalendarEntry& entry, const QUuid& documentId, const QDateTime& stamp,
+                    QByteArrayView extra = {});
+// An entry's UID.
+QByteArray uid(const QUuid& documentId, const QDate& day, QByteArrayView kindName);
+// The UID kind of a ToDo item: its hash, and its `occurrence` (1, 2, …) among the items
+// of the day with the same hash.
+QByteArray todoKind(const QString& time, const QString& category, const QString& text,
+                    int occurrence);
+// SUMMARY and DESCRIPTION of an entry as a reader gets their values back (escapes undone);
+// `described` false when the entry has no DESCRIPTION.
+struct SummaryText {
+    QString summary;
+    QString description;
+    bool described = false;
+};
+SummaryText summaryText(const ICalendarEntry& entry);
+// The text a reader gets back from a TEXT value written from `text`: line breaks as
+// "\n", the control characters the value leaves out dropped, a lone surrogate as "?".
+QString plainText(QStringView text);
+// How many characters at the start of a day's events text are the holiday name the
+// program wrote there (with the line break after it): the part withoutHolidays leaves
+// out; 0 when there is none.
+qsizetype holidayLength(QStringView events, const QDate& day);
+} // namespace ICalendar
 
 // The parts, for tests.
 namespace ICalendar {

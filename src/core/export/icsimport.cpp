@@ -31,9 +31,8 @@ QString IcsImportSummary::text() const {
     return s;
 }
 
-namespace {
+namespace IcsLines {
 
-// Whether `text` holds `lines` (one line or several) as whole lines.
 bool holds(const QString& text, const QString& lines) {
     if (lines.isEmpty())
         return true;
@@ -51,6 +50,13 @@ bool holds(const QString& text, const QString& lines) {
 QString appended(const QString& text, const QString& lines) {
     return text.isEmpty() ? lines : text + u'\n' + lines;
 }
+
+} // namespace IcsLines
+
+namespace {
+
+using IcsLines::appended;
+using IcsLines::holds;
 
 // The year's texts as the import leaves them: the store's, with the import's changes.
 class Texts {

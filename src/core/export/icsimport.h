@@ -46,3 +46,12 @@ struct IcsImportSummary {
 // that would make the document too large; `store` is then left as it was.
 bool Import_ICalendar(QByteArrayView bytes, YearStore& store, int baseYear,
                       IcsImportSummary& summary, QString* error);
+
+// How the import puts lines into a day's text, for what else brings lines in.
+namespace IcsLines {
+// Whether `text` holds `lines` (one line or several) as whole lines, whatever its line
+// breaks.
+bool holds(const QString& text, const QString& lines);
+// `text` with `lines` after it as lines of their own.
+QString appended(const QString& text, const QString& lines);
+} // namespace IcsLines
