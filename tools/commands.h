@@ -8,3 +8,6 @@
 
 // search-years TEXT FILE|FOLDER...
 int searchYears(const QStringList& args);
+
+// sync FILE [--url URL --user NAME]
+int syncDocument(const QStringList& args);

@@ -476,6 +476,7 @@ int run(QStringList args) {
         {"todo", todo},
         {"search", search},
         {"search-years", searchYears},
+        {"sync", syncDocument},
         {"stats-record", statsRecord},
         {"stats-item", statsItem},
         {"export", exportDocument},

@@ -102,9 +102,11 @@ QString SecretStore::Result::message() const {
 
 QString SecretStore::account(const QString& server, const QString& user) {
     const QUrl url = QUrl::fromUserInput(server);
-    return user + u'@' + url.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath |
-                                      QUrl::RemoveQuery | QUrl::RemoveFragment)
-                             .toString() + u'/';
+    return user + u'@' +
+           url.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery |
+                        QUrl::RemoveFragment)
+               .toString() +
+           u'/';
 }
 
 SecretStore::Result SecretStore::read(const QString& account) {
