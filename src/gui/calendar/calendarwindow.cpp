@@ -11,6 +11,7 @@
 #include "gui/frame/ending.h"
 #include "gui/frame/exportcommand.h"
 #include "gui/frame/importcommand.h"
+#include "gui/frame/synccommand.h"
 #include "gui/frame/viewcommands.h"
 #include "gui/grid/gridcolors.h"
 #include "gui/platform/help.h"
@@ -146,6 +147,8 @@ CalendarWindow::CalendarWindow(AppState& app, Navigator& nav, QWidget* parent)
     m_timer.setInterval(100);
     connect(&m_timer, &QTimer::timeout, this, &CalendarWindow::clockTick);
     m_timer.start();
+    // Documents that sync after each save or every few minutes, while the program runs.
+    new SyncCommand::AutoSync(app, this);
 }
 
 CalendarWindow::~CalendarWindow() {
@@ -163,6 +166,12 @@ std::vector<Command> CalendarWindow::commandTable() {
                   [this] { ExportCommand::exportYear(this, app().doc()); }),
         Cmd::item(u"mnuImportIcs"_s, u"インポート(iCalendar)(&I)..."_s,
                   [this] { ImportCommand::importICalendar(this, app().doc()); }),
+        Cmd::separator(u"mnuspaceSync"_s),
+        Cmd::item(
+            u"mnuSync"_s, u"同期(&Y)"_s, [this] { SyncCommand::sync(this, app(), app().doc()); },
+            QKeySequence(Qt::Key_F9)),
+        Cmd::item(u"mnuSyncSettings"_s, u"同期の設定(&L)..."_s,
+                  [this] { SyncCommand::settings(this, app(), app().doc()); }),
         Cmd::separator(u"mnuspace"_s),
         Cmd::item(u"mnuTask"_s, u"タスクに入れる(&T)"_s, [this] { Cal_ToTray(); }),
         Cmd::check(u"mnuRemind"_s, u"リマインダー(&R)"_s, remindersOn(),
