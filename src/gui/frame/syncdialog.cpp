@@ -50,7 +50,9 @@ SyncDialog::SyncDialog(const SyncLink& link, int baseYear, QWidget* parent)
     auto* calendarRow = new QHBoxLayout;
     calendarRow->addWidget(m_calendars, 1);
     calendarRow->addWidget(m_find);
-    form->addRow(u"カレンダー(&C):"_s, calendarRow);
+    auto* calendarLabel = new QLabel(u"カレンダー(&C):"_s, this);
+    calendarLabel->setBuddy(m_calendars);
+    form->addRow(calendarLabel, calendarRow);
     // Each field is named after its label for a screen reader.
     for (QWidget* w : {static_cast<QWidget*>(m_server), static_cast<QWidget*>(m_user),
                        static_cast<QWidget*>(m_password), static_cast<QWidget*>(m_calendars)})
