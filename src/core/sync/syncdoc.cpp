@@ -275,8 +275,9 @@ void SyncDoc::setOwn(const SyncUid& at, const ICalendarEntry* value) {
                 itemOf(ToDo_ItemString(value->done, value->time, value->category, value->text));
             if (found >= 0)
                 items[size_t(found)] = std::move(item);
-            else
-                items.push_back(std::move(item));
+            else if (std::none_of(items.begin(), items.end(),
+                                  [&](const ToDoItem& i) { return sameItem(i, item); }))
+                items.push_back(std::move(item)); // not held already under another name
         }
         writeToDos(at.row, items);
         break;
@@ -290,13 +291,17 @@ void SyncDoc::addToDo(int row, bool done, const QString& time, const QString& ca
           m_store.text(row, StoreCol::ToDo) + ToDo_ItemString(done, time, category, text));
 }
 
-void SyncDoc::removePieces(const QString& uid, const std::vector<SyncPiece>& pieces) {
-    if (m_whole.erase(uid))
-        for (const SyncPiece& p : pieces) {
-            std::vector<QString>& texts = m_foreign[{p.row, p.col}];
-            if (const auto it = std::find(texts.begin(), texts.end(), p.text); it != texts.end())
-                texts.erase(it);
-        }
+void SyncDoc::forget(const QString& uid, const std::vector<SyncPiece>& pieces) {
+    if (!m_whole.erase(uid))
+        return;
+    for (const SyncPiece& p : pieces) {
+        std::vector<QString>& texts = m_foreign[{p.row, p.col}];
+        if (const auto it = std::find(texts.begin(), texts.end(), p.text); it != texts.end())
+            texts.erase(it);
+    }
+}
+
+void SyncDoc::takeOut(const std::vector<SyncPiece>& pieces) {
     for (const SyncPiece& p : pieces) {
         if (p.col == StoreCol::ToDo) {
             std::vector<ToDoItem> items = ToDo_Parse(m_store.text(p.row, StoreCol::ToDo));
@@ -314,21 +319,63 @@ void SyncDoc::removePieces(const QString& uid, const std::vector<SyncPiece>& pie
     }
 }
 
+bool SyncDoc::holds(const std::vector<IcsEntry>& entries) const {
+    using namespace StoreCol;
+    const auto held = [&](int row, int col, const QString& lines) {
+        return IcsLines::holds(ownText(row, col), lines);
+    };
+    for (const IcsEntry& e : entries) {
+        switch (e.kind) {
+        case IcsEntry::Event:
+            if (!held(e.row, Events, e.text))
+                return false;
+            break;
+        case IcsEntry::Slot:
+            if (!held(e.row, SlotItem1 + e.slot, e.text) ||
+                !held(e.row, SlotText1 + e.slot, e.content))
+                return false;
+            break;
+        case IcsEntry::Record:
+            if (!held(e.row, Record, e.text))
+                return false;
+            break;
+        case IcsEntry::ToDo: {
+            std::vector<bool> foreign;
+            const std::vector<ToDoItem> items = todos(e.row, &foreign);
+            if (findItem(items, foreign,
+                         itemOf(ToDo_ItemString(e.done, e.time, e.category, e.text))) < 0)
+                return false;
+            break;
+        }
+        }
+    }
+    return true;
+}
+
 std::vector<SyncPiece> SyncDoc::place(const QString& uid, const std::vector<IcsEntry>& entries) {
     using namespace StoreCol;
+    // A foreign item's line the document's own text holds already is taken as its (a
+    // sync cut off after the document took it, or the same line typed on both sides);
+    // a line of another foreign item is not. The document's own lines are added once.
+    const bool claim = !uid.isEmpty();
     std::vector<SyncPiece> added;
     const auto addLines = [&](int row, const std::vector<std::pair<int, QString>>& parts) {
+        const auto held = [&](int col, const QString& lines) {
+            return IcsLines::holds(claim ? ownText(row, col) : m_store.text(row, col), lines);
+        };
         bool all = true;
         for (const auto& [col, lines] : parts)
-            all = all && IcsLines::holds(m_store.text(row, col), lines);
-        if (all)
-            return;
+            all = all && held(col, lines);
         for (const auto& [col, lines] : parts) {
-            const QString now = m_store.text(row, col);
-            if (IcsLines::holds(now, lines))
+            if (lines.isEmpty())
                 continue;
-            write(row, col, IcsLines::appended(now, lines));
+            if (!held(col, lines))
+                write(row, col, IcsLines::appended(m_store.text(row, col), lines));
+            else if (!claim || !all)
+                continue;
             added.push_back({row, col, lines});
+            if (claim)
+                m_foreign[{row, col}].push_back(lines);
         }
     };
     for (const IcsEntry& e : entries) {
@@ -345,28 +392,34 @@ std::vector<SyncPiece> SyncDoc::place(const QString& uid, const std::vector<IcsE
         case IcsEntry::ToDo: {
             const QString piece = ToDo_ItemString(e.done, e.time, e.category, e.text);
             const ToDoItem wanted = itemOf(piece);
-            std::vector<ToDoItem> items = ToDo_Parse(m_store.text(e.row, ToDo));
-            // Present already: the same time and task (as the import judges).
-            if (std::any_of(items.begin(), items.end(), [&](const ToDoItem& i) {
-                    return i.time == wanted.time && i.text == wanted.text;
-                }))
-                break;
-            const auto at = m_todoAt.find(e.row);
-            const size_t where =
-                at != m_todoAt.end() ? std::min(size_t(at->second), items.size()) : items.size();
-            if (at != m_todoAt.end())
-                m_todoAt.erase(at);
-            items.insert(items.begin() + qsizetype(where), wanted);
-            writeToDos(e.row, items);
-            added.push_back({e.row, ToDo, piece});
+            std::vector<bool> foreign;
+            std::vector<ToDoItem> items = todos(e.row, &foreign);
+            if (claim) {
+                if (findItem(items, foreign, wanted) < 0) {
+                    insertItem(e.row, items, wanted);
+                } // else the document's own item is taken as it
+                added.push_back({e.row, ToDo, piece});
+                m_foreign[{e.row, ToDo}].push_back(piece);
+            } else if (std::none_of(items.begin(), items.end(), [&](const ToDoItem& i) {
+                           return i.time == wanted.time && i.text == wanted.text;
+                       })) {
+                insertItem(e.row, items, wanted);
+            }
             break;
         }
         }
     }
-    if (!uid.isEmpty()) {
+    if (claim)
         m_whole.insert(uid);
-        for (const SyncPiece& p : added)
-            m_foreign[{p.row, p.col}].push_back(p.text);
-    }
     return added;
+}
+
+void SyncDoc::insertItem(int row, std::vector<ToDoItem>& items, const ToDoItem& item) {
+    size_t where = items.size();
+    if (const auto at = m_todoAt.find(row); at != m_todoAt.end()) {
+        where = std::min(size_t(at->second), items.size());
+        m_todoAt.erase(at);
+    }
+    items.insert(items.begin() + qsizetype(where), item);
+    writeToDos(row, items);
 }

@@ -47,13 +47,19 @@ public:
     // Adds a ToDo item of the document's own at the end of day `row`.
     void addToDo(int row, bool done, const QString& time, const QString& category,
                  const QString& text);
-    // Takes out of the document the pieces of the foreign item `uid` (as `items` listed
-    // them) that are there, and forgets the item. Where a ToDo piece was, the next
-    // place() of the same day puts its item.
-    void removePieces(const QString& uid, const std::vector<SyncPiece>& pieces);
-    // Adds `entries` as the iCalendar import does (a line or item a day holds already
-    // is not added again) and gives the pieces added. With a `uid`, they are the whole
-    // foreign item `uid`; without one they are the days' own.
+    // Forgets the foreign item `uid` whose `pieces` the state listed: they are the
+    // days' own from then on.
+    void forget(const QString& uid, const std::vector<SyncPiece>& pieces);
+    // Takes out of the document the `pieces` that are there. Where a ToDo piece was,
+    // the next place() of the same day puts its item.
+    void takeOut(const std::vector<SyncPiece>& pieces);
+    // Whether the days' own texts hold every one of `entries` already.
+    bool holds(const std::vector<IcsEntry>& entries) const;
+    // Adds `entries` as the iCalendar import does and gives the pieces added. With a
+    // `uid` they are the whole foreign item `uid`: a line or item the day's own texts
+    // hold already is taken as its piece (one the document took before the state that
+    // said so was lost, or the same typed on both sides); without one they are the
+    // days' own, added where the day does not hold them yet.
     std::vector<SyncPiece> place(const QString& uid, const std::vector<IcsEntry>& entries);
 
 private:
@@ -66,6 +72,8 @@ private:
     std::vector<ToDoItem> todos(int row, std::vector<bool>* foreign) const;
     void write(int row, int col, const QString& text);
     void writeToDos(int row, const std::vector<ToDoItem>& items);
+    // Puts `item` where a removed piece of the day was (removePieces), else at the end.
+    void insertItem(int row, std::vector<ToDoItem>& items, const ToDoItem& item);
 
     const YearStore& m_store;
     YearStore* m_writable;

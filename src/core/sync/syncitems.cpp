@@ -104,7 +104,10 @@ void fromProps(ICalendarEntry& e, const Props& p) {
         e.text = p.described ? p.description : QString();
         break;
     case ICalendarEntry::ToDo:
-        e.text = p.described ? p.description : s;
+        e.text = !p.described                                    ? s
+                 : summaryOf(e.kind, p.description) == p.summary ? p.description
+                 : s.isEmpty()                                   ? p.description
+                                                                 : s + u' ' + p.description;
         e.time = p.time;
         e.category = p.hasCategories && priorityOf(p.categories) == p.priority ? p.categories
                      : p.priority > 0 ? categoryOf(p.priority)
@@ -113,8 +116,13 @@ void fromProps(ICalendarEntry& e, const Props& p) {
     }
 }
 
+// X-DAYLOG-<name> with `value`; a property without a value is not read back, so an
+// empty text is said by X-DAYLOG-EMPTY:<name>.
 QByteArray contentLine(const char* name, const QString& value) {
-    return ICalendar::foldLine(QString::fromLatin1(name) + u':' + ICalendar::escapeText(value));
+    if (value.isEmpty())
+        return "X-DAYLOG-EMPTY:" + QByteArray(name) + "\r\n";
+    return ICalendar::foldLine(u"X-DAYLOG-"_s + QString::fromLatin1(name) + u':' +
+                               ICalendar::escapeText(value));
 }
 
 QString utf8(const char* s) {
@@ -160,11 +168,11 @@ SyncResource Sync_Resource(const ICalendarEntry& entry, const QUuid& documentId,
     fromProps(back, propsOf(e));
     QByteArray extra;
     if (back.title != e.title)
-        extra += contentLine("X-DAYLOG-TITLE", e.title);
+        extra += contentLine("TITLE", e.title);
     if (back.text != e.text)
-        extra += contentLine("X-DAYLOG-TEXT", e.text);
+        extra += contentLine("TEXT", e.text);
     if (back.time != e.time)
-        extra += contentLine("X-DAYLOG-TIME", e.time);
+        extra += contentLine("TIME", e.time);
     SyncResource r;
     r.entry = entry;
     r.ics = ICalendar::resource(entry, documentId,
@@ -286,6 +294,10 @@ SyncServerItem Sync_ReadServer(QByteArrayView ics, const QUuid& documentId, int 
             own.text = plainText(valueText(x));
         else if (name == "X-DAYLOG-TIME")
             own.time = plainText(valueText(x));
+        else if (name == "X-DAYLOG-EMPTY") {
+            const QString field = valueText(x).trimmed();
+            (field == u"TITLE" ? own.title : field == u"TEXT" ? own.text : own.time).clear();
+        }
     }
     if (propsOf(own) == p)
         e = own;

@@ -14,9 +14,9 @@
 // export's SUMMARY and DESCRIPTION do not give the texts back exactly (a slot whose title
 // and content are alike, blanks around a text, a time that is no "hh:mm"), the
 // component also holds the texts themselves, X-DAYLOG-TITLE, X-DAYLOG-TEXT and
-// X-DAYLOG-TIME. They are read back only while SUMMARY, DESCRIPTION, DUE and CATEGORIES
-// still say what the texts give; a phone that changed those changed the meaning, which is
-// then read from them.
+// X-DAYLOG-TIME (X-DAYLOG-EMPTY:TITLE and so on for an empty one). They are read back only while
+// SUMMARY, DESCRIPTION, DUE and CATEGORIES still say what the texts give; a phone that changed
+// those changed the meaning, which is then read from them.
 
 struct SyncResource {
     QByteArray ics;       // a complete iCalendar object, what a PUT sends

@@ -51,6 +51,7 @@ struct Server {
     QByteArray etag;
     bool fetched = false; // changed since the state (or new): `item` read from it
     SyncServerItem item;
+    QByteArray hash; // of `item` as the document writes it (an entry where its UID puts it)
 };
 
 QString hrefFor(const SyncState& state, const QString& uid) {
@@ -61,8 +62,8 @@ QString hrefFor(const SyncState& state, const QString& uid) {
 }
 
 SyncItem ownItem(const QString& uid, const QString& href, const QByteArray& etag,
-                 const QByteArray& hash) {
-    return {uid, href, etag, hash, false, {}};
+                 const QByteArray& hash, bool pending = false) {
+    return {uid, href, etag, hash, pending, false, {}};
 }
 
 template <class Map> auto* find(Map& map, const QString& key) {
@@ -107,7 +108,7 @@ void Planner::readServer(const SyncListing& listing, const SyncBodies& bodies) {
     for (const auto& [href, etag] : listing) {
         const QString* known = find(uidOf, href);
         if (known && m_state.items.at(*known).etag == etag) {
-            m_server[*known] = {href, etag, false, {}};
+            m_server[*known] = {href, etag, false, {}, {}};
             continue;
         }
         const QByteArray* body = find(bodies, href);
@@ -126,7 +127,11 @@ void Planner::readServer(const SyncListing& listing, const SyncBodies& bodies) {
                 u"%1: 同じ UID の項目がほかにもあるため、読みませんでした。"_s.arg(href));
             continue;
         }
-        m_server[item.uid] = {href, etag, true, std::move(item)};
+        const QString uid = item.uid;
+        QByteArray hash;
+        if (item.shape == SyncServerItem::Own)
+            hash = Sync_Resource(item.entry, m_store.documentId(), m_now).hash;
+        m_server[uid] = {href, etag, true, std::move(item), hash};
     }
 }
 
@@ -153,19 +158,30 @@ void Planner::fromServer() {
 void Planner::foreignFromServer(const QString& uid, const SyncItem* was, const Server* sv) {
     if (!sv) {
         // Deleted on the server: what it put here goes unless the document changed it.
-        if (m_doc.whole(uid))
-            m_doc.removePieces(uid, was->placed);
+        if (m_doc.whole(uid)) {
+            m_doc.forget(uid, was->placed);
+            m_doc.takeOut(was->placed);
+        }
         m_items.erase(uid);
         return;
     }
-    if (was && was->foreign)
-        m_doc.removePieces(uid, was->placed);
-    m_items[uid] = {uid, sv->href, sv->etag, {}, true, m_doc.place(uid, sv->item.entries)};
+    // Its new version replaces what it put here; a document that holds the new version
+    // already (a sync cut off before its state was kept) keeps it as it is.
+    if (was && was->foreign) {
+        m_doc.forget(uid, was->placed);
+        if (!m_doc.holds(sv->item.entries))
+            m_doc.takeOut(was->placed);
+    }
+    m_items[uid] = {uid, sv->href, sv->etag, {}, false, true, m_doc.place(uid, sv->item.entries)};
 }
 
 void Planner::ownFromServer(const QString& uid, const SyncItem* was, const Server* sv) {
     const std::optional<SyncUid> at = Sync_OwnUid(uid, m_store.documentId(), m_baseYear);
     if (!at)
+        return;
+    // Put by the last sync and never arrived, or the server holds what the state says
+    // (rewritten by a program that changed nothing, or our own PUT not recorded).
+    if (was && (sv ? !sv->hash.isEmpty() && sv->hash == was->hash : was->pending))
         return;
     const SyncResource* ours = find(m_local, uid);
     if (ours && ours->foreign)
@@ -182,7 +198,7 @@ void Planner::ownFromServer(const QString& uid, const SyncItem* was, const Serve
         // there, else the document's version goes back over it.
         m_conflicts.insert(Dates::dateOfRow(at->row, m_baseYear));
         if (!ours)
-            m_items[uid] = {uid, sv->href, sv->etag, {}, true, {}};
+            m_items[uid] = {uid, sv->href, sv->etag, {}, false, true, {}};
         return;
     case SyncServerItem::OwnMoved:
         m_doc.place({}, sv->item.entries);
@@ -203,14 +219,30 @@ void Planner::conflict(const SyncUid& at, const ICalendarEntry& ours,
                        const ICalendarEntry& theirs) {
     m_conflicts.insert(Dates::dateOfRow(at.row, m_baseYear));
     const QString mark = QString::fromUtf16(ConflictMark);
+    // The other side's lines this side does not hold, after a mark.
     const auto beside = [&](const QString& mine, const QString& other, const char16_t* gap) {
-        const QString a = ICalendar::plainText(mine), b = ICalendar::plainText(other);
-        if (b.isEmpty() || a == b)
+        // Lines held already, also as an earlier sync's copy (one cut off before its
+        // state was kept).
+        QStringList have = ICalendar::plainText(mine).split(u'\n');
+        for (const QString& l : QStringList(have))
+            if (l.startsWith(mark))
+                have.append(l.mid(mark.size()));
+        QStringList lines = ICalendar::plainText(other).split(u'\n');
+        lines.removeIf([&](const QString& l) { return have.contains(l); });
+        while (!lines.isEmpty() && lines.front().trimmed().isEmpty())
+            lines.removeFirst();
+        if (lines.isEmpty())
             return mine;
-        return a.isEmpty() ? mark + b : mine + QString::fromUtf16(gap) + mark + b;
+        const QString copy = mark + lines.join(u'\n');
+        return mine.isEmpty() ? copy : mine + QString::fromUtf16(gap) + copy;
     };
     if (at.kind == ICalendarEntry::ToDo) {
-        m_doc.addToDo(at.row, theirs.done, theirs.time, theirs.category, mark + theirs.text);
+        const QString copy = mark + ICalendar::plainText(theirs.text);
+        const std::vector<ToDoItem> day = ToDo_Parse(m_work.text(at.row, StoreCol::ToDo));
+        if (std::none_of(day.begin(), day.end(), [&](const ToDoItem& i) {
+                return i.time == theirs.time && ICalendar::plainText(i.text) == copy;
+            }))
+            m_doc.addToDo(at.row, theirs.done, theirs.time, theirs.category, copy);
         return;
     }
     ICalendarEntry merged = ours;
@@ -240,7 +272,7 @@ SyncPlan Planner::toServer() {
             continue;
         const Server* sv = find(m_server, uid);
         if (ownHere(uid)) {
-            item = {uid, item.href, item.etag, {}, false, {}}; // taken over by the document
+            item = ownItem(uid, item.href, item.etag, {}); // taken over by the document
         } else if (!sv) {
             m_items.erase(uid);
         } else if (!find(local, uid)) {
@@ -267,7 +299,7 @@ SyncPlan Planner::toServer() {
         const Server* sv = find(m_server, uid);
         if (ours && !sv) {
             const QString href = was ? was->href : hrefFor(m_state, uid);
-            m_items.erase(uid);
+            m_items[uid] = ownItem(uid, href, {}, ours->hash, true);
             plan.puts.push_back(
                 {uid, href, ours->ics, {}, true, ownItem(uid, href, {}, ours->hash)});
         } else if (ours && !sv->fetched) {
@@ -277,7 +309,7 @@ SyncPlan Planner::toServer() {
         } else if (ours) {
             const bool same = sv->item.shape == SyncServerItem::Own &&
                               Sync_SameMeaning(ours->entry, sv->item.entry);
-            m_items[uid] = ownItem(uid, sv->href, sv->etag, same ? ours->hash : QByteArray());
+            m_items[uid] = ownItem(uid, sv->href, sv->etag, same ? ours->hash : sv->hash);
             if (!same)
                 plan.puts.push_back({uid, sv->href, ours->ics, sv->etag, false,
                                      ownItem(uid, sv->href, {}, ours->hash)});
@@ -285,7 +317,7 @@ SyncPlan Planner::toServer() {
             m_items.erase(uid);
         } else {
             if (sv->fetched)
-                m_items[uid] = ownItem(uid, sv->href, sv->etag, {});
+                m_items[uid] = ownItem(uid, sv->href, sv->etag, sv->hash);
             plan.deletes.push_back({uid, sv->href, sv->etag});
         }
     }

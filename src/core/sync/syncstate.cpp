@@ -64,6 +64,8 @@ QByteArray SyncState::toJson(int baseYear) const {
                       {u"href"_s, item.href},
                       {u"etag"_s, QString::fromUtf8(item.etag)},
                       {u"hash"_s, QString::fromLatin1(item.hash)}};
+        if (item.pending)
+            o.insert(u"pending"_s, true);
         if (item.foreign) {
             QJsonArray placed;
             for (const SyncPiece& p : item.placed)
@@ -113,6 +115,7 @@ bool SyncState::fromJson(QByteArrayView bytes, int baseYear, SyncState& out, QSt
         item.href = o.value(u"href"_s).toString();
         item.etag = o.value(u"etag"_s).toString().toUtf8();
         item.hash = o.value(u"hash"_s).toString().toLatin1();
+        item.pending = o.value(u"pending"_s).toBool();
         item.foreign = o.value(u"foreign"_s).toBool();
         for (const QJsonValue pv : o.value(u"placed"_s).toArray()) {
             const QJsonObject p = pv.toObject();

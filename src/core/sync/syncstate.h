@@ -34,10 +34,12 @@ struct SyncItem {
     QString uid;
     QString href;
     QByteArray etag; // the server's; empty when it did not say (a PUT answered without one)
-    // The content hash of the document's resource (SyncResource::hash) when both sides
-    // last meant the same; empty when the server holds something the document does not
-    // yet (the next sync puts the document's).
+    // The content hash (SyncResource::hash) of what the server holds, as the document
+    // would write it; empty when the document cannot say it in its own words (the next
+    // sync puts the document's version over it).
     QByteArray hash;
+    // Put by the last sync but not known to have arrived: a server without it never had it.
+    bool pending = false;
     // An item of the server's own (foreign UID): `placed` is what it put into the
     // document, empty when it put nothing there (a day outside the year, or lines the
     // days held already).
