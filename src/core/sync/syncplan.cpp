@@ -13,8 +13,11 @@ using namespace Qt::StringLiterals;
 SyncListing Sync_ListingAfter(const SyncState& state, const SyncListing& changed,
                               const QStringList& removed) {
     SyncListing out;
+    // A resource put by the last sync without an answer is not known to be there: only
+    // the report says whether it arrived.
     for (const auto& [uid, item] : state.items)
-        out[item.href] = item.etag;
+        if (!item.pending)
+            out[item.href] = item.etag;
     for (const QString& href : removed)
         out.erase(href);
     for (const auto& [href, etag] : changed)
