@@ -321,12 +321,15 @@ SyncServerItem Sync_ReadServer(QByteArrayView ics, const QUuid& documentId, int 
             e.kind == ICalendarEntry::Slot && !own.title.isEmpty() ? own.title : own.text;
         text = withFirstLine(text, p.summary.trimmed());
         e = own;
-    } else if (e.kind == ICalendarEntry::Slot && !own.title.isEmpty() &&
-               summaryOf(ICalendarEntry::ToDo, own.title) == p.summary) {
-        // The title as it was and the description changed: the content is what follows
-        // the title there.
-        const QString head = own.title + u"\n\n"_s;
-        e.title = own.title;
+    } else if (const QString head = own.title + u"\n\n"_s;
+               e.kind == ICalendarEntry::Slot && !own.title.isEmpty() &&
+               (summaryOf(ICalendarEntry::ToDo, own.title) == p.summary ||
+                p.description.startsWith(head) || p.description == own.title)) {
+        // A slot's title of several lines still where it was in the description: the
+        // content is what follows it there, a new summary its first line.
+        e.title = summaryOf(ICalendarEntry::ToDo, own.title) == p.summary
+                      ? own.title
+                      : withFirstLine(own.title, p.summary.trimmed());
         e.text = p.description.startsWith(head) ? p.description.mid(head.size())
                  : p.description == own.title   ? QString()
                                                 : p.description;

@@ -318,7 +318,7 @@ SyncPlan Planner::toServer() {
             plan.puts.push_back(
                 {uid, href, ours->ics, {}, true, ownItem(uid, href, {}, ours->hash)});
         } else if (ours && !sv->fetched) {
-            if (was->hash != ours->hash)
+            if (!was || was->hash != ours->hash)
                 plan.puts.push_back({uid, sv->href, ours->ics, sv->etag, false,
                                      ownItem(uid, sv->href, {}, ours->hash)});
         } else if (ours) {

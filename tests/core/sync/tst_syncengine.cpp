@@ -114,8 +114,10 @@ public:
             desktopEdit();
         else if (r < 72)
             phoneEdit();
-        else if (r < 76)
+        else if (r < 75)
             bothSame();
+        else if (r < 77)
+            otherComputer();
         else
             sync(m_rng.bounded(4) != 0);
     }
@@ -314,6 +316,26 @@ private:
         sync(true);
         check(m_conflicts == before,
               u"the same change on both sides made a conflict: %1"_s.arg(uid));
+    }
+
+    // An entry another computer with this document made: on the server, unknown to this
+    // state, the same here or not here at all.
+    void otherComputer() {
+        sync(true);
+        std::vector<QString> own;
+        for (const auto& [uid, item] : m_saved.items)
+            if (!item.foreign)
+                own.push_back(uid);
+        if (own.empty() || !failure.isEmpty())
+            return;
+        const QString uid = own[size_t(pick(int(own.size())))];
+        if (pick(2)) {
+            const std::optional<SyncUid> at = Sync_OwnUid(uid, m_store.documentId(), BaseYear);
+            SyncDoc(m_store, BaseYear, m_saved.items).setOwn(*at, nullptr);
+        }
+        m_saved.items.erase(uid);
+        log(u"made on another computer: "_s + uid);
+        sync(true);
     }
 
     void sync(bool complete) {
