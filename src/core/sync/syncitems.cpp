@@ -312,10 +312,12 @@ SyncServerItem Sync_ReadServer(QByteArrayView ics, const QUuid& documentId, int 
             (field == u"TITLE" ? own.title : field == u"TEXT" ? own.text : own.time).clear();
         }
     }
-    Props mine = propsOf(own);
+    const Props mine = propsOf(own);
+    Props summaryChanged = mine;
+    summaryChanged.summary = p.summary;
     if (mine == p) {
         e = own;
-    } else if (texts && (mine.summary = p.summary, mine == p)) {
+    } else if (texts && summaryChanged == p) {
         // Only the summary changed: the first line it shows.
         QString& text =
             e.kind == ICalendarEntry::Slot && !own.title.isEmpty() ? own.title : own.text;
