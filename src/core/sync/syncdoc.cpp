@@ -142,6 +142,8 @@ SyncDoc::SyncDoc(const YearStore& store, YearStore* writable, int baseYear,
 
 QString SyncDoc::base(int row, int col) const {
     QString text = m_store.text(row, col);
+    if (text.isEmpty())
+        return text;
     if (col == StoreCol::Events)
         text.remove(0, ICalendar::holidayLength(text, Dates::dateOfRow(row, m_baseYear)));
     return lineBreaks(std::move(text));
@@ -313,10 +315,38 @@ void SyncDoc::takeOut(const std::vector<SyncPiece>& pieces) {
             m_todoAt[p.row] = i;
             continue;
         }
+        // The piece whole, else each of its lines still there (the rest changed here).
         QString text = lineBreaks(m_store.text(p.row, p.col));
-        if (removeLines(text, p.text))
-            write(p.row, p.col, text);
+        if (!removeLines(text, p.text))
+            for (const QString& line : p.text.split(u'\n'))
+                removeLines(text, line);
+        write(p.row, p.col, text);
     }
+}
+
+std::vector<SyncPiece> SyncDoc::piecesOf(const std::vector<IcsEntry>& entries) {
+    using namespace StoreCol;
+    std::vector<SyncPiece> out;
+    for (const IcsEntry& e : entries) {
+        switch (e.kind) {
+        case IcsEntry::Event:
+            out.push_back({e.row, Events, e.text});
+            break;
+        case IcsEntry::Slot:
+            if (!e.text.isEmpty())
+                out.push_back({e.row, SlotItem1 + e.slot, e.text});
+            if (!e.content.isEmpty())
+                out.push_back({e.row, SlotText1 + e.slot, e.content});
+            break;
+        case IcsEntry::Record:
+            out.push_back({e.row, Record, e.text});
+            break;
+        case IcsEntry::ToDo:
+            out.push_back({e.row, ToDo, ToDo_ItemString(e.done, e.time, e.category, e.text)});
+            break;
+        }
+    }
+    return out;
 }
 
 bool SyncDoc::holds(const std::vector<IcsEntry>& entries) const {

@@ -50,9 +50,12 @@ public:
     // Forgets the foreign item `uid` whose `pieces` the state listed: they are the
     // days' own from then on.
     void forget(const QString& uid, const std::vector<SyncPiece>& pieces);
-    // Takes out of the document the `pieces` that are there. Where a ToDo piece was,
+    // Takes out of the document the `pieces` that are there (of a piece of several lines
+    // changed here, the lines left of it). Where a ToDo piece was,
     // the next place() of the same day puts its item.
     void takeOut(const std::vector<SyncPiece>& pieces);
+    // The pieces place() adds of `entries` to days that hold none of them.
+    static std::vector<SyncPiece> piecesOf(const std::vector<IcsEntry>& entries);
     // Whether the days' own texts hold every one of `entries` already.
     bool holds(const std::vector<IcsEntry>& entries) const;
     // Adds `entries` as the iCalendar import does and gives the pieces added. With a

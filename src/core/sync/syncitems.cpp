@@ -159,6 +159,17 @@ bool isItem(icalcomponent* c) {
     return k == ICAL_VEVENT_COMPONENT || k == ICAL_VTODO_COMPONENT || k == ICAL_VJOURNAL_COMPONENT;
 }
 
+// `text` with its first line that is not blank replaced by `line`.
+QString withFirstLine(const QString& text, const QString& line) {
+    QStringList lines = text.split(u'\n');
+    for (QString& l : lines)
+        if (!l.trimmed().isEmpty()) {
+            l = line;
+            return lines.join(u'\n');
+        }
+    return joinLines(line, text);
+}
+
 } // namespace
 
 SyncResource Sync_Resource(const ICalendarEntry& entry, const QUuid& documentId,
@@ -285,9 +296,11 @@ SyncServerItem Sync_ReadServer(QByteArrayView ics, const QUuid& documentId, int 
     fromProps(e, p);
     // The texts themselves, while the properties still say what they give.
     ICalendarEntry own = e;
+    bool texts = false; // X-DAYLOG-… found
     for (icalproperty* x = icalcomponent_get_first_property(item, ICAL_X_PROPERTY); x;
          x = icalcomponent_get_next_property(item, ICAL_X_PROPERTY)) {
         const QByteArray name = icalproperty_get_x_name(x);
+        texts = texts || name.startsWith("X-DAYLOG-");
         if (name == "X-DAYLOG-TITLE")
             own.title = plainText(valueText(x));
         else if (name == "X-DAYLOG-TEXT")
@@ -299,8 +312,30 @@ SyncServerItem Sync_ReadServer(QByteArrayView ics, const QUuid& documentId, int 
             (field == u"TITLE" ? own.title : field == u"TEXT" ? own.text : own.time).clear();
         }
     }
-    if (propsOf(own) == p)
+    const Props mine = propsOf(own);
+    Props summaryChanged = mine;
+    summaryChanged.summary = p.summary;
+    if (mine == p) {
         e = own;
+    } else if (texts && summaryChanged == p) {
+        // Only the summary changed: the first line it shows.
+        QString& text =
+            e.kind == ICalendarEntry::Slot && !own.title.isEmpty() ? own.title : own.text;
+        text = withFirstLine(text, p.summary.trimmed());
+        e = own;
+    } else if (const QString head = own.title + u"\n\n"_s;
+               e.kind == ICalendarEntry::Slot && !own.title.isEmpty() &&
+               (summaryOf(ICalendarEntry::ToDo, own.title) == p.summary ||
+                p.description.startsWith(head) || p.description == own.title)) {
+        // A slot's title of several lines still where it was in the description: the
+        // content is what follows it there, a new summary its first line.
+        e.title = summaryOf(ICalendarEntry::ToDo, own.title) == p.summary
+                      ? own.title
+                      : withFirstLine(own.title, p.summary.trimmed());
+        e.text = p.description.startsWith(head) ? p.description.mid(head.size())
+                 : p.description == own.title   ? QString()
+                                                : p.description;
+    }
 
     if (reading.entries.empty()) {
         out.shape = reading.counts.cancelled || reading.counts.empty ? SyncServerItem::OwnGone

@@ -168,6 +168,20 @@ void Planner::foreignFromServer(const QString& uid, const SyncItem* was, const S
         m_items.erase(uid);
         return;
     }
+    // A version that adds what the last one added (rewritten by a program that changed
+    // nothing the document shows) changes nothing here.
+    if (was && was->foreign && !was->placed.empty()) {
+        const auto sorted = [](std::vector<SyncPiece> p) {
+            std::sort(p.begin(), p.end(), [](const SyncPiece& a, const SyncPiece& b) {
+                return std::tie(a.row, a.col, a.text) < std::tie(b.row, b.col, b.text);
+            });
+            return p;
+        };
+        if (sorted(SyncDoc::piecesOf(sv->item.entries)) == sorted(was->placed)) {
+            m_items[uid].etag = sv->etag;
+            return;
+        }
+    }
     // Its new version replaces what it put here; a document that holds the new version
     // already (a sync cut off before its state was kept) keeps it as it is.
     if (was && was->foreign) {
@@ -223,10 +237,11 @@ void Planner::conflict(const SyncUid& at, const ICalendarEntry& ours,
     m_conflicts.insert(Dates::dateOfRow(at.row, m_baseYear));
     const QString mark = QString::fromUtf16(ConflictMark);
     // The other side's lines this side does not hold, after a mark.
-    const auto beside = [&](const QString& mine, const QString& other, const char16_t* gap) {
-        // Lines held already, also as an earlier sync's copy (one cut off before its
-        // state was kept).
-        QStringList have = ICalendar::plainText(mine).split(u'\n');
+    const auto beside = [&](const QString& mine, const QString& held, const QString& other,
+                            const char16_t* gap) {
+        // Lines held already (in `held`), also as an earlier sync's copy (one cut off
+        // before its state was kept).
+        QStringList have = ICalendar::plainText(held).split(u'\n');
         for (const QString& l : QStringList(have))
             if (l.startsWith(mark))
                 have.append(l.mid(mark.size()));
@@ -249,9 +264,9 @@ void Planner::conflict(const SyncUid& at, const ICalendarEntry& ours,
         return;
     }
     ICalendarEntry merged = ours;
-    merged.title = beside(ours.title, theirs.title, u"\n");
-    merged.text =
-        beside(ours.text, theirs.text, at.kind == ICalendarEntry::Record ? u"\n\n" : u"\n");
+    merged.title = beside(ours.title, ours.title + u'\n' + ours.text, theirs.title, u"\n");
+    merged.text = beside(ours.text, ours.title + u'\n' + ours.text, theirs.text,
+                         at.kind == ICalendarEntry::Record ? u"\n\n" : u"\n");
     m_doc.setOwn(at, &merged);
 }
 
@@ -306,7 +321,7 @@ SyncPlan Planner::toServer() {
             plan.puts.push_back(
                 {uid, href, ours->ics, {}, true, ownItem(uid, href, {}, ours->hash)});
         } else if (ours && !sv->fetched) {
-            if (was->hash != ours->hash)
+            if (!was || was->hash != ours->hash)
                 plan.puts.push_back({uid, sv->href, ours->ics, sv->etag, false,
                                      ownItem(uid, sv->href, {}, ours->hash)});
         } else if (ours) {

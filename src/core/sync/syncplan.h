@@ -40,10 +40,11 @@ struct SyncDelete {
 // One sync of the document with the server, worked out without touching either.
 //
 // Carried out in this order: the edits into the document (Sync_Apply; nothing else if
-// it refuses), the document saved, `state` written (Sync_WriteState), then each
-// request, its success written into the state (Sync_PutDone, Sync_DeleteDone) and the
-// state saved again at the end. A sync cut off anywhere heals on the next one: what
-// both sides already agree on is recognised by its meaning, and nothing is put twice.
+// it refuses), the document saved, `state` written (Sync_WriteState), then the
+// requests, the puts before the deletes, each success written into the state
+// (Sync_PutDone, Sync_DeleteDone), which is saved again at the end. A sync cut off after
+// any request, with any of the successes so far saved, heals on the next one: what both
+// sides already agree on is recognised by its meaning, and nothing is put twice.
 struct SyncPlan {
     std::vector<DocLimits::CellText> edits; // the texts of the cells to write
     std::vector<SyncPut> puts;
