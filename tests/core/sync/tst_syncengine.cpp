@@ -520,7 +520,7 @@ void TestSyncEngine::randomDesktopAndPhone() {
     for (int run = 0; run < runs; ++run) {
         Model model(seed + quint64(run));
         int n = 0;
-        for (; n < (steps > 0 ? steps : 1000) && model.failure.isEmpty(); ++n)
+        for (; n < (steps > 0 ? steps : 850) && model.failure.isEmpty(); ++n)
             model.step(n);
         model.finish();
         if (!model.failure.isEmpty())
