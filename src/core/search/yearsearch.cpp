@@ -133,10 +133,6 @@ void YearSearch::wait() {
             t.join();
 }
 
-bool YearSearch::running() const {
-    return m_run && m_run->working.load() > 0;
-}
-
 std::vector<YearSearchResult> YearSearch_All(const QStringList& files, const Wildcard& pattern,
                                              SearchText texts, int threads) {
     std::vector<YearSearchResult> results(size_t(files.size()));

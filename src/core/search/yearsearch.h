@@ -67,7 +67,6 @@ public:
     void cancel();
     // Waits until every file started has been reported.
     void wait();
-    bool running() const;
 
 private:
     struct Run;

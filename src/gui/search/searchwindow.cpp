@@ -32,12 +32,6 @@ SearchWindow::SearchWindow(AppState& app, Navigator& nav, QWidget* parent)
     placeOnScreen(QSize(600, 560));
 }
 
-SearchWindow::~SearchWindow() {
-    // No document read on a worker reports to a window that is gone.
-    m_search.cancel();
-    m_search.wait();
-}
-
 std::vector<Command> SearchWindow::commandTable() {
     return {
         Cmd::barItem(

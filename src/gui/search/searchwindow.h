@@ -33,7 +33,6 @@ class SearchWindow : public ViewWindow {
     Q_OBJECT
 public:
     SearchWindow(AppState& app, Navigator& nav, QWidget* parent = nullptr);
-    ~SearchWindow() override;
 
     enum class Scope { ThisYear, AllYears };
     Scope scope() const;
@@ -110,7 +109,8 @@ private:
     QListWidget* m_list = nullptr;
 
     // The search of every year: the documents read on worker threads, whose results
-    // arrive in the order they are done; results of an earlier search are dropped.
+    // arrive in the order they are done; results of an earlier search are dropped. Its
+    // destructor waits for the workers, before the window's QObject is gone.
     YearSearch m_search;
     int m_generation = 0;
     int m_pending = 0;  // documents not listed yet
@@ -118,7 +118,6 @@ private:
     struct Group {
         int baseYear;
         QString path;
-        QListWidgetItem* heading;
         int lines; // the heading's and its hits'
     };
     std::vector<Group> m_groups;          // newest year first

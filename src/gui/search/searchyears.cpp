@@ -34,6 +34,16 @@ QStringList addedFolders() {
     return QSettings().value(FoldersKey).toStringList();
 }
 
+// A heading line of the list: bold, never chosen.
+QListWidgetItem* headingItem(const QString& text = {}) {
+    auto* heading = new QListWidgetItem(text);
+    heading->setFlags(Qt::ItemIsEnabled);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    return heading;
+}
+
 QString fileName(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     return name.isEmpty() ? path : name;
@@ -237,13 +247,9 @@ void SearchWindow::list(const YearSearchResult& result, bool current) {
         ++at;
     }
     const QString name = current ? app().doc().displayName() : fileName(result.path);
-    auto* heading = new QListWidgetItem(
-        u"%1年度　%2（%3件）"_s.arg(result.baseYear).arg(name).arg(result.hits.size()));
-    heading->setFlags(Qt::ItemIsEnabled);
-    QFont bold = heading->font();
-    bold.setBold(true);
-    heading->setFont(bold);
-    m_list->insertItem(row++, heading);
+    m_list->insertItem(
+        row++, headingItem(
+                   u"%1年度　%2（%3件）"_s.arg(result.baseYear).arg(name).arg(result.hits.size())));
     for (const SearchHit& hit : result.hits) {
         auto* item = new QListWidgetItem(Search_HitLine(hit));
         item->setData(Qt::UserRole, hit.date);
@@ -251,18 +257,15 @@ void SearchWindow::list(const YearSearchResult& result, bool current) {
         m_list->insertItem(row++, item);
     }
     m_groups.insert(m_groups.begin() + qsizetype(at),
-                    {result.baseYear, result.path, heading, int(result.hits.size()) + 1});
+                    {result.baseYear, result.path, int(result.hits.size()) + 1});
     m_hits += int(result.hits.size());
 }
 
 void SearchWindow::listSkipped(const YearSearchResult& result) {
     // The files not searched come last, under a heading of their own.
     if (!m_skipped) {
-        m_skipped = new QListWidgetItem(m_list);
-        m_skipped->setFlags(Qt::ItemIsEnabled);
-        QFont bold = m_skipped->font();
-        bold.setBold(true);
-        m_skipped->setFont(bold);
+        m_skipped = headingItem();
+        m_list->addItem(m_skipped);
     }
     ++m_skippedCount;
     m_skipped->setText(u"探せなかったファイル（%1件）"_s.arg(m_skippedCount));
