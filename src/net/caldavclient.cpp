@@ -298,12 +298,17 @@ DavCall<EtagListResult> CalDavClient::listEtags(const QString& collection) {
     const quint64 op = newOperation();
     auto call = newCall<EtagListResult>(op);
     const QString at = path(collection);
-    propfind(op, at, "1", {GetEtag, ResourceType},
+    propfind(op, at, "1", {GetEtag, ResourceType, DisplayName},
              [at, call](const CalDavError& e, const Multistatus& ms, const QUrl&) {
                  EtagListResult result;
                  result.error = e;
                  for (const Response& r : ms.responses) {
-                     if (e || sameCollection(r.href, at) || r.status >= 300 ||
+                     if (!e && sameCollection(r.href, at)) {
+                         result.collectionEtag = r.text(GetEtag).trimmed();
+                         result.displayName = r.text(DisplayName).trimmed();
+                         continue;
+                     }
+                     if (e || r.status >= 300 ||
                          r.props.value(ResourceType).children.contains(Collection))
                          continue;
                      result.etags.insert(r.href, r.text(GetEtag).trimmed());
@@ -391,6 +396,21 @@ void CalDavClient::putOne(quint64 op, const PutRequest& request,
                      done(result);
                  });
     });
+}
+
+DavCall<PutResult> CalDavClient::putCollection(const QString& collection,
+                                              const QByteArray& calendar, const QString& etag) {
+    const quint64 op = newOperation();
+    auto call = newCall<PutResult>(op);
+    if (etag.trimmed().isEmpty()) {
+        PutResult refused;
+        refused.href = path(collection);
+        refused.error = CalDavError::precondition(0);
+        call.finish(refused);
+        return call;
+    }
+    putOne(op, {collection, calendar, etag}, [call](const PutResult& r) { call.finish(r); });
+    return call;
 }
 
 DavCall<PutResult> CalDavClient::put(const PutRequest& request) {

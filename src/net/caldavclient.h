@@ -65,7 +65,8 @@ public:
     // member), and the token for next time. A token the server no longer knows gives
     // the failure InvalidSyncToken: list the members with listEtags instead.
     DavCall<SyncCollectionResult> syncCollection(const QString& collection, const QString& token);
-    // Every member of `collection` with its ETag.
+    // Every member of `collection` with its ETag, and the collection's own ETag and
+    // name, all from one answer.
     DavCall<EtagListResult> listEtags(const QString& collection);
     // The ETags and iCalendar texts of `hrefs` in `collection` (any number: asked for
     // in batches of MultigetBatch).
@@ -77,6 +78,12 @@ public:
     // with its index in `requests`.
     DavCall<PutBatchResult> putBatch(const QList<PutRequest>& requests,
                                      std::function<void(int, const PutResult&)> each = {});
+    // Writes `calendar` (one VCALENDAR of many components) as the whole content of
+    // `collection`, only while the collection has `etag` (none: refused here). Beyond
+    // CalDAV: a server that does not take it answers with an error, mostly 405, and
+    // nothing is written.
+    DavCall<PutResult> putCollection(const QString& collection, const QByteArray& calendar,
+                                     const QString& etag);
     // Deletes one resource, only while it has `etag` (when given).
     DavCall<DeleteResult> remove(const QString& href, const QString& etag);
 

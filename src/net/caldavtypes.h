@@ -77,6 +77,10 @@ struct SyncCollectionResult {
 struct EtagListResult {
     CalDavError error;
     QHash<QString, QString> etags; // every member href → its ETag (may be empty)
+    // The collection's own, from the same answer: its ETag (empty where the server
+    // gives none) and its display name.
+    QString collectionEtag;
+    QString displayName;
 };
 
 struct CalendarObject {

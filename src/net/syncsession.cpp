@@ -3,6 +3,8 @@
 
 #include "core/store/yearstore.h"
 #include "core/sync/syncstate.h"
+#include "core/export/icalendar.h"
+#include "core/sync/syncitems.h"
 #include "core/time/clock.h"
 #include "net/caldavclient.h"
 
@@ -63,6 +65,102 @@ bool listCollection(CalDavClient& client, const SyncState& state, SyncListing& l
     return true;
 }
 
+// A calendar made here for the document and still empty takes at least this many new
+// entries in one request; fewer go one by one.
+constexpr size_t AtOnceFrom = 20;
+
+// The entries of `puts` as one calendar named `name`, or nothing when one of them is
+// not a single component of its own.
+QByteArray calendarOf(const std::vector<SyncPut>& puts, const QString& name) {
+    QByteArray head, components;
+    for (const SyncPut& put : puts) {
+        const QByteArray& b = put.body;
+        qsizetype begin = -1;
+        for (const char* kind : {"\r\nBEGIN:VEVENT\r\n", "\r\nBEGIN:VTODO\r\n",
+                                 "\r\nBEGIN:VJOURNAL\r\n"})
+            if (const qsizetype at = b.indexOf(kind); at >= 0 && (begin < 0 || at < begin))
+                begin = at + 2;
+        const qsizetype end = b.lastIndexOf("END:VCALENDAR");
+        if (begin < 0 || end < begin || b.contains("BEGIN:VTIMEZONE"))
+            return {};
+        if (head.isEmpty())
+            head = b.left(begin);
+        components += b.mid(begin, end - begin);
+    }
+    if (!name.isEmpty())
+        head += ICalendar::foldLine(u"X-WR-CALNAME:"_s + ICalendar::escapeText(name));
+    return head + components + "END:VCALENDAR\r\n";
+}
+
+// The first sync of a calendar made here for the document, still empty, writes every
+// new entry in one request: a whole-collection PUT, which not every server takes,
+// guarded by the collection's ETag from the same answer that showed it empty. Then
+// what the collection lists is what was written: each entry found there (by the name
+// the server gave it, else by its UID) is recorded and taken out of `puts`; the rest
+// are put one by one. The token is kept only when nothing else was found.
+void putAtOnce(CalDavClient& client, const SyncState& state, const QUuid& documentId,
+               int baseYear, std::vector<SyncPut>& puts, SyncState& done, SyncReport& report) {
+    const QString& collection = state.link.collection;
+    if (!state.link.made || !state.items.empty() || puts.size() < AtOnceFrom ||
+        std::any_of(puts.begin(), puts.end(), [](const SyncPut& p) { return !p.create; }))
+        return;
+    const EtagListResult before = client.listEtags(collection).wait();
+    if (before.error || !before.etags.isEmpty() || before.collectionEtag.isEmpty())
+        return;
+    const QByteArray calendar = calendarOf(puts, before.displayName);
+    if (calendar.isEmpty())
+        return;
+    const PutResult written = client.putCollection(collection, calendar, before.collectionEtag).wait();
+    // Refused: nothing was written. Without an answer it may have been.
+    if (written.error && written.error.kind != CalDavError::Kind::Network)
+        return;
+    const SyncCollectionResult after = client.syncCollection(collection, QString()).wait();
+    if (after.error)
+        return;
+
+    std::map<QString, size_t> byName, byUid;
+    for (size_t i = 0; i < puts.size(); ++i) {
+        const QString& uid = puts[i].uid;
+        byUid[uid] = i;
+        byName[uid + u".ics"_s] = i;
+        byName[uid.left(uid.indexOf(u'@')) + u".ics"_s] = i;
+    }
+    std::map<size_t, std::pair<QString, QString>> found; // put → href and ETag
+    QStringList unknown;
+    for (auto it = after.changed.begin(); it != after.changed.end(); ++it) {
+        const QString name = QUrl::fromPercentEncoding(it.key().section(u'/', -1).toUtf8());
+        if (const auto n = byName.find(name); n != byName.end() && !found.count(n->second))
+            found[n->second] = {it.key(), it.value()};
+        else
+            unknown.append(it.key());
+    }
+    if (!unknown.isEmpty()) {
+        const MultigetResult got = client.multiget(collection, unknown).wait();
+        for (auto it = got.objects.begin(); !got.error && it != got.objects.end(); ++it) {
+            const QString uid = Sync_ReadServer(it.value().data, documentId, baseYear).uid;
+            if (const auto n = byUid.find(uid); n != byUid.end() && !found.count(n->second)) {
+                found[n->second] = {it.key(), after.changed.value(it.key())};
+                unknown.removeOne(it.key());
+            }
+        }
+    }
+    std::vector<SyncPut> left;
+    for (size_t i = 0; i < puts.size(); ++i) {
+        const auto f = found.find(i);
+        if (f == found.end()) {
+            left.push_back(std::move(puts[i]));
+            continue;
+        }
+        SyncPut put = puts[i];
+        put.href = put.item.href = f->second.first;
+        Sync_PutDone(done, put, f->second.second.toUtf8());
+        ++report.sent;
+    }
+    puts = std::move(left);
+    if (unknown.isEmpty())
+        done.syncToken = after.syncToken;
+}
+
 } // namespace
 
 QString SyncReport::text() const {
@@ -88,13 +186,16 @@ SyncReport Sync_Run(CalDavClient& client, const QString& path, const YearStore& 
     SyncState state;
     if (!Sync_ReadState(path, store, baseYear, state, &error))
         return failed(report, error);
-    // Another collection (or none before): nothing of the old state holds there.
+    // Another collection (or none before): nothing of the old state holds there. The
+    // same one stays known as made here.
+    const bool made = link.made || (state.link.collection == link.collection && state.link.made);
     if (state.link.collection != link.collection) {
         const QUuid id = state.documentId;
         state = SyncState();
         state.documentId = id.isNull() ? store.documentId() : id;
     }
     state.link = link;
+    state.link.made = made;
 
     SyncListing listing;
     QString token;
@@ -127,11 +228,12 @@ SyncReport Sync_Run(CalDavClient& client, const QString& path, const YearStore& 
     }
     // The state of the document as saved, before anything is written to the server.
     SyncState done = plan.state;
-    done.link = link;
+    done.link = state.link;
     done.syncToken = token;
     if (!Sync_WriteState(path, done, baseYear, &error))
         return failed(report, error);
 
+    putAtOnce(client, state, store.documentId(), baseYear, plan.puts, done, report);
     // New entries are named in the collection as the client names its members.
     QList<PutRequest> requests;
     for (SyncPut& put : plan.puts) {

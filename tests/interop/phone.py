@@ -139,6 +139,8 @@ def main(argv):
     elif command == "delete":
         obj, _, _ = the_one(calendar, args[0])
         obj.delete()
+    elif command == "name":
+        print(calendar.get_display_name())
     elif command == "dump":
         for _, _, c in entries(calendar):
             start = c.get("DTSTART") or c.get("DUE")

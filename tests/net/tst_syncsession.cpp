@@ -100,17 +100,26 @@ private Q_SLOTS:
                            ToDo_ItemString(false, {}, u"重要"_s, u"出欠の集計"_s));
         desk.store.set(desk.row(5, 12), StoreCol::Events, u"遠足"_s);
         desk.store.set(desk.row(5, 12), StoreCol::SlotItem1 + 1, u"国語"_s);
+        for (int d = 1; d <= 30; ++d)
+            desk.store.set(desk.row(6, d), StoreCol::Record, u"6月%1日の記録"_s.arg(d));
         QVERIFY(desk.save());
         desk.link = {server.url().toString(), server.user(),
-                     server.url().resolved(QUrl(made.href)).toString()};
+                     server.url().resolved(QUrl(made.href)).toString(), true};
         const Phone phone{desk.link.collection, server.user(), server.password()};
 
-        // The first sync puts every entry; a second one has nothing to do.
+        // The first sync puts every entry (into the calendar made for it, in one
+        // request); a second one has nothing to do.
         SyncReport r = desk.sync(server.password());
         QVERIFY2(r.ok, qPrintable(r.error));
         const auto local = Sync_LocalResources(desk.store, 2005);
         QCOMPARE(r.sent, int(local.size()));
-        QCOMPARE(phone.entries().size(), qsizetype(local.size()));
+        QList<QJsonObject> entries = phone.entries();
+        QCOMPARE(entries.size(), qsizetype(local.size()));
+        QSet<QString> uids;
+        for (const QJsonObject& e : entries)
+            uids.insert(e.value(u"uid"_s).toString());
+        QCOMPARE(uids.size(), qsizetype(local.size()));
+        QCOMPARE(phone.run({u"name"_s}), QStringList{u"2005年度"_s});
         r = desk.sync(server.password());
         QVERIFY2(r.ok && r.sent == 0 && r.received == 0 && r.deleted == 0, qPrintable(r.text()));
 
@@ -194,9 +203,9 @@ private Q_SLOTS:
         QString error;
         QVERIFY2(Sync_ReadState(desk.path, desk.store, 2005, synced, &error), qPrintable(error));
         const auto now = Sync_LocalResources(desk.store, 2005, &synced);
-        const QList<QJsonObject> entries = phone.entries();
+        entries = phone.entries();
         QCOMPARE(entries.size(), qsizetype(now.size()));
-        QSet<QString> uids;
+        uids.clear();
         for (const QJsonObject& e : entries)
             uids.insert(e[u"uid"_s].toString());
         QCOMPARE(uids.size(), entries.size());

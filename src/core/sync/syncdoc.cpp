@@ -102,7 +102,7 @@ SyncDoc::SyncDoc(const YearStore& store, YearStore* writable, int baseYear,
     std::map<std::pair<int, int>, QString> left;
     std::map<int, std::pair<std::vector<ToDoItem>, std::vector<bool>>> leftItems;
     for (const auto& [uid, item] : items) {
-        if (!item.foreign)
+        if (!item.foreign || item.pending)
             continue;
         auto lines = left;
         auto todo = leftItems;

@@ -15,8 +15,9 @@ SyncListing Sync_ListingAfter(const SyncState& state, const SyncListing& changed
     SyncListing out;
     // A resource put by the last sync without an answer is not known to be there: only
     // the report says whether it arrived.
+    // One whose deletion is not known to be done is there until the report says not.
     for (const auto& [uid, item] : state.items)
-        if (!item.pending)
+        if (!item.pending || item.foreign)
             out[item.href] = item.etag;
     for (const QString& href : removed)
         out.erase(href);
@@ -89,6 +90,7 @@ private:
     void foreignFromServer(const QString& uid, const SyncItem* was, const Server* sv);
     void ownFromServer(const QString& uid, const SyncItem* was, const Server* sv);
     void conflict(const SyncUid& at, const ICalendarEntry& ours, const ICalendarEntry& theirs);
+    bool heldAsAnother(const ICalendarEntry& theirs);
 
     const YearStore& m_store;
     YearStore m_work; // the document as the plan leaves it
@@ -226,10 +228,31 @@ void Planner::ownFromServer(const QString& uid, const SyncItem* was, const Serve
         break;
     }
     const ICalendarEntry& theirs = sv->item.entry;
+    if (!ours && at->kind == ICalendarEntry::ToDo && heldAsAnother(theirs))
+        return;
     if (!changedHere || !ours)
         m_doc.setOwn(*at, &theirs);
     else if (!Sync_SameMeaning(ours->entry, theirs))
         conflict(*at, ours->entry, theirs);
+}
+
+bool Planner::heldAsAnother(const ICalendarEntry& theirs) {
+    // The server's ToDo item is one the day holds under another name when they differ
+    // at most in their done state: one whose text the document took from the server
+    // while this name's deletion was cut off. It is that item, not one more; its done
+    // state follows the server's unless the document changed it.
+    for (const auto& [uid, r] : m_local) {
+        ICalendarEntry same = theirs;
+        same.done = r.entry.done;
+        if (r.foreign || r.entry.kind != ICalendarEntry::ToDo || !Sync_SameMeaning(r.entry, same))
+            continue;
+        const SyncItem* was = find(m_state.items, uid);
+        const std::optional<SyncUid> at = Sync_OwnUid(uid, m_store.documentId(), m_baseYear);
+        if (at && was && was->hash == r.hash && r.entry.done != theirs.done)
+            m_doc.setOwn(*at, &theirs);
+        return true;
+    }
+    return false;
 }
 
 void Planner::conflict(const SyncUid& at, const ICalendarEntry& ours,
@@ -294,6 +317,9 @@ SyncPlan Planner::toServer() {
         } else if (!sv) {
             m_items.erase(uid);
         } else if (!find(local, uid)) {
+            // What is left of it is the document's from now on, also when this delete
+            // is cut off: until it is known to be gone it claims nothing here.
+            item.pending = true;
             plan.deletes.push_back({uid, sv->href, sv->etag});
         }
     }

@@ -79,7 +79,12 @@ inline constexpr char16_t ConflictMark[] = u"(競合)";
 // - Changed in the document and deleted on the server: put again. Removed from the
 //   document and changed on the server: the server's version comes back.
 // - A foreign item whose pieces the document changed or removed is deleted on the server;
-//   what is left of it travels with its days' own entries.
+//   what is left of it travels with its days' own entries, also while that deletion
+//   is not known to be done (the item is `pending`).
+// - A ToDo item changed on the server under a name the document no longer has, while
+//   the day holds it under another (it differs at most in being done: the document
+//   took its text from the server and the old name's deletion was cut off), is that
+//   item and does not come twice.
 // Run again after a complete sync with nothing changed, it plans nothing.
 SyncPlan Sync_Plan(const YearStore& store, int baseYear, const SyncState& state,
                    const SyncListing& listing, const SyncBodies& bodies, const QDateTime& now);

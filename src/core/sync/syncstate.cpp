@@ -78,13 +78,16 @@ QByteArray SyncState::toJson(int baseYear) const {
         }
         list.append(o);
     }
+    QJsonObject linkObject{{u"server"_s, link.server},
+                           {u"user"_s, link.user},
+                           {u"collection"_s, link.collection}};
+    if (link.made)
+        linkObject.insert(u"made"_s, true);
     const QJsonObject root{{u"format"_s, QString::fromUtf16(Format)},
                            {u"version"_s, Version},
                            {u"document"_s, documentId.toString(QUuid::WithoutBraces)},
                            {u"year"_s, baseYear},
-                           {u"link"_s, QJsonObject{{u"server"_s, link.server},
-                                                   {u"user"_s, link.user},
-                                                   {u"collection"_s, link.collection}}},
+                           {u"link"_s, linkObject},
                            {u"syncToken"_s, syncToken},
                            {u"items"_s, list}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -105,7 +108,7 @@ bool SyncState::fromJson(QByteArrayView bytes, int baseYear, SyncState& out, QSt
     s.documentId = QUuid::fromString(root.value(u"document"_s).toString());
     const QJsonObject link = root.value(u"link"_s).toObject();
     s.link = {link.value(u"server"_s).toString(), link.value(u"user"_s).toString(),
-              link.value(u"collection"_s).toString()};
+              link.value(u"collection"_s).toString(), link.value(u"made"_s).toBool()};
     s.syncToken = root.value(u"syncToken"_s).toString();
     const int lastRow = YearStore::DayRows;
     for (const QJsonValue v : root.value(u"items"_s).toArray()) {

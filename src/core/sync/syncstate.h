@@ -16,6 +16,9 @@ struct SyncLink {
     QString server;     // the server's base URL
     QString user;       // the user name
     QString collection; // the collection's URL
+    // Made by this program for the document: nothing of anybody else's is in it, so
+    // its first sync may write every entry in one request.
+    bool made = false;
     bool operator==(const SyncLink&) const = default;
 };
 
@@ -38,7 +41,11 @@ struct SyncItem {
     // would write it; empty when the document cannot say it in its own words (the next
     // sync puts the document's version over it).
     QByteArray hash;
-    // Put by the last sync but not known to have arrived: a server without it never had it.
+    // The last sync's request for it not known to be done. An own item: put but not
+    // known to have arrived (a server without it never had it). A foreign item: deleted
+    // on the server because the document changed what it put there, not known to be
+    // gone; it claims nothing in the document any more (what is left of `placed` is
+    // the days' own), and a new version of it replaces what is left of `placed`.
     bool pending = false;
     // An item of the server's own (foreign UID): `placed` is what it put into the
     // document, empty when it put nothing there (a day outside the year, or lines the

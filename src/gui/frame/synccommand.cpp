@@ -100,6 +100,7 @@ bool settings(QWidget* parent, AppState& app, Document& doc) {
             return false;
         }
         link.collection = QUrl(link.server).resolved(QUrl(made.href)).toString();
+        link.made = true;
     }
     const QString account = SecretStore::account(link.server, link.user);
     passwords().insert(account, dialog.password());
@@ -114,7 +115,9 @@ bool settings(QWidget* parent, AppState& app, Document& doc) {
     QSettings().setValue(optionKey(doc, u"periodic"), dialog.everyFewMinutes()->isChecked());
 
     // Another calendar: nothing the state knew holds there.
-    if (state.link.collection != link.collection) {
+    if (state.link.collection == link.collection) {
+        link.made = link.made || state.link.made;
+    } else {
         const QUuid id = state.documentId;
         state = SyncState();
         state.documentId = id;

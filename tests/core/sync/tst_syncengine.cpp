@@ -103,7 +103,7 @@ public:
     }
     void log(const QString& what) {
         m_log.append(u"%1: %2"_s.arg(m_step).arg(what));
-        if (m_log.size() > 40)
+        if (m_log.size() > 400)
             m_log.removeFirst();
     }
 
@@ -372,6 +372,7 @@ private:
             QByteArray etag;
             if (n++ >= done)
                 break;
+            log(u"  PUT %1 create=%2 %3"_s.arg(p.href).arg(p.create).arg(QString::fromUtf8(p.body).replace(u"\r\n"_s, u"/"_s)));
             if (!check(m_server.put(p, &etag), u"PUT %1 refused"_s.arg(p.href)))
                 return;
             Sync_PutDone(state, p, pick(5) ? etag : QByteArray()); // some servers give none
@@ -381,6 +382,7 @@ private:
         for (const SyncDelete& d : plan.deletes) {
             if (n++ >= done)
                 break;
+            log(u"  DELETE %1"_s.arg(d.href));
             if (!check(m_server.remove(d), u"DELETE %1 refused"_s.arg(d.href)))
                 return;
             Sync_DeleteDone(state, d);
