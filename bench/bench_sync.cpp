@@ -67,7 +67,7 @@ struct Setup {
             return;
         }
         link = {server.url().toString(), server.user(),
-                server.url().resolved(QUrl(made.href)).toString()};
+                server.url().resolved(QUrl(made.href)).toString(), true};
         entries = int(Sync_LocalResources(store, 2005).size());
     }
     SyncReport sync() {

@@ -18,12 +18,15 @@ DAYLOG_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev
 # export as strict calendar programs do, and radicale takes it as a CalDAV server
 # (tst_icalendar and interop_radicale) and serves the calendar server client's tests
 # (tests/net, also over HTTPS with a certificate openssl makes); python3-caldav is the
-# scripted phone that edits the server between two syncs (tests/interop/phone.py); the
+# scripted phone that edits the server between two syncs (tests/interop/phone.py);
+# gnome-keyring is the desktop's secret store the passwords are kept in
+# (tst_secretstore, on a D-Bus session of its own); the
 # package check makes the Debian package (CPack needs dpkg-dev and file) and runs
 # lintian and AppStream's validator (appstream) on it.
 DAYLOG_TEST_PACKAGES=(poppler-utils xvfb openbox xdotool xclip x11-utils python3-icalendar
     desktop-file-utils python3-pyatspi at-spi2-core dbus dbus-daemon python3-dbus python3-gi
-    calcurse khal radicale openssl python3-caldav dpkg-dev file lintian appstream)
+    calcurse khal radicale openssl python3-caldav gnome-keyring dpkg-dev file lintian
+    appstream)
 
 ensure_packages() {
     local missing=()
