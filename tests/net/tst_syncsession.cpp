@@ -2,7 +2,8 @@
 // A document synced with a real calendar server (Radicale) while a scripted phone
 // edits the server between the syncs: the first sync, a task ticked, an event added
 // and one deleted on the phone, the same record edited on both sides, the server
-// killed in the middle of a sync, a wrong password.
+// killed in the middle of a sync, a wrong password; a server that takes no whole
+// calendar in one request.
 
 #include "core/calendar/newyear.h"
 #include "core/store/documentfile.h"
@@ -212,6 +213,42 @@ private Q_SLOTS:
         for (const auto& [uid, resource] : now)
             QVERIFY2(uids.contains(uid), qPrintable(uid));
         QCOMPARE(ToDo_Parse(desk.store.text(desk.row(9, 30), StoreCol::ToDo)).size(), size_t(2));
+    }
+
+    // A calendar made for the year on a server that does not take a whole calendar in
+    // one request (most answer 405): the entries go one by one, each once.
+    void aServerRefusingTheWholeCalendarGetsEveryEntry() {
+        if (!RadicaleServer::available() || !phoneAvailable())
+            QSKIP("needs radicale and python3-caldav");
+        RadicaleServer::Options options;
+        options.wholeCollectionPut = false;
+        RadicaleServer server(options);
+        QVERIFY2(server.start(), qPrintable(server.log()));
+        CalDavClient admin(server.url(), server.user(), server.password());
+        const DiscoveryResult found = admin.discover().wait();
+        QVERIFY2(!found.error, qPrintable(found.error.message));
+        const MakeCalendarResult made =
+            admin.makeCalendar(found.home, u"year2005"_s, u"2005年度"_s).wait();
+        QVERIFY2(!made.error, qPrintable(made.error.message));
+        Desk desk;
+        Store_New(desk.store, 2005, QDate());
+        for (int d = 1; d <= 30; ++d)
+            desk.store.set(desk.row(7, d), StoreCol::ToDo,
+                           ToDo_ItemString(false, {}, u"普通"_s, u"七月の用事 %1"_s.arg(d)));
+        QVERIFY(desk.save());
+        desk.link = {server.url().toString(), server.user(),
+                     server.url().resolved(QUrl(made.href)).toString(), true};
+        SyncReport r = desk.sync(server.password());
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.sent, 30);
+        const Phone phone{desk.link.collection, server.user(), server.password()};
+        QSet<QString> uids;
+        for (const QJsonObject& e : phone.entries())
+            uids.insert(e.value(u"uid"_s).toString());
+        QCOMPARE(uids.size(), 30);
+        QCOMPARE(phone.run({u"name"_s}), QStringList{u"2005年度"_s});
+        r = desk.sync(server.password());
+        QVERIFY2(r.ok && r.sent == 0 && r.received == 0, qPrintable(r.text()));
     }
 };
 

@@ -29,6 +29,9 @@ public:
         QString user = QStringLiteral("teacher");
         QString password = QStringLiteral("secret");
         bool tls = false;
+        // Whether a PUT of a whole collection is taken, as Radicale does; without, it
+        // is refused with 405, as most servers do.
+        bool wholeCollectionPut = true;
     };
 
     RadicaleServer() = default;
@@ -59,9 +62,14 @@ public:
         m_process = std::make_unique<QProcess>();
         m_process->setProcessChannelMode(QProcess::MergedChannels);
         m_process->setStandardOutputFile(file(QStringLiteral("server.log")), QIODevice::Append);
-        m_process->start(QStringLiteral("/usr/bin/python3"),
-                         {QStringLiteral("-m"), QStringLiteral("radicale"),
-                          QStringLiteral("--config"), file(QStringLiteral("config"))});
+        if (m_options.wholeCollectionPut)
+            m_process->start(QStringLiteral("/usr/bin/python3"),
+                             {QStringLiteral("-m"), QStringLiteral("radicale"),
+                              QStringLiteral("--config"), file(QStringLiteral("config"))});
+        else
+            m_process->start(QStringLiteral("/usr/bin/python3"),
+                             {QStringLiteral("-c"), QString::fromLatin1(RefusingCollectionPut),
+                              file(QStringLiteral("config"))});
         if (!m_process->waitForStarted(10000))
             return fail(QStringLiteral("python3 did not start"));
         QElapsedTimer waited;
@@ -126,6 +134,19 @@ public:
     }
 
 private:
+    // Radicale's own server with every PUT of a collection refused.
+    static constexpr char RefusingCollectionPut[] =
+        "import sys, radicale, radicale.server\n"
+        "from radicale import config\n"
+        "class Refusing(radicale.Application):\n"
+        "    def __call__(self, environ, start_response):\n"
+        "        if environ['REQUEST_METHOD'] == 'PUT' and environ['PATH_INFO'].endswith('/'):\n"
+        "            start_response('405 Method Not Allowed', [('Content-Length', '0')])\n"
+        "            return [b'']\n"
+        "        return super().__call__(environ, start_response)\n"
+        "radicale.server.Application = Refusing\n"
+        "radicale.server.serve(config.load([(sys.argv[1], False)]))\n";
+
     QString file(const QString& name) const { return m_dir.filePath(name); }
 
     bool fail(const QString& why) {
