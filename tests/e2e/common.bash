@@ -22,7 +22,12 @@ export QT_QPA_PLATFORM=xcb
 # string checks flag that inside the system library, not in the program.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}strict_string_checks=0
 export LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp
-unset QT_SCALE_FACTOR
+# DAYLOG_E2E_SCALE=2 runs the program at twice the size, to look at the screenshots.
+if [ -n "${DAYLOG_E2E_SCALE:-}" ]; then
+    export QT_SCALE_FACTOR=$DAYLOG_E2E_SCALE
+else
+    unset QT_SCALE_FACTOR
+fi
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done

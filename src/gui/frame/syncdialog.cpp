@@ -120,7 +120,9 @@ void SyncDialog::findCalendars() {
                              server.resolved(QUrl(c.href)).toString());
     }
     m_calendars->addItem(u"新しいカレンダー「%1」を作る"_s.arg(newCalendarName()), NewCalendar);
-    m_status->setText(u"%1個のカレンダーが見つかりました。"_s.arg(found.calendars.size()));
+    m_status->setText(found.calendars.isEmpty()
+                          ? u"カレンダーはまだありません。新しいカレンダーを作れます。"_s
+                          : u"%1個のカレンダーが見つかりました。"_s.arg(found.calendars.size()));
     m_calendars->setFocus();
 }
 
