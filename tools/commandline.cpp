@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandline.h"
 
+#include <QFileInfo>
+
 #include <cerrno>
 #include <cstdio>
 #include <optional>
@@ -112,6 +114,17 @@ void err(const QString& text) {
 
 QString writeMessage(const QString& path, const FileResult& r) {
     return u"「%1」に書き込めませんでした。%2"_s.arg(path, r.reason());
+}
+
+bool lockDocument(DocumentLock& lock, const QString& path) {
+    if (lock.acquire(path))
+        return true;
+    const std::optional<DocumentLock::Holder> holder = DocumentLock::holder(path);
+    if (!holder || holder->isStale() || holder->isThisProcess())
+        return true;
+    err(holder->describe(QFileInfo(path).fileName()) +
+        u"閉じてから、もう一度実行してください。"_s);
+    return false;
 }
 
 int finish(int code) {

@@ -5,6 +5,7 @@
 // (every write checked), its arguments (options, "--", "-"), standard input.
 
 #include "core/grid/gridfile.h"
+#include "core/store/documentlock.h"
 
 #include <QHash>
 #include <QString>
@@ -28,6 +29,11 @@ void outBytes(const QByteArray& bytes);
 void err(const QString& text);
 // A write of the tool into the file at `path` that failed: the reason in Japanese.
 QString writeMessage(const QString& path, const FileResult& r);
+// Takes `lock` on the document at `path` for a command that writes it. False, after a
+// message naming who has it open, when a running program holds it: what the tool
+// wrote would be overwritten by that program's next save. A lock that cannot be
+// written (a read-only folder) is no refusal.
+bool lockDocument(DocumentLock& lock, const QString& path);
 // Flushes and closes standard output: `code`, or Failure after a message when anything
 // written there did not arrive (a full disk, a closed output).
 int finish(int code);

@@ -404,6 +404,9 @@ int importDocument(const QStringList& args) {
         err(QStringLiteral("「%1」を読み込めませんでした。%2").arg(sourceName, error.message()));
         return Failure;
     }
+    DocumentLock lock;
+    if (!Cli::lockDocument(lock, path))
+        return Failure;
     // A document written again from its CSV stays the same document: its identity
     // (which names what it exports to calendars) is kept.
     if (YearStore before; QFileInfo::exists(path) && DocFiles::readDocument(path, before).ok() &&
@@ -436,6 +439,9 @@ int importIcs(const QStringList& args) {
     QByteArray ics;
     QString sourceName;
     if (!readSource(source, ics, sourceName))
+        return Failure;
+    DocumentLock lock;
+    if (!Cli::lockDocument(lock, path))
         return Failure;
     AppState app;
     if (!loadStore(app, path))

@@ -44,6 +44,9 @@ int syncDocument(const QStringList& given) {
     if (urls.size() > 1 || users.size() > 1 || urls.size() != users.size())
         return Cli::usage(u"--url と --user は一つずつ、両方とも指定してください。"_s, name);
 
+    DocumentLock lock;
+    if (!Cli::lockDocument(lock, path))
+        return Cli::Failure;
     YearStore store;
     if (const FileResult r = DocFiles::readDocument(path, store); !r.ok()) {
         Cli::err(r.loadMessage(path));

@@ -3,6 +3,7 @@
 #include "core/export/csv.h"
 #include "core/store/appstate.h"
 #include "core/store/documentfile.h"
+#include "core/store/documentlock.h"
 #include "core/time/dates.h"
 #include "core/todo/todostring.h"
 
@@ -202,6 +203,17 @@ void TestCommandLine::commandLineConventions_data() {
     row("new onto a folder", tool, {u"new"_s, u"2026"_s, u"@dir"_s}, 1, {},
         u"書き込めません（フォルダです）"_s);
 
+    // A document a running program has open is not written under it: that program's
+    // next save would undo what the tool wrote.
+    const QString held = u"開いています。閉じてから、もう一度実行してください。"_s;
+    row("import-ics into an open document", tool, {u"import-ics"_s, u"@doc.ics"_s, u"@open.dys"_s},
+        1, {}, held, {u"open.dys=same"_s});
+    row("import over an open document", tool, {u"import"_s, u"@doc.csv"_s, u"@open.dys"_s}, 1, {},
+        held, {u"open.dys=same"_s});
+    row("sync of an open document", tool,
+        {u"sync"_s, u"@open.dys"_s, u"--url"_s, u"http://127.0.0.1:9/cal/"_s, u"--user"_s, u"u"_s},
+        1, {}, held, {u"open.dys=same"_s, u"open.dys.sync=absent"_s});
+
     // The program itself: help and version without a display, its file names.
     row("daylog --help", daylog, {u"--help"_s}, 0, u"使い方: daylog"_s, {}, {}, {}, {}, noDisplay);
     row("daylog -h", daylog, {u"-h"_s}, 0, u"--version"_s, {}, {}, {}, {}, noDisplay);
@@ -243,8 +255,13 @@ void TestCommandLine::commandLineConventions() {
     toDo(3, 1, report + ToDo_ItemString(true, {}, {}, u"済んだ用事"_s));
     toDo(3, 20, report);
     toDo(3, 31, ToDo_ItemString(false, {}, {}, u"年度末"_s));
-    for (const QString& name : {u"doc.dys"_s, u"年度 2005.dys"_s, u"-年度.dys"_s})
+    for (const QString& name : {u"doc.dys"_s, u"年度 2005.dys"_s, u"-年度.dys"_s, u"open.dys"_s})
         QVERIFY(DocFiles::writeDocument(app.store(), 20, dir.filePath(name)).ok());
+    // Held by this test, a program that runs while the tool does.
+    QFile lock(DocumentLock::lockPath(dir.filePath(u"open.dys"_s)));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write(DocumentLock::format(DocumentLock::thisProcess()));
+    lock.close();
     QFile csv(dir.filePath(u"doc.csv"_s));
     QVERIFY(csv.open(QIODevice::WriteOnly));
     csv.write(Export_Csv(app.store(), 2005));
