@@ -215,6 +215,65 @@ private Q_SLOTS:
         QCOMPARE(ToDo_Parse(desk.store.text(desk.row(9, 30), StoreCol::ToDo)).size(), size_t(2));
     }
 
+    // A full year, about 1,300 entries, into the calendar made for it: every entry once,
+    // as the document means it, and the next sync has nothing to do.
+    void aFullYearGoesUpOnce() {
+        if (!RadicaleServer::available() || !phoneAvailable())
+            QSKIP("needs radicale and python3-caldav");
+        RadicaleServer server;
+        QVERIFY2(server.start(), qPrintable(server.log()));
+        CalDavClient admin(server.url(), server.user(), server.password());
+        const DiscoveryResult found = admin.discover().wait();
+        QVERIFY2(!found.error, qPrintable(found.error.message));
+        const MakeCalendarResult made =
+            admin.makeCalendar(found.home, u"year2005"_s, u"2005年度"_s).wait();
+        QVERIFY2(!made.error, qPrintable(made.error.message));
+        Desk desk;
+        Store_New(desk.store, 2005, QDate());
+        // As a teacher keeps a year: events every fourth day, records on two days in
+        // three, four lessons every other day, tasks every fifth day.
+        for (int r = 1; r <= YearStore::DayRows; ++r) {
+            if (r % 4 == 0)
+                desk.store.set(r, StoreCol::Events, u"行事 %1\n下校 %1"_s.arg(r));
+            if (r % 3 != 0)
+                desk.store.set(r, StoreCol::Record, u"記録 %1、「引用」; a,b\\c"_s.arg(r));
+            for (int k = 0; k < 4 && r % 2 == 0; ++k) {
+                desk.store.set(r, StoreCol::SlotItem1 + k, u"授業 %1-%2"_s.arg(r).arg(k));
+                desk.store.set(r, StoreCol::SlotText1 + k, u"内容\n%1"_s.arg(r));
+            }
+            if (r % 5 == 0)
+                desk.store.set(r, StoreCol::ToDo,
+                               ToDo_ItemString(r % 10 == 0, u"10:00"_s, u"普通"_s,
+                                               u"用事 %1"_s.arg(r)) +
+                                   ToDo_ItemString(false, {}, u"重要"_s, u"提出 %1"_s.arg(r)));
+        }
+        QVERIFY(desk.save());
+        desk.link = {server.url().toString(), server.user(),
+                     server.url().resolved(QUrl(made.href)).toString(), true};
+        SyncReport r = desk.sync(server.password());
+        QVERIFY2(r.ok, qPrintable(r.error));
+        const SyncResources local = Sync_LocalResources(desk.store, 2005);
+        QVERIFY(local.size() > 1200);
+        QCOMPARE(r.sent, int(local.size()));
+        // What the phone reads is what the document holds, entry by entry.
+        const Phone phone{desk.link.collection, server.user(), server.password()};
+        const QList<QJsonObject> entries = phone.entries();
+        QCOMPARE(entries.size(), qsizetype(local.size()));
+        QSet<QString> uids;
+        for (const QJsonObject& e : entries) {
+            const QString uid = e.value(u"uid"_s).toString();
+            uids.insert(uid);
+            const auto it = local.find(uid);
+            QVERIFY2(it != local.end(), qPrintable(uid));
+            const ICalendarEntry& entry = it->second.entry;
+            QCOMPARE(e.value(u"done"_s).toBool(), entry.done);
+            QCOMPARE(e.value(u"date"_s).toString(), entry.day.toString(Qt::ISODate));
+        }
+        QCOMPARE(uids.size(), qsizetype(local.size()));
+        r = desk.sync(server.password());
+        QVERIFY2(r.ok && r.sent == 0 && r.received == 0, qPrintable(r.text()));
+    }
+
     // A calendar made for the year on a server that does not take a whole calendar in
     // one request (most answer 405): the entries go one by one, each once.
     void aServerRefusingTheWholeCalendarGetsEveryEntry() {
