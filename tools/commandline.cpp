@@ -122,8 +122,7 @@ bool lockDocument(DocumentLock& lock, const QString& path) {
     const std::optional<DocumentLock::Holder> holder = DocumentLock::holder(path);
     if (!holder || holder->isStale() || holder->isThisProcess())
         return true;
-    err(holder->describe(QFileInfo(path).fileName()) +
-        u"閉じてから、もう一度実行してください。"_s);
+    err(holder->describe(QFileInfo(path).fileName()) + u"閉じてから、もう一度実行してください。"_s);
     return false;
 }
 

@@ -399,7 +399,7 @@ void CalDavClient::putOne(quint64 op, const PutRequest& request,
 }
 
 DavCall<PutResult> CalDavClient::putCollection(const QString& collection,
-                                              const QByteArray& calendar, const QString& etag) {
+                                               const QByteArray& calendar, const QString& etag) {
     const quint64 op = newOperation();
     auto call = newCall<PutResult>(op);
     if (etag.trimmed().isEmpty()) {

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "net/syncsession.h"
 
-#include "core/store/yearstore.h"
-#include "core/sync/syncstate.h"
 #include "core/export/icalendar.h"
+#include "core/store/yearstore.h"
 #include "core/sync/syncitems.h"
+#include "core/sync/syncstate.h"
 #include "core/time/clock.h"
 #include "net/caldavclient.h"
 
@@ -76,8 +76,8 @@ QByteArray calendarOf(const std::vector<SyncPut>& puts, const QString& name) {
     for (const SyncPut& put : puts) {
         const QByteArray& b = put.body;
         qsizetype begin = -1;
-        for (const char* kind : {"\r\nBEGIN:VEVENT\r\n", "\r\nBEGIN:VTODO\r\n",
-                                 "\r\nBEGIN:VJOURNAL\r\n"})
+        for (const char* kind :
+             {"\r\nBEGIN:VEVENT\r\n", "\r\nBEGIN:VTODO\r\n", "\r\nBEGIN:VJOURNAL\r\n"})
             if (const qsizetype at = b.indexOf(kind); at >= 0 && (begin < 0 || at < begin))
                 begin = at + 2;
         const qsizetype end = b.lastIndexOf("END:VCALENDAR");
@@ -98,8 +98,8 @@ QByteArray calendarOf(const std::vector<SyncPut>& puts, const QString& name) {
 // what the collection lists is what was written: each entry found there (by the name
 // the server gave it, else by its UID) is recorded and taken out of `puts`; the rest
 // are put one by one. The token is kept only when nothing else was found.
-void putAtOnce(CalDavClient& client, const SyncState& state, const QUuid& documentId,
-               int baseYear, std::vector<SyncPut>& puts, SyncState& done, SyncReport& report) {
+void putAtOnce(CalDavClient& client, const SyncState& state, const QUuid& documentId, int baseYear,
+               std::vector<SyncPut>& puts, SyncState& done, SyncReport& report) {
     const QString& collection = state.link.collection;
     if (!state.link.made || !state.items.empty() || puts.size() < AtOnceFrom ||
         std::any_of(puts.begin(), puts.end(), [](const SyncPut& p) { return !p.create; }))
@@ -110,7 +110,8 @@ void putAtOnce(CalDavClient& client, const SyncState& state, const QUuid& docume
     const QByteArray calendar = calendarOf(puts, before.displayName);
     if (calendar.isEmpty())
         return;
-    const PutResult written = client.putCollection(collection, calendar, before.collectionEtag).wait();
+    const PutResult written =
+        client.putCollection(collection, calendar, before.collectionEtag).wait();
     // Refused: nothing was written. Without an answer it may have been.
     if (written.error && written.error.kind != CalDavError::Kind::Network)
         return;

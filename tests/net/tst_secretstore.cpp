@@ -5,9 +5,9 @@
 // a store nothing is kept and the user is told why; no file of the user's ever holds
 // a password in clear text; the tool syncs with the password it finds in the store.
 
+#include "core/calendar/newyear.h"
 #include "core/store/documentfile.h"
 #include "core/store/yearstore.h"
-#include "core/calendar/newyear.h"
 #include "core/sync/syncstate.h"
 #include "net/caldavclient.h"
 #include "net/secretstore.h"
@@ -25,17 +25,16 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A bus that starts no service by itself: only what the test puts on it is there.
-constexpr char BusConfig[] =
-    "<busconfig>\n"
-    "  <type>session</type>\n"
-    "  <listen>unix:dir=%1</listen>\n"
-    "  <auth>EXTERNAL</auth>\n"
-    "  <policy context='default'>\n"
-    "    <allow send_destination='*' eavesdrop='true'/>\n"
-    "    <allow eavesdrop='true'/>\n"
-    "    <allow own='*'/>\n"
-    "  </policy>\n"
-    "</busconfig>\n";
+constexpr char BusConfig[] = "<busconfig>\n"
+                             "  <type>session</type>\n"
+                             "  <listen>unix:dir=%1</listen>\n"
+                             "  <auth>EXTERNAL</auth>\n"
+                             "  <policy context='default'>\n"
+                             "    <allow send_destination='*' eavesdrop='true'/>\n"
+                             "    <allow eavesdrop='true'/>\n"
+                             "    <allow own='*'/>\n"
+                             "  </policy>\n"
+                             "</busconfig>\n";
 
 // Every file below `dir` whose bytes hold `secret` (as UTF-8 or UTF-16, or what follows
 // its last hyphen).

@@ -242,10 +242,10 @@ private Q_SLOTS:
                 desk.store.set(r, StoreCol::SlotText1 + k, u"内容\n%1"_s.arg(r));
             }
             if (r % 5 == 0)
-                desk.store.set(r, StoreCol::ToDo,
-                               ToDo_ItemString(r % 10 == 0, u"10:00"_s, u"普通"_s,
-                                               u"用事 %1"_s.arg(r)) +
-                                   ToDo_ItemString(false, {}, u"重要"_s, u"提出 %1"_s.arg(r)));
+                desk.store.set(
+                    r, StoreCol::ToDo,
+                    ToDo_ItemString(r % 10 == 0, u"10:00"_s, u"普通"_s, u"用事 %1"_s.arg(r)) +
+                        ToDo_ItemString(false, {}, u"重要"_s, u"提出 %1"_s.arg(r)));
         }
         QVERIFY(desk.save());
         desk.link = {server.url().toString(), server.user(),

@@ -147,17 +147,17 @@ void TestCommandLine::commandLineConventions_data() {
 
     // sync: a document with no calendar yet, half a link, a server that is not there, a
     // damaged document; none of them writes anything.
-    row("sync without a link", tool, {u"sync"_s, u"@doc.dys"_s}, 1, {}, u"同期先が決まっていません"_s,
-        {u"doc.dys=same"_s, u"doc.dys.sync=absent"_s});
+    row("sync without a link", tool, {u"sync"_s, u"@doc.dys"_s}, 1, {},
+        u"同期先が決まっていません"_s, {u"doc.dys=same"_s, u"doc.dys.sync=absent"_s});
     row("sync, --url without --user", tool,
         {u"sync"_s, u"@doc.dys"_s, u"--url"_s, u"http://127.0.0.1:9/cal/"_s}, 2, {}, usage,
         {u"doc.dys=same"_s});
     row("sync, no server", tool,
         {u"sync"_s, u"@doc.dys"_s, u"--url"_s, u"http://127.0.0.1:9/cal/"_s, u"--user"_s, u"t"_s},
-        1, u"受信 0件"_s, u"サーバーに接続できませんでした"_s, {u"doc.dys=same"_s},
-        {}, {}, {u"DAYLOG_CALDAV_PASSWORD=pw"_s});
-    row("sync of a damaged document", tool, {u"sync"_s, u"@broken.dys"_s}, 1, {}, u"開けませんでした"_s,
-        {u"broken.dys.sync=absent"_s});
+        1, u"受信 0件"_s, u"サーバーに接続できませんでした"_s, {u"doc.dys=same"_s}, {}, {},
+        {u"DAYLOG_CALDAV_PASSWORD=pw"_s});
+    row("sync of a damaged document", tool, {u"sync"_s, u"@broken.dys"_s}, 1, {},
+        u"開けませんでした"_s, {u"broken.dys.sync=absent"_s});
 
     // new never replaces a file unasked.
     row("new onto a document", tool, {u"new"_s, u"2026"_s, u"@doc.dys"_s}, 1, {},

@@ -78,9 +78,8 @@ QByteArray SyncState::toJson(int baseYear) const {
         }
         list.append(o);
     }
-    QJsonObject linkObject{{u"server"_s, link.server},
-                           {u"user"_s, link.user},
-                           {u"collection"_s, link.collection}};
+    QJsonObject linkObject{
+        {u"server"_s, link.server}, {u"user"_s, link.user}, {u"collection"_s, link.collection}};
     if (link.made)
         linkObject.insert(u"made"_s, true);
     const QJsonObject root{{u"format"_s, QString::fromUtf16(Format)},

@@ -88,8 +88,8 @@ bool settings(QWidget* parent, AppState& app, Document& doc) {
     SyncLink link = dialog.link();
     if (dialog.makesNewCalendar()) {
         CalDavClient client(QUrl(link.server), link.user, dialog.password());
-        const QString slug = u"daylog-%1-%2"_s.arg(doc.baseYear()).arg(
-            doc.store().documentId().toString(QUuid::Id128).left(8));
+        const QString slug = u"daylog-%1-%2"_s.arg(doc.baseYear())
+                                 .arg(doc.store().documentId().toString(QUuid::Id128).left(8));
         const MakeCalendarResult made =
             client.makeCalendar(dialog.home(), slug, dialog.newCalendarName()).wait();
         if (made.error) {
@@ -164,17 +164,17 @@ bool sync(QWidget* parent, AppState& app, Document& doc, bool quiet) {
     progress.show();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CalDavClient client(QUrl(state.link.server), state.link.user, passwordOf(state.link));
-    const SyncReport report = Sync_Run(
-        client, doc.path(), doc.store(), doc.baseYear(), state.link,
-        [&](const SyncPlan& plan, QString* why) {
-            if (!Sync_ApplyToDocument(doc, plan, why))
-                return false;
-            if (!Doc_Save(parent, app, doc, SaveShape::Calendar)) {
-                *why = u"受信した変更を文書に保存できませんでした。"_s;
-                return false;
-            }
-            return true;
-        });
+    const SyncReport report = Sync_Run(client, doc.path(), doc.store(), doc.baseYear(), state.link,
+                                       [&](const SyncPlan& plan, QString* why) {
+                                           if (!Sync_ApplyToDocument(doc, plan, why))
+                                               return false;
+                                           if (!Doc_Save(parent, app, doc, SaveShape::Calendar)) {
+                                               *why =
+                                                   u"受信した変更を文書に保存できませんでした。"_s;
+                                               return false;
+                                           }
+                                           return true;
+                                       });
     QApplication::restoreOverrideCursor();
     progress.close();
     running = false;

@@ -137,9 +137,8 @@ bool SyncDialog::makesNewCalendar() const {
 SyncLink SyncDialog::link() const {
     const QUrl server = QUrl::fromUserInput(m_server->text().trimmed());
     SyncLink link;
-    link.server = server.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery |
-                                  QUrl::RemoveFragment)
-                      .toString();
+    link.server =
+        server.adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
     link.user = m_user->text();
     if (!makesNewCalendar())
         link.collection = m_calendars->currentData().toString();

@@ -372,7 +372,8 @@ private:
             QByteArray etag;
             if (n++ >= done)
                 break;
-            log(u"  PUT %1 create=%2 %3"_s.arg(p.href).arg(p.create).arg(QString::fromUtf8(p.body).replace(u"\r\n"_s, u"/"_s)));
+            log(u"  PUT %1 create=%2 %3"_s.arg(p.href).arg(p.create).arg(
+                QString::fromUtf8(p.body).replace(u"\r\n"_s, u"/"_s)));
             if (!check(m_server.put(p, &etag), u"PUT %1 refused"_s.arg(p.href)))
                 return;
             Sync_PutDone(state, p, pick(5) ? etag : QByteArray()); // some servers give none
