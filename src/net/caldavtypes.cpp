@@ -22,6 +22,14 @@ CalDavError CalDavError::network(const QString& detail) {
                 QStringLiteral("サーバーに接続できませんでした（%1）").arg(detail), detail);
 }
 
+CalDavError CalDavError::proxy(const QString& detail) {
+    return make(Kind::Network, 0,
+                QStringLiteral("プロキシサーバーを通してサーバーに接続できませんでした（%1）。"
+                               "デスクトップのプロキシの設定を確かめてください")
+                    .arg(detail),
+                detail);
+}
+
 CalDavError CalDavError::timeout(int seconds) {
     return make(Kind::Network, 0,
                 QStringLiteral("サーバーから %1 秒間応答がありませんでした").arg(seconds));

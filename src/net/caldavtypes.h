@@ -34,6 +34,8 @@ struct CalDavError {
     explicit operator bool() const { return kind != Kind::None; }
 
     static CalDavError network(const QString& detail);
+    // The desktop's proxy refused or could not be reached.
+    static CalDavError proxy(const QString& detail);
     static CalDavError timeout(int seconds);
     static CalDavError cancelled();
     static CalDavError auth();

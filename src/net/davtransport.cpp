@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "net/davtransport.h"
 
+#include <QHostAddress>
 #include <QNetworkAccessManager>
+#include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslConfiguration>
 #include <QSslError>
 
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 struct DavTransport::Pending {
     quint64 operation = 0;
@@ -29,6 +33,19 @@ bool isRedirect(int status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+// The desktop's proxy settings (its environment, its desktop settings, a PAC script),
+// as the rest of the desktop reaches the network; a server on this computer directly.
+class DesktopProxies : public QNetworkProxyFactory {
+public:
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override {
+        const QString host = query.peerHostName();
+        if (host.compare(u"localhost", Qt::CaseInsensitive) == 0 ||
+            QHostAddress(host).isLoopback())
+            return {QNetworkProxy::NoProxy};
+        return systemProxyForQuery(query);
+    }
+};
+
 } // namespace
 
 DavTransport::DavTransport(const QUrl& server, const QString& user, const QString& password,
@@ -36,6 +53,7 @@ DavTransport::DavTransport(const QUrl& server, const QString& user, const QStrin
     : QObject(parent), m_manager(new QNetworkAccessManager(this)), m_server(server) {
     m_authorization = "Basic " + (user + u':' + password).toUtf8().toBase64();
     m_manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    m_manager->setProxyFactory(new DesktopProxies);
 }
 
 DavTransport::~DavTransport() {
@@ -178,11 +196,27 @@ void DavTransport::finished(QNetworkReply* reply) {
                                                               : p->sslErrors);
         else if (e == QNetworkReply::OperationCanceledError || e == QNetworkReply::TimeoutError)
             a.error = CalDavError::timeout((m_timeoutMs + 999) / 1000);
+        else if (const QString proxy = proxyOf(p->url);
+                 (e >= QNetworkReply::ProxyConnectionRefusedError &&
+                  e <= QNetworkReply::UnknownProxyError) ||
+                 (!proxy.isEmpty() && (e == QNetworkReply::ConnectionRefusedError ||
+                                       e == QNetworkReply::HostNotFoundError ||
+                                       e == QNetworkReply::RemoteHostClosedError)))
+            a.error = CalDavError::proxy(u"%1: %2"_s.arg(proxy, reply->errorString()));
         else
             a.error = CalDavError::network(reply->errorString());
     }
     dispatch();
     p->done(a);
+}
+
+QString DavTransport::proxyOf(const QUrl& url) const {
+    const QList<QNetworkProxy> proxies =
+        m_manager->proxyFactory()->queryProxy(QNetworkProxyQuery(url));
+    if (proxies.isEmpty() || proxies.first().type() == QNetworkProxy::NoProxy ||
+        proxies.first().type() == QNetworkProxy::DefaultProxy)
+        return {};
+    return u"%1:%2"_s.arg(proxies.first().hostName()).arg(proxies.first().port());
 }
 
 void DavTransport::cancel(quint64 operation) {

@@ -69,6 +69,8 @@ public:
     static constexpr int MaxRedirects = 5;
 
 private:
+    // The proxy the desktop's settings send `url` through ("host:port"), empty for none.
+    QString proxyOf(const QUrl& url) const;
     struct Pending;
     void dispatch();
     void start(const std::shared_ptr<Pending>& p);

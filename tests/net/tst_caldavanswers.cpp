@@ -23,6 +23,7 @@ private Q_SLOTS:
     void hrefsInOneForm();
     void badAnswers_data();
     void badAnswers();
+    void throughTheDesktopsProxy();
 };
 
 namespace {
@@ -372,6 +373,50 @@ void TestCalDavAnswers::badAnswers() {
                  qPrintable(QString::number(scripted.requests.size())));
         QCOMPARE(scripted.requests[n].contains(text.toUtf8()), !absent);
     }
+}
+
+// The desktop's proxy (here as its environment gives it) carries the requests to a
+// server elsewhere; a server on this computer is reached directly; a proxy that does
+// not answer is named as the reason.
+void TestCalDavAnswers::throughTheDesktopsProxy() {
+    const QByteArray saved = qgetenv("http_proxy");
+    qunsetenv("no_proxy");
+    qunsetenv("NO_PROXY");
+    const auto list = [](const QString& server) {
+        CalDavClient client{QUrl(server), u"u"_s, u"p"_s};
+        client.setTimeout(2000);
+        return client.listEtags(u"/cal/"_s).wait();
+    };
+    const QString listing =
+        answer(u"207 Multi-Status"_s, multistatus(member(u"/cal/a.ics"_s, u"\"1\""_s)));
+
+    ScriptedServer proxy({listing});
+    qputenv("http_proxy", u"http://127.0.0.1:%1/"_s.arg(proxy.port()).toUtf8());
+    EtagListResult r = list(u"http://cal.example.invalid/"_s);
+    QVERIFY2(!r.error, qPrintable(r.error.message));
+    QCOMPARE(r.etags.value(u"/cal/a.ics"_s), u"\"1\""_s);
+    QCOMPARE(proxy.requests.size(), 1);
+    QVERIFY2(proxy.requests[0].startsWith("PROPFIND http://cal.example.invalid/cal/ HTTP/1.1"),
+             proxy.requests[0].left(80).constData());
+
+    ScriptedServer here({listing});
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 dead = closed.serverPort();
+    closed.close();
+    qputenv("http_proxy", u"http://127.0.0.1:%1/"_s.arg(dead).toUtf8());
+    r = list(u"http://127.0.0.1:%1/"_s.arg(here.port()));
+    QVERIFY2(!r.error, qPrintable(r.error.message));
+    QVERIFY(here.requests.value(0).startsWith("PROPFIND /cal/ HTTP/1.1"));
+
+    r = list(u"http://cal.example.invalid/"_s);
+    QCOMPARE(r.error.kind, Kind::Network);
+    QVERIFY2(r.error.message.contains(u"プロキシ"_s), qPrintable(r.error.message));
+
+    if (saved.isNull())
+        qunsetenv("http_proxy");
+    else
+        qputenv("http_proxy", saved);
 }
 
 QTEST_GUILESS_MAIN(TestCalDavAnswers)
