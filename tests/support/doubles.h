@@ -52,17 +52,20 @@ public:
 class ScriptedNotifier : public Notifier::Backend {
 public:
     bool isAvailable() const override { return available; }
-    void notify(const QString& title, const QString& text, std::function<void()> failed) override {
+    void notify(const QString& title, const QString& text, std::function<void()> failed,
+                std::function<void()> clicked) override {
         if (refuse) {
             if (failed)
                 failed();
             return;
         }
         messages.append(title + u'\n' + text);
+        lastClicked = std::move(clicked);
     }
     bool available = true;
     bool refuse = false;  // the service refuses every message
     QStringList messages; // "title\ntext"
+    std::function<void()> lastClicked; // what a click on the last message does
 };
 
 // Test double: records what was shown; the help file is `path` (none by default).

@@ -284,11 +284,17 @@ void CalendarWindow::remind(const QDateTime& now) {
     if (tray.isAvailable()) {
         tray.showMessage(windowIcon(), message->title, message->text);
     } else if (Notifier::isAvailable()) {
-        Notifier::notify(message->title, message->text,
-                         [window = QPointer<CalendarWindow>(this), m = *message] {
-                             if (window)
-                                 window->remindHere(m, NoChannel::Refused);
-                         });
+        const QPointer<CalendarWindow> window(this);
+        Notifier::notify(
+            message->title, message->text,
+            [window, m = *message] {
+                if (window)
+                    window->remindHere(m, NoChannel::Refused);
+            },
+            [window] {
+                if (window)
+                    window->Task_Out();
+            });
     } else {
         remindHere(*message, NoChannel::Neither);
     }

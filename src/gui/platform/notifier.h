@@ -20,8 +20,9 @@ public:
         virtual bool isAvailable() const = 0;
         // Hands a message to the service. `failed` runs later, once, if the service
         // refuses the message or does not answer: the message did not reach the user.
+        // `clicked` runs when the user clicks the message (its default action).
         virtual void notify(const QString& title, const QString& text,
-                            std::function<void()> failed) = 0;
+                            std::function<void()> failed, std::function<void()> clicked) = 0;
     };
 
     // What every message carries, as the service receives it.
@@ -36,7 +37,7 @@ public:
 
     static bool isAvailable();
     static void notify(const QString& title, const QString& text,
-                       std::function<void()> failed = {});
+                       std::function<void()> failed = {}, std::function<void()> clicked = {});
 
     // Installs a backend (tests); nullptr restores the D-Bus one.
     static void install(std::unique_ptr<Backend> backend);

@@ -134,6 +134,15 @@ private Q_SLOTS:
             QCOMPARE(way == u"tray"_s ? env.tray->messages : env.notifier->messages,
                      QStringList({soon + u"\n10:00　職員会議"_s, due + u"\n10:00　職員会議"_s}));
             QVERIFY(!w.findChild<QStatusBar*>());
+            // A click on the desktop's message brings the calendar back from wherever
+            // it was.
+            if (way == u"service"_s) {
+                w.showMinimized();
+                QTRY_VERIFY(w.isMinimized());
+                QVERIFY(env.notifier->lastClicked);
+                env.notifier->lastClicked();
+                QTRY_VERIFY(!w.isMinimized() && w.isVisible());
+            }
             return;
         }
         // The status bar says once why the reminders are there, then holds the last two

@@ -4,7 +4,8 @@
 
 It owns org.freedesktop.Notifications on the bus that started it (or the session bus
 named by DBUS_SESSION_BUS_ADDRESS), writes every Notify call as one JSON line to the
-file named on its command line, and refuses a message whose body is "断る".
+file named on its command line, refuses a message whose body is "断る", and on the
+test's call (org.daylog.Test Click, Close) says a message was clicked or closed.
 Needs Debian's python3-dbus and python3-gi (run with /usr/bin/python3).
 """
 
@@ -19,6 +20,7 @@ from gi.repository import GLib
 
 NAME = "org.freedesktop.Notifications"
 PATH = "/org/freedesktop/Notifications"
+TEST = "org.daylog.Test"
 
 
 def plain(value):
@@ -55,6 +57,23 @@ class Notifications(dbus.service.Object):
         with open(self.log, "a", encoding="utf-8") as f:
             f.write(json.dumps(entry, ensure_ascii=False) + "\n")
         return self.last_id
+
+    @dbus.service.signal(NAME, signature="us")
+    def ActionInvoked(self, id, action_key):
+        pass
+
+    @dbus.service.signal(NAME, signature="uu")
+    def NotificationClosed(self, id, reason):
+        pass
+
+    # What the user does to a message on the desktop, asked for by the test.
+    @dbus.service.method(TEST, in_signature="us")
+    def Click(self, id, action_key):
+        self.ActionInvoked(id, action_key)
+
+    @dbus.service.method(TEST, in_signature="u")
+    def Close(self, id):
+        self.NotificationClosed(id, 2)
 
 
 def main():

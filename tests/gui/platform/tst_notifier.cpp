@@ -2,7 +2,8 @@
 // The reminders as a desktop without a notification area (GNOME) gets them: through
 // the notification service on the session bus. A private bus (dbus-daemon, with a
 // configuration of the test's own) and a fake service in Python (fakenotifications.py,
-// python3-dbus and python3-gi) stand for the desktop's; without them the test skips.
+// python3-dbus and python3-gi) stand for the desktop's; without them the test skips. A
+// click on a message brings what its sender asked for (the calendar).
 
 #include "gui/platform/notifier.h"
 
@@ -117,6 +118,31 @@ private Q_SLOTS:
         Notifier::notify(u"ToDoの時刻になりました"_s, u"断る"_s, [&] { failed = true; });
         QTRY_VERIFY_WITH_TIMEOUT(failed, StartMs);
         QCOMPARE(received().size(), 1);
+
+        // A message that can be clicked has the default action; a click on it runs what
+        // its sender gave, each time, until it is closed; another action does nothing.
+        QCOMPARE(m[u"actions"_s].toArray(), QJsonArray());
+        int clicks = 0;
+        Notifier::notify(u"ToDoの時刻になりました"_s, u"10:00　職員会議"_s, {}, [&] { ++clicks; });
+        QTRY_COMPARE_WITH_TIMEOUT(received().size(), 2, StartMs);
+        QCOMPARE(received()[1][u"actions"_s].toArray(), QJsonArray({u"default"_s, u"開く"_s}));
+        const auto user = [](const QString& what, const QVariantList& args) {
+            QDBusMessage call = QDBusMessage::createMethodCall(
+                u"org.freedesktop.Notifications"_s, u"/org/freedesktop/Notifications"_s,
+                u"org.daylog.Test"_s, what);
+            call.setArguments(args);
+            QVERIFY(QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage);
+        };
+        user(u"Click"_s, {uint(2), u"default"_s});
+        QTRY_COMPARE(clicks, 1);
+        user(u"Click"_s, {uint(1), u"default"_s}); // not a message that can be clicked
+        user(u"Click"_s, {uint(2), u"other"_s});
+        user(u"Click"_s, {uint(2), u"default"_s});
+        QTRY_COMPARE(clicks, 2);
+        user(u"Close"_s, {uint(2)});
+        user(u"Click"_s, {uint(2), u"default"_s});
+        QTest::qWait(300);
+        QCOMPARE(clicks, 2);
     }
 
 private:
