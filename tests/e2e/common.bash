@@ -22,7 +22,8 @@ export QT_QPA_PLATFORM=xcb
 # string checks flag that inside the system library, not in the program.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}strict_string_checks=0
 export LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp
-# DAYLOG_E2E_SCALE=2 runs the program at twice the size, to look at the screenshots.
+# DAYLOG_E2E_SCALE=2 runs the program at twice the size on a screen twice as large, to
+# look at the screenshots (a whole number).
 if [ -n "${DAYLOG_E2E_SCALE:-}" ]; then
     export QT_SCALE_FACTOR=$DAYLOG_E2E_SCALE
 else
@@ -42,7 +43,9 @@ while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
     display=$((display + 1))
 done
 export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
+# A screen of the same size in logical pixels at any scale, as a high-density screen is.
+scale=${DAYLOG_E2E_SCALE:-1}
+Xvfb "$DISPLAY" -screen 0 "$((1366 * scale))x$((768 * scale))x24" -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >/dev/null 2>&1 &
