@@ -39,8 +39,7 @@ class DesktopProxies : public QNetworkProxyFactory {
 public:
     QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override {
         const QString host = query.peerHostName();
-        if (host.compare(u"localhost", Qt::CaseInsensitive) == 0 ||
-            QHostAddress(host).isLoopback())
+        if (host.compare(u"localhost", Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback())
             return {QNetworkProxy::NoProxy};
         return systemProxyForQuery(query);
     }

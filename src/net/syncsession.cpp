@@ -18,6 +18,11 @@ SyncReport failed(SyncReport report, const QString& why) {
     return report;
 }
 
+SyncReport failed(SyncReport report, const CalDavError& why) {
+    report.passwordRefused = why.kind == CalDavError::Kind::Auth;
+    return failed(std::move(report), why.message);
+}
+
 SyncListing listingOf(const QHash<QString, QString>& etags) {
     SyncListing out;
     for (auto it = etags.begin(); it != etags.end(); ++it)
@@ -28,7 +33,7 @@ SyncListing listingOf(const QHash<QString, QString>& etags) {
 // The server's collection now: from the state's token what changed since, else every
 // member. `token` gets the token to keep (empty where the server gives none).
 bool listCollection(CalDavClient& client, const SyncState& state, SyncListing& listing,
-                    QString& token, QString& error) {
+                    QString& token, CalDavError& error) {
     const QString& collection = state.link.collection;
     if (!state.syncToken.isEmpty()) {
         const SyncCollectionResult r = client.syncCollection(collection, state.syncToken).wait();
@@ -38,7 +43,7 @@ bool listCollection(CalDavClient& client, const SyncState& state, SyncListing& l
             return true;
         }
         if (r.error.kind != CalDavError::Kind::InvalidSyncToken) {
-            error = r.error.message;
+            error = r.error;
             return false;
         }
         // The server has forgotten the token: everything is listed again.
@@ -51,13 +56,13 @@ bool listCollection(CalDavClient& client, const SyncState& state, SyncListing& l
     }
     if (all.error.kind != CalDavError::Kind::Http &&
         all.error.kind != CalDavError::Kind::InvalidSyncToken) {
-        error = all.error.message;
+        error = all.error;
         return false;
     }
     // A server without sync reports: the ETag of every member.
     const EtagListResult etags = client.listEtags(collection).wait();
     if (etags.error) {
-        error = etags.error.message;
+        error = etags.error;
         return false;
     }
     listing = listingOf(etags.etags);
@@ -200,14 +205,14 @@ SyncReport Sync_Run(CalDavClient& client, const QString& path, const YearStore& 
 
     SyncListing listing;
     QString token;
-    if (!listCollection(client, state, listing, token, error))
-        return failed(report, error);
+    if (CalDavError listed; !listCollection(client, state, listing, token, listed))
+        return failed(report, listed);
     SyncBodies bodies;
     const QStringList fetch = Sync_HrefsToFetch(state, listing);
     if (!fetch.isEmpty()) {
         const MultigetResult got = client.multiget(link.collection, fetch).wait();
         if (got.error)
-            return failed(report, got.error.message);
+            return failed(report, got.error);
         for (auto it = got.objects.begin(); it != got.objects.end(); ++it) {
             bodies[it.key()] = it.value().data;
             if (!it.value().etag.isEmpty())
@@ -245,7 +250,7 @@ SyncReport Sync_Run(CalDavClient& client, const QString& path, const YearStore& 
         }
         requests.append({put.href, put.body, QString::fromUtf8(put.ifMatch)});
     }
-    QString stop;
+    CalDavError stop;
     if (!requests.isEmpty()) {
         const PutBatchResult written = client.putBatch(requests).wait();
         for (qsizetype i = 0; i < written.results.size() && i < qsizetype(plan.puts.size()); ++i) {
@@ -255,13 +260,13 @@ SyncReport Sync_Run(CalDavClient& client, const QString& path, const YearStore& 
                 ++report.sent;
             } else if (r.error.kind == CalDavError::Kind::PreconditionFailed) {
                 ++report.refused;
-            } else if (stop.isEmpty()) {
-                stop = r.error.message;
+            } else if (!stop) {
+                stop = r.error;
             }
         }
     }
     for (const SyncDelete& del : plan.deletes) {
-        if (!stop.isEmpty())
+        if (stop)
             break;
         const DeleteResult r = client.remove(del.href, QString::fromUtf8(del.ifMatch)).wait();
         if (!r.error) {
@@ -270,12 +275,12 @@ SyncReport Sync_Run(CalDavClient& client, const QString& path, const YearStore& 
         } else if (r.error.kind == CalDavError::Kind::PreconditionFailed) {
             ++report.refused;
         } else {
-            stop = r.error.message;
+            stop = r.error;
         }
     }
     if (!Sync_WriteState(path, done, baseYear, &error))
         return failed(report, error);
-    if (!stop.isEmpty())
+    if (stop)
         return failed(report, stop);
     report.ok = true;
     return report;

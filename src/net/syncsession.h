@@ -17,11 +17,12 @@ class YearStore;
 // entry differently (both kept), server items left as they were, and a failure.
 struct SyncReport {
     bool ok = false;
-    QString error;    // why the sync stopped, in Japanese (empty when ok)
-    int received = 0; // cells of the document the server's changes wrote
-    int sent = 0;     // entries written to the server
-    int deleted = 0;  // entries deleted on the server
-    int refused = 0;  // writes the server refused because the entry changed meanwhile
+    QString error;                // why the sync stopped, in Japanese (empty when ok)
+    bool passwordRefused = false; // it stopped because the server refused the password
+    int received = 0;             // cells of the document the server's changes wrote
+    int sent = 0;                 // entries written to the server
+    int deleted = 0;              // entries deleted on the server
+    int refused = 0;              // writes the server refused because the entry changed meanwhile
     std::vector<QDate> conflicts;
     QStringList problems;
 

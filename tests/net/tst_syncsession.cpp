@@ -174,7 +174,7 @@ private Q_SLOTS:
         const qsizetype onServerBefore = phone.entries().size();
         r = desk.sync(u"wrong"_s);
         QVERIFY(!r.ok);
-        QVERIFY2(r.error.contains(u"パスワード"_s), qPrintable(r.error));
+        QVERIFY2(r.error.contains(u"パスワード"_s) && r.passwordRefused, qPrintable(r.error));
         QCOMPARE(phone.entries().size(), onServerBefore);
         QCOMPARE(bytes(desk.path), document);
         QCOMPARE(bytes(desk.path + u".sync"_s), state);

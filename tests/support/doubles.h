@@ -63,8 +63,8 @@ public:
         lastClicked = std::move(clicked);
     }
     bool available = true;
-    bool refuse = false;  // the service refuses every message
-    QStringList messages; // "title\ntext"
+    bool refuse = false;               // the service refuses every message
+    QStringList messages;              // "title\ntext"
     std::function<void()> lastClicked; // what a click on the last message does
 };
 

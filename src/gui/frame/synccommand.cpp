@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QHash>
 #include <QProgressDialog>
+#include <QSet>
 #include <QSettings>
 #include <QUrl>
 
@@ -34,6 +35,13 @@ QHash<QString, QString>& passwords() {
 
 // A sync running: the saves it makes start no other.
 bool running = false;
+
+// Documents (by identity) whose automatic sync failed and said so: the next failures
+// are not said again until a sync has gone through.
+QSet<QUuid>& failureShown() {
+    static QSet<QUuid> shown;
+    return shown;
+}
 
 QString optionKey(const Document& doc, const char16_t* name) {
     return u"sync/%1/%2"_s.arg(doc.store().documentId().toString(QUuid::WithoutBraces),
@@ -178,17 +186,23 @@ bool sync(QWidget* parent, AppState& app, Document& doc, bool quiet) {
     QApplication::restoreOverrideCursor();
     progress.close();
     running = false;
+    const QUuid id = doc.store().documentId();
     if (!report.ok) {
         // A refused password is asked again.
-        if (report.error.contains(u"パスワード"_s))
+        if (report.passwordRefused)
             passwords().remove(SecretStore::account(state.link.server, state.link.user));
-        if (!quiet)
+        // An automatic sync says it failed once, not every few minutes while offline.
+        if (!quiet || !failureShown().contains(id)) {
+            if (quiet)
+                failureShown().insert(id);
             MessageBox::show(parent,
                              u"「%1」を同期できませんでした。\n%2\n\n%3"_s.arg(
                                  doc.displayName(), report.error, report.text()),
                              MessageBox::OkOnly, MessageBox::Critical);
+        }
         return false;
     }
+    failureShown().remove(id);
     if (!quiet || !report.conflicts.empty())
         MessageBox::show(parent,
                          u"「%1」を同期しました。\n%2"_s.arg(doc.displayName(), report.text()),

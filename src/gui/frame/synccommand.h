@@ -21,7 +21,8 @@ bool settings(QWidget* parent, AppState& app, Document& doc);
 // (Sync_Run), the server's changes written into it and saved. Says what went each way
 // and on which days both sides had changed an entry (both kept). A document not linked
 // yet opens the settings first; without a password they ask for it. `quiet` (the
-// automatic syncs): nothing is asked and only conflicts and failures are shown.
+// automatic syncs): nothing is asked and only conflicts and failures are shown, a
+// failure once until a sync of the document goes through again.
 bool sync(QWidget* parent, AppState& app, Document& doc, bool quiet = false);
 
 // Whether `doc` syncs after each save, and every few minutes while it is open.

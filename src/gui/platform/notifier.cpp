@@ -31,11 +31,10 @@ public:
     void add(uint id, std::function<void()> clicked) {
         if (!m_connected) {
             QDBusConnection bus = QDBusConnection::sessionBus();
-            m_connected =
-                bus.connect(Service, Path, Interface, u"ActionInvoked"_s, this,
-                            SLOT(actionInvoked(uint, QString))) &&
-                bus.connect(Service, Path, Interface, u"NotificationClosed"_s, this,
-                            SLOT(notificationClosed(uint, uint)));
+            m_connected = bus.connect(Service, Path, Interface, u"ActionInvoked"_s, this,
+                                      SLOT(actionInvoked(uint, QString))) &&
+                          bus.connect(Service, Path, Interface, u"NotificationClosed"_s, this,
+                                      SLOT(notificationClosed(uint, uint)));
         }
         m_waiting[id] = std::move(clicked);
     }
@@ -85,27 +84,26 @@ public:
         // Notify(app_name, replaces_id, app_icon, summary, body, actions, hints,
         // expire_timeout), the method of the freedesktop.org notification interface.
         // The default action is a click on the message itself: it brings the calendar.
-        const QStringList actions =
-            clicked ? QStringList{u"default"_s, u"開く"_s} : QStringList();
+        const QStringList actions = clicked ? QStringList{u"default"_s, u"開く"_s} : QStringList();
         call << Notifier::AppName.toString() << uint(0) << Notifier::IconName.toString() << title
              << text << actions << hints << Notifier::TimeoutMs;
         const QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(call, AnswerMs);
         auto* watcher = new QDBusPendingCallWatcher(pending);
-        QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
-                         [failed = std::move(failed),
-                          clicked = std::move(clicked)](QDBusPendingCallWatcher* w) {
-                             w->deleteLater();
-                             if (!w->isError()) {
-                                 const QDBusPendingReply<uint> id = *w;
-                                 if (clicked && id.isValid())
-                                     clicks().add(id.value(), clicked);
-                                 return;
-                             }
-                             qWarning("Notifier: the notification service refused a message: %s",
-                                      qPrintable(w->error().message()));
-                             if (failed)
-                                 failed();
-                         });
+        QObject::connect(
+            watcher, &QDBusPendingCallWatcher::finished,
+            [failed = std::move(failed), clicked = std::move(clicked)](QDBusPendingCallWatcher* w) {
+                w->deleteLater();
+                if (!w->isError()) {
+                    const QDBusPendingReply<uint> id = *w;
+                    if (clicked && id.isValid())
+                        clicks().add(id.value(), clicked);
+                    return;
+                }
+                qWarning("Notifier: the notification service refused a message: %s",
+                         qPrintable(w->error().message()));
+                if (failed)
+                    failed();
+            });
     }
 };
 

@@ -127,22 +127,28 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(received().size(), 2, StartMs);
         QCOMPARE(received()[1][u"actions"_s].toArray(), QJsonArray({u"default"_s, u"開く"_s}));
         const auto user = [](const QString& what, const QVariantList& args) {
-            QDBusMessage call = QDBusMessage::createMethodCall(
-                u"org.freedesktop.Notifications"_s, u"/org/freedesktop/Notifications"_s,
-                u"org.daylog.Test"_s, what);
+            QDBusMessage call = QDBusMessage::createMethodCall(u"org.freedesktop.Notifications"_s,
+                                                               u"/org/freedesktop/Notifications"_s,
+                                                               u"org.daylog.Test"_s, what);
             call.setArguments(args);
             QVERIFY(QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage);
         };
-        user(u"Click"_s, {uint(2), u"default"_s});
-        QTRY_COMPARE(clicks, 1);
+        // (The message's number reaches the program just after the service took it:
+        // clicked until it has.)
+        for (int tries = 0; clicks == 0 && tries < 50; ++tries) {
+            user(u"Click"_s, {uint(2), u"default"_s});
+            QTest::qWait(200);
+        }
+        QVERIFY(clicks >= 1);
+        const int first = clicks;
         user(u"Click"_s, {uint(1), u"default"_s}); // not a message that can be clicked
         user(u"Click"_s, {uint(2), u"other"_s});
         user(u"Click"_s, {uint(2), u"default"_s});
-        QTRY_COMPARE(clicks, 2);
+        QTRY_COMPARE(clicks, first + 1);
         user(u"Close"_s, {uint(2)});
         user(u"Click"_s, {uint(2), u"default"_s});
         QTest::qWait(300);
-        QCOMPARE(clicks, 2);
+        QCOMPARE(clicks, first + 1);
     }
 
 private:
