@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandline.h"
 
+#include "core/store/appstate.h"
+#include "core/store/documentfile.h"
+#include "core/time/dates.h"
+
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
@@ -52,12 +57,13 @@ constexpr Command Commands[] = {
      "競合した日を書きます。--url はカレンダーのアドレス、--user はユーザー名で、一度\n"
      "同期すると文書の横の FILE.sync に残ります。パスワードは DAYLOG_CALDAV_PASSWORD か、\n"
      "デスクトップのキーリングから読みます。"},
-    {"stats-record", "stats-record FILE FROM TO [--key1 K]... [--key2 K]...",
+    {"stats-record", "stats-record FILE FROM TO [--key1 K]... [--key2 K]... [--with FILE]...",
      "記録統計: --key1 ごとに一行、キーワードと --key2 ごとの数を書きます。\n"
-     "--key1 は 50 個まで、--key2 は 10 個までです。"},
-    {"stats-item", "stats-item FILE FROM TO [--key K[=TARGET]]...",
+     "--key1 は 50 個まで、--key2 は 10 個までです。--with でほかの年度の文書も\n"
+     "同じ月日の範囲で数え、古い年度から順に、各行の前に「2005年度」とタブを付けて書きます。"},
+    {"stats-item", "stats-item FILE FROM TO [--key K[=TARGET]]... [--with FILE]...",
      "項目統計: --key ごとに一行、キーワード・目標・回数・割合を書きます。\n"
-     "--key は 50 個までです。"},
+     "--key は 50 個までです。--with は stats-record と同じです。"},
     {"export", "export --format ics|csv [--no-holidays] FILE [OUT]",
      "文書を iCalendar か CSV で OUT に書き出します。OUT がないか「-」のときは\n"
      "標準出力に書きます。"},
@@ -114,6 +120,49 @@ void err(const QString& text) {
 
 QString writeMessage(const QString& path, const FileResult& r) {
     return u"「%1」に書き込めませんでした。%2"_s.arg(path, r.reason());
+}
+
+QDate parseIsoDate(const QString& s) {
+    static const QRegularExpression form(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\d{4}-\\d{2}-\\d{2}")));
+    if (!form.match(s).hasMatch())
+        return {};
+    return QDate::fromString(s, QStringLiteral("yyyy-MM-dd"));
+}
+
+QString dateUsage() {
+    return QStringLiteral("日付は YYYY-MM-DD の形の正しい日付で指定してください。");
+}
+
+bool loadStore(AppState& app, const QString& path) {
+    YearStore year;
+    const FileResult r = DocFiles::readDocument(path, year);
+    if (!r.ok()) {
+        err(r.loadMessage(path));
+        return false;
+    }
+    app.doc().replace(year);
+    app.doc().setPath(path);
+    setCurrentDateToToday(app);
+    return true;
+}
+
+int openRange(const QString& command, const QStringList& args, AppState& app, int& first,
+              int& last) {
+    const QDate from = parseIsoDate(args[1]), to = parseIsoDate(args[2]);
+    if (!from.isValid() || !to.isValid())
+        return usage(dateUsage(), command);
+    if (!documentName(command, args[0]))
+        return UsageError;
+    if (!loadStore(app, args[0]))
+        return Failure;
+    if (from > to) {
+        err(QStringLiteral("日付設定が不適切です"));
+        return Failure;
+    }
+    first = Dates::rowOfDate(from, app.baseYear());
+    last = Dates::rowOfDate(to, app.baseYear());
+    return 0;
 }
 
 bool lockDocument(DocumentLock& lock, const QString& path) {

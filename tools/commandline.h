@@ -7,9 +7,13 @@
 #include "core/grid/gridfile.h"
 #include "core/store/documentlock.h"
 
+#include <QDate>
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
+
+class AppState;
 
 namespace Cli {
 
@@ -29,6 +33,19 @@ void outBytes(const QByteArray& bytes);
 void err(const QString& text);
 // A write of the tool into the file at `path` that failed: the reason in Japanese.
 QString writeMessage(const QString& path, const FileResult& r);
+// A date as the commands take it, YYYY-MM-DD; invalid for any other form. What to
+// write instead, for the usage message.
+QDate parseIsoDate(const QString& text);
+QString dateUsage();
+// Reads the document at `path` into `app` (its current date today); false after the
+// message why it could not be read.
+bool loadStore(AppState& app, const QString& path);
+// The document and date range of a command's "FILE FROM TO" (`args`, at least three):
+// reads the document into `app` and gives the range's rows. 0, or the exit code after
+// the message (a date of another form: the usage; FROM after TO: a failure).
+int openRange(const QString& command, const QStringList& args, AppState& app, int& first,
+              int& last);
+
 // Takes `lock` on the document at `path` for a command that writes it. False, after a
 // message naming who has it open, when a running program holds it: what the tool
 // wrote would be overwritten by that program's next save. A lock that cannot be

@@ -11,3 +11,9 @@ int searchYears(const QStringList& args);
 
 // sync FILE [--url URL --user NAME]
 int syncDocument(const QStringList& args);
+
+// stats-record FILE FROM TO [--key1 K]... [--key2 K]... [--with FILE]...
+int statsRecord(const QStringList& args);
+
+// stats-item FILE FROM TO [--key K[=TARGET]]... [--with FILE]...
+int statsItem(const QStringList& args);

@@ -32,23 +32,15 @@
 
 namespace {
 
+using Cli::dateUsage;
 using Cli::err;
 using Cli::escaped;
 using Cli::Failure;
+using Cli::loadStore;
+using Cli::openRange;
 using Cli::out;
+using Cli::parseIsoDate;
 using Cli::UsageError;
-
-QDate parseIsoDate(const QString& s) {
-    static const QRegularExpression form(
-        QRegularExpression::anchoredPattern(QStringLiteral("\\d{4}-\\d{2}-\\d{2}")));
-    if (!form.match(s).hasMatch())
-        return {};
-    return QDate::fromString(s, QStringLiteral("yyyy-MM-dd"));
-}
-
-QString dateUsage() {
-    return QStringLiteral("日付は YYYY-MM-DD の形の正しい日付で指定してください。");
-}
 
 int holidays(const QStringList& args) {
     const QString name = QStringLiteral("holidays");
@@ -81,8 +73,6 @@ int holidays(const QStringList& args) {
     return 0;
 }
 
-bool loadStore(AppState& app, const QString& path);
-
 int dump(const QStringList& args) {
     const QString name = QStringLiteral("dump");
     Cli::Arguments a;
@@ -106,19 +96,6 @@ int dump(const QStringList& args) {
     }
     out(text);
     return 0;
-}
-
-bool loadStore(AppState& app, const QString& path) {
-    YearStore year;
-    const FileResult r = DocFiles::readDocument(path, year);
-    if (!r.ok()) {
-        err(r.loadMessage(path));
-        return false;
-    }
-    app.doc().replace(year);
-    app.doc().setPath(path);
-    setCurrentDateToToday(app);
-    return true;
 }
 
 int todo(const QStringList& given) {
@@ -179,24 +156,6 @@ int todo(const QStringList& given) {
 // FILE FROM TO, the first three of `args`: the document loaded into `app` and the
 // store rows of the two dates. 0 when all is well; otherwise the exit code, after the
 // message.
-int openRange(const QString& command, const QStringList& args, AppState& app, int& first,
-              int& last) {
-    const QDate from = parseIsoDate(args[1]), to = parseIsoDate(args[2]);
-    if (!from.isValid() || !to.isValid())
-        return Cli::usage(dateUsage(), command);
-    if (!Cli::documentName(command, args[0]))
-        return UsageError;
-    if (!loadStore(app, args[0]))
-        return Failure;
-    if (from > to) {
-        err(QStringLiteral("日付設定が不適切です"));
-        return Failure;
-    }
-    first = Dates::rowOfDate(from, app.baseYear());
-    last = Dates::rowOfDate(to, app.baseYear());
-    return 0;
-}
-
 int search(const QStringList& given) {
     const QString name = QStringLiteral("search");
     Cli::Arguments a;
@@ -226,97 +185,6 @@ int search(const QStringList& given) {
     QString text;
     for (const QString& date : Search_Days(app, first, last, pattern))
         text += escaped(date) + u'\n';
-    out(text);
-    return 0;
-}
-
-int statsRecord(const QStringList& given) {
-    const QString name = QStringLiteral("stats-record");
-    const QString key1 = QStringLiteral("--key1"), key2 = QStringLiteral("--key2");
-    Cli::Arguments a;
-    if (!Cli::split(name, given, {key1, key2}, {}, a))
-        return UsageError;
-    if (a.help)
-        return Cli::help(name);
-    const QStringList& args = a.rest;
-    QHash<QString, QStringList>& keys = a.values;
-    if (args.size() != 3)
-        return Cli::usage(
-            QStringLiteral("stats-record にはファイル名と FROM と TO の日付が要ります。"), name);
-    if (keys[key1].size() > Stats::KeywordRows || keys[key2].size() > Stats::Key2Columns)
-        return Cli::usage(QStringLiteral("--key1 は %1 個まで、--key2 は %2 個までです。")
-                              .arg(Stats::KeywordRows)
-                              .arg(Stats::Key2Columns),
-                          name);
-    AppState app;
-    int first = 0, last = 0;
-    if (const int code = openRange(name, args, app, first, last))
-        return code;
-    GridModel grid;
-    Kiroku_GridInit(grid);
-    const QStringList& firsts = keys[key1];
-    const QStringList& seconds = keys[key2];
-    for (qsizetype k = 0; k < firsts.size(); ++k)
-        grid.setTextMatrix(int(k) + 1, 1, firsts[k]);
-    for (qsizetype c = 0; c < seconds.size(); ++c)
-        grid.setTextMatrix(0, int(c) + 2, seconds[c]);
-    if (const QString message = Kiroku_count(grid, app, first, last); !message.isEmpty()) {
-        err(message);
-        return Failure;
-    }
-    QString text;
-    for (qsizetype k = 0; k < firsts.size(); ++k) {
-        text += escaped(firsts[k]);
-        for (qsizetype c = 0; c < seconds.size(); ++c)
-            text += u'\t' + grid.textMatrix(int(k) + 1, int(c) + 2);
-        text += u'\n';
-    }
-    out(text);
-    return 0;
-}
-
-int statsItem(const QStringList& arguments) {
-    const QString name = QStringLiteral("stats-item"), keyOption = QStringLiteral("--key");
-    Cli::Arguments a;
-    if (!Cli::split(name, arguments, {keyOption}, {}, a))
-        return UsageError;
-    if (a.help)
-        return Cli::help(name);
-    const QStringList& args = a.rest;
-    const QStringList given = a.values.value(keyOption);
-    if (args.size() != 3)
-        return Cli::usage(
-            QStringLiteral("stats-item にはファイル名と FROM と TO の日付が要ります。"), name);
-    if (given.size() > Stats::KeywordRows)
-        return Cli::usage(QStringLiteral("--key は %1 個までです。").arg(Stats::KeywordRows), name);
-    AppState app;
-    int first = 0, last = 0;
-    if (const int code = openRange(name, args, app, first, last))
-        return code;
-    // KEYWORD=TARGET splits at the last "=": a keyword holding "=" is given with a
-    // target, empty if need be ("a=b=").
-    GridModel grid;
-    Koumoku_GridInit(grid);
-    for (qsizetype k = 0; k < given.size(); ++k) {
-        const qsizetype eq = given[k].lastIndexOf(u'=');
-        grid.setTextMatrix(int(k) + 1, 1, eq < 0 ? given[k] : given[k].left(eq));
-        grid.setTextMatrix(int(k) + 1, 2, eq < 0 ? QString() : given[k].mid(eq + 1));
-    }
-    if (const QString message = Koumoku_count(grid, app, first, last); !message.isEmpty()) {
-        err(message);
-        return Failure;
-    }
-    QString text;
-    for (int k = 1; k <= int(given.size()); ++k) {
-        const QString target = grid.textMatrix(k, 2);
-        const QString count = grid.textMatrix(k, 3);
-        const std::optional<double> goal = Koumoku_target(target);
-        QString percent;
-        if (!count.isEmpty() && goal)
-            percent = QString::number(count.toInt() * 100.0 / *goal, 'f', 1);
-        text += escaped(grid.textMatrix(k, 1)) + u'\t' + escaped(target) + u'\t' + count + u'\t' +
-                percent + u'\n';
-    }
     out(text);
     return 0;
 }
