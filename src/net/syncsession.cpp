@@ -120,9 +120,15 @@ void putAtOnce(CalDavClient& client, const SyncState& state, const QUuid& docume
     // Refused: nothing was written. Without an answer it may have been.
     if (written.error && written.error.kind != CalDavError::Kind::Network)
         return;
-    const SyncCollectionResult after = client.syncCollection(collection, QString()).wait();
-    if (after.error)
-        return;
+    SyncCollectionResult after = client.syncCollection(collection, QString()).wait();
+    if (after.error) {
+        // A server without sync reports: the ETag of every member, and no token.
+        const EtagListResult members = client.listEtags(collection).wait();
+        if (members.error)
+            return;
+        after = {};
+        after.changed = members.etags;
+    }
 
     std::map<QString, size_t> byName, byUid;
     for (size_t i = 0; i < puts.size(); ++i) {
