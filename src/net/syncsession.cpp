@@ -192,7 +192,8 @@ QString SyncReport::text() const {
 }
 
 SyncReport Sync_Run(CalDavClient& client, const QString& path, const YearStore& store, int baseYear,
-                    const SyncLink& link, const SyncApply& applyAndSave) {
+                    const SyncLink& link, const SyncApply& applyAndSave,
+                    const SyncProgress& progress) {
     SyncReport report;
     QString error;
     SyncState state;
@@ -245,7 +246,17 @@ SyncReport Sync_Run(CalDavClient& client, const QString& path, const YearStore& 
     if (!Sync_WriteState(path, done, baseYear, &error))
         return failed(report, error);
 
+    const int total = int(plan.puts.size() + plan.deletes.size());
+    int answered = 0;
+    const auto tell = [&] {
+        if (progress)
+            progress(answered, total);
+    };
+    tell();
     putAtOnce(client, state, store.documentId(), baseYear, plan.puts, done, report);
+    answered = report.sent;
+    if (answered > 0)
+        tell();
     // New entries are named in the collection as the client names its members.
     QList<PutRequest> requests;
     for (SyncPut& put : plan.puts) {
@@ -258,7 +269,11 @@ SyncReport Sync_Run(CalDavClient& client, const QString& path, const YearStore& 
     }
     CalDavError stop;
     if (!requests.isEmpty()) {
-        const PutBatchResult written = client.putBatch(requests).wait();
+        const auto each = [&](int, const PutResult&) {
+            ++answered;
+            tell();
+        };
+        const PutBatchResult written = client.putBatch(requests, each).wait();
         for (qsizetype i = 0; i < written.results.size() && i < qsizetype(plan.puts.size()); ++i) {
             const PutResult& r = written.results[i];
             if (!r.error) {
@@ -275,6 +290,8 @@ SyncReport Sync_Run(CalDavClient& client, const QString& path, const YearStore& 
         if (stop)
             break;
         const DeleteResult r = client.remove(del.href, QString::fromUtf8(del.ifMatch)).wait();
+        ++answered;
+        tell();
         if (!r.error) {
             Sync_DeleteDone(done, del);
             ++report.deleted;

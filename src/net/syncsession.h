@@ -45,6 +45,10 @@ struct SyncReport {
 // A sync cut off anywhere leaves the document and the server each as before or as
 // after each entry; the next sync completes it. `store` must hold what `path` holds
 // when no edits are applied.
+// `progress` (if given) hears how far the writing to the server has come: `done` of
+// `total` writes and deletions, from (0, total) on, each time one more is answered.
 using SyncApply = std::function<bool(const SyncPlan& plan, QString* error)>;
+using SyncProgress = std::function<void(int done, int total)>;
 SyncReport Sync_Run(CalDavClient& client, const QString& path, const YearStore& store, int baseYear,
-                    const SyncLink& link, const SyncApply& applyAndSave);
+                    const SyncLink& link, const SyncApply& applyAndSave,
+                    const SyncProgress& progress = {});

@@ -37,12 +37,14 @@ struct Desk {
 
     int row(int m, int d) const { return Dates::rowOfDate(QDate(m < 4 ? 2006 : 2005, m, d), 2005); }
     bool save() { return DocFiles::writeDocument(store, 20, path).ok(); }
-    SyncReport sync(const QString& password) {
+    SyncReport sync(const QString& password, const SyncProgress& progress = {}) {
         CalDavClient client(QUrl(link.server), link.user, password);
-        return Sync_Run(client, path, store, 2005, link,
-                        [this](const SyncPlan& plan, QString* why) {
-                            return Sync_Apply(store, plan, why) && save();
-                        });
+        return Sync_Run(
+            client, path, store, 2005, link,
+            [this](const SyncPlan& plan, QString* why) {
+                return Sync_Apply(store, plan, why) && save();
+            },
+            progress);
     }
 };
 
@@ -297,9 +299,16 @@ private Q_SLOTS:
         QVERIFY(desk.save());
         desk.link = {server.url().toString(), server.user(),
                      server.url().resolved(QUrl(made.href)).toString(), true};
-        SyncReport r = desk.sync(server.password());
+        QList<std::pair<int, int>> heard;
+        SyncReport r = desk.sync(server.password(), [&](int done, int total) {
+            heard.append({done, total});
+        });
         QVERIFY2(r.ok, qPrintable(r.error));
         QCOMPARE(r.sent, 30);
+        // Told from nothing to all, one answer at a time.
+        QCOMPARE(heard.size(), 31);
+        for (int i = 0; i < heard.size(); ++i)
+            QCOMPARE(heard[i], std::pair(i, 30));
         const Phone phone{desk.link.collection, server.user(), server.password()};
         QSet<QString> uids;
         for (const QJsonObject& e : phone.entries())

@@ -169,20 +169,30 @@ bool sync(QWidget* parent, AppState& app, Document& doc, bool quiet) {
     progress.setWindowTitle(u"同期"_s);
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);
+    // Open until the sync ends, also once every request is answered.
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
     progress.show();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CalDavClient client(QUrl(state.link.server), state.link.user, passwordOf(state.link));
-    const SyncReport report = Sync_Run(client, doc.path(), doc.store(), doc.baseYear(), state.link,
-                                       [&](const SyncPlan& plan, QString* why) {
-                                           if (!Sync_ApplyToDocument(doc, plan, why))
-                                               return false;
-                                           if (!Doc_Save(parent, app, doc, SaveShape::Calendar)) {
-                                               *why =
-                                                   u"受信した変更を文書に保存できませんでした。"_s;
-                                               return false;
-                                           }
-                                           return true;
-                                       });
+    const SyncReport report = Sync_Run(
+        client, doc.path(), doc.store(), doc.baseYear(), state.link,
+        [&](const SyncPlan& plan, QString* why) {
+            if (!Sync_ApplyToDocument(doc, plan, why))
+                return false;
+            if (!Doc_Save(parent, app, doc, SaveShape::Calendar)) {
+                *why = u"受信した変更を文書に保存できませんでした。"_s;
+                return false;
+            }
+            return true;
+        },
+        [&](int done, int total) {
+            progress.setMaximum(total);
+            progress.setValue(done);
+            progress.setLabelText(u"「%1」を同期しています…（%2 / %3件）"_s.arg(doc.displayName())
+                                      .arg(done)
+                                      .arg(total));
+        });
     QApplication::restoreOverrideCursor();
     progress.close();
     running = false;
