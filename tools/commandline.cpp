@@ -52,11 +52,12 @@ constexpr Command Commands[] = {
      "TEXT(ワイルドカード可)を含む項目を探し、一項目一行「ファイル<TAB>日付<TAB>項目<TAB>\n"
      "内容」を日付の順に書きます。読めないファイルは理由とともに標準エラーに書き、ほかの\n"
      "文書を探し続けます。一つも探せなかったときは 1 で終わります。"},
-    {"sync", "sync FILE [--url URL --user NAME]",
+    {"sync", "sync FILE [--url URL --user NAME [--make]]",
      "文書をカレンダーサーバー(CalDAV)のカレンダーと双方向に同期し、受信・送信・削除した数と\n"
      "競合した日を書きます。--url はカレンダーのアドレス、--user はユーザー名で、一度\n"
      "同期すると文書の横の FILE.sync に残ります。パスワードは DAYLOG_CALDAV_PASSWORD か、\n"
-     "デスクトップのキーリングから読みます。"},
+     "デスクトップのキーリングから読みます。--make を付けると、--url のサーバーにこの年度の\n"
+     "カレンダー(「2005年度」)を作って同期します。"},
     {"stats-record", "stats-record FILE FROM TO [--key1 K]... [--key2 K]... [--with FILE]...",
      "記録統計: --key1 ごとに一行、キーワードと --key2 ごとの数を書きます。\n"
      "--key1 は 50 個まで、--key2 は 10 個までです。--with でほかの年度の文書も\n"

@@ -9,7 +9,7 @@
 // search-years TEXT FILE|FOLDER...
 int searchYears(const QStringList& args);
 
-// sync FILE [--url URL --user NAME]
+// sync FILE [--url URL --user NAME [--make]]
 int syncDocument(const QStringList& args);
 
 // stats-record FILE FROM TO [--key1 K]... [--key2 K]... [--with FILE]...

@@ -29,9 +29,10 @@ QString serverOf(const QString& collection) {
 } // namespace
 
 int syncDocument(const QStringList& given) {
-    const QString name = u"sync"_s, urlOption = u"--url"_s, userOption = u"--user"_s;
+    const QString name = u"sync"_s, urlOption = u"--url"_s, userOption = u"--user"_s,
+                  makeFlag = u"--make"_s;
     Cli::Arguments a;
-    if (!Cli::split(name, given, {urlOption, userOption}, {}, a))
+    if (!Cli::split(name, given, {urlOption, userOption}, {makeFlag}, a))
         return Cli::UsageError;
     if (a.help)
         return Cli::help(name);
@@ -43,6 +44,10 @@ int syncDocument(const QStringList& given) {
     const QStringList urls = a.values.value(urlOption), users = a.values.value(userOption);
     if (urls.size() > 1 || users.size() > 1 || urls.size() != users.size())
         return Cli::usage(u"--url と --user は一つずつ、両方とも指定してください。"_s, name);
+    const bool make = a.has(makeFlag);
+    if (make && urls.isEmpty())
+        return Cli::usage(
+            u"--make には、サーバーのアドレスの --url とユーザー名の --user が要ります。"_s, name);
 
     DocumentLock lock;
     if (!Cli::lockDocument(lock, path))
@@ -69,9 +74,14 @@ int syncDocument(const QStringList& given) {
         QString collection = url.toString();
         if (!collection.endsWith(u'/'))
             collection += u'/';
-        link = {serverOf(collection), users[0], collection};
+        link = {serverOf(collection), users[0], make ? QString() : collection};
     }
-    if (link.collection.isEmpty()) {
+    if (make && !state.link.collection.isEmpty()) {
+        Cli::err(
+            u"「%1」はもうカレンダー「%2」と同期しています。"_s.arg(path, state.link.collection));
+        return Cli::Failure;
+    }
+    if (link.collection.isEmpty() && !make) {
         Cli::err(u"「%1」は同期先が決まっていません。--url にカレンダーのアドレスを、"
                  u"--user にユーザー名を指定してください。"_s.arg(path));
         return Cli::Failure;
@@ -90,6 +100,28 @@ int syncDocument(const QStringList& given) {
     }
 
     CalDavClient client(QUrl(link.server), link.user, password);
+    // A calendar made for the year on the server of --url, found as the settings
+    // dialog finds it; it receives the first sync's entries in one request.
+    if (make) {
+        CalDavClient at(QUrl::fromUserInput(urls[0]), link.user, password);
+        const DiscoveryResult found = at.discover().wait();
+        const MakeCalendarResult made =
+            found.error
+                ? MakeCalendarResult{}
+                : at.makeCalendar(found.home, Sync_NewCalendarPath(store.documentId(), baseYear),
+                                  Sync_NewCalendarName(baseYear))
+                      .wait();
+        if (found.error || made.error) {
+            Cli::err(u"カレンダー「%1」を作れませんでした。%2"_s.arg(
+                Sync_NewCalendarName(baseYear),
+                found.error ? found.error.message : made.error.message));
+            return Cli::Failure;
+        }
+        link.collection = QUrl(link.server).resolved(QUrl(made.href)).toString();
+        link.made = true;
+        Cli::out(u"カレンダー「%1」を作りました: %2\n"_s.arg(Sync_NewCalendarName(baseYear),
+                                                             link.collection));
+    }
     const SyncReport report =
         Sync_Run(client, path, store, baseYear, link, [&](const SyncPlan& plan, QString* why) {
             if (!Sync_Apply(store, plan, why))

@@ -175,3 +175,11 @@ bool Sync_WriteState(const QString& documentPath, const SyncState& state, int ba
         return fail(error, r.saveMessage(path));
     return true;
 }
+
+QString Sync_NewCalendarPath(const QUuid& documentId, int baseYear) {
+    return u"daylog-%1-%2"_s.arg(baseYear).arg(documentId.toString(QUuid::Id128).left(8));
+}
+
+QString Sync_NewCalendarName(int baseYear) {
+    return u"%1年度"_s.arg(baseYear);
+}

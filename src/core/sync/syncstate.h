@@ -78,6 +78,11 @@ struct SyncState {
 // "<document>.sync".
 QString Sync_StatePath(const QString& documentPath);
 
+// A new calendar made for the document of `documentId` and year `baseYear`: its name
+// in the collection's path ("daylog-2005-1a2b3c4d") and the name it shows ("2005年度").
+QString Sync_NewCalendarPath(const QUuid& documentId, int baseYear);
+QString Sync_NewCalendarName(int baseYear);
+
 // Reads the state beside the document at `documentPath`, whose store is `store`. No
 // file gives an empty state of the document (not linked yet). False, with the reason in
 // Japanese, for a file that cannot be read, is damaged, is of a newer version or belongs

@@ -96,8 +96,7 @@ bool settings(QWidget* parent, AppState& app, Document& doc) {
     SyncLink link = dialog.link();
     if (dialog.makesNewCalendar()) {
         CalDavClient client(QUrl(link.server), link.user, dialog.password());
-        const QString slug = u"daylog-%1-%2"_s.arg(doc.baseYear())
-                                 .arg(doc.store().documentId().toString(QUuid::Id128).left(8));
+        const QString slug = Sync_NewCalendarPath(doc.store().documentId(), doc.baseYear());
         const MakeCalendarResult made =
             client.makeCalendar(dialog.home(), slug, dialog.newCalendarName()).wait();
         if (made.error) {

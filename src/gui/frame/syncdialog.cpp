@@ -127,7 +127,7 @@ void SyncDialog::findCalendars() {
 }
 
 QString SyncDialog::newCalendarName() const {
-    return u"%1年度"_s.arg(m_baseYear);
+    return Sync_NewCalendarName(m_baseYear);
 }
 
 bool SyncDialog::makesNewCalendar() const {
