@@ -170,6 +170,9 @@ bool ToDoListWindow::settleEditsOf(const Document* doc) {
     if (!settleEdits())
         return false;
     m_modified = false; // saved, or let go by the user's いいえ
+    // What the document holds: edits let go are not shown any more, so a later edit of
+    // the list cannot bring them back.
+    refill();
     return true;
 }
 

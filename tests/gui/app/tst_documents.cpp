@@ -219,6 +219,27 @@ private Q_SLOTS:
         QCOMPARE(y.f.env.messages->shown.size(), asked);
     }
 
+    // いいえ to the list's question lets its edits go: from then on the list shows what
+    // the year holds, also when the year stays open (its own question cancelled), so a
+    // later edit of the list cannot bring back what the user let go.
+    void aListsEditsLetGoAreNotShownAnyMore() {
+        TwoYears y;
+        MainWindow* main = y.openLastYear();
+        AnnualWindow* last = main->activeAnnual();
+        last->model().setTextMatrix(40, StoreCol::ToDo, ToDo_ItemString(false, {}, {}, u"乙"_s));
+        auto* list = y.f.open<ToDoListWindow>(View::ToDoList, QDate(2004, 5, 10));
+        list->showButton()->click();
+        QCOMPARE(list->list().textMatrix(1, ToDoList::TextCol), u"乙"_s);
+        list->list().setTextMatrix(1, ToDoList::TextCol, u"甲"_s);
+        list->sort(ToDoOrder::TextUp);
+        auto* sub = qobject_cast<QMdiSubWindow*>(last->parentWidget());
+        y.f.env.messages->answers = {MessageBox::No, MessageBox::Cancel};
+        sub->close();
+        QCOMPARE(y.f.env.messages->shown.size(), 2);
+        QCOMPARE(main->annualWindows().size(), 2);
+        QCOMPARE(list->list().textMatrix(1, ToDoList::TextCol), u"乙"_s);
+    }
+
     // Every box about a document names its file, in its text or, where the text is a
     // fixed one, as its title, and carries the icon of its kind: Warning for a danger
     // from elsewhere, Critical for what failed.
