@@ -396,6 +396,8 @@ struct Model {
         if (a == Answer::Yes)
             listSave();
         list.modified = false;
+        // Saved or let go: from then on it shows its document as it is.
+        followDocument();
         return true;
     }
     void listShow(const QDate& from, const QDate& to, Answer a) {
