@@ -27,6 +27,16 @@ using Cli::UsageError;
 
 const QString WithOption = u"--with"_s;
 
+// FILE FROM TO read (Cli::openRange) and the --with documents' names checked: 0, or
+// the exit code after the message.
+int openWith(const QString& name, const QStringList& args, const QStringList& others, AppState& app,
+             int& first, int& last) {
+    for (const QString& path : others)
+        if (!Cli::documentName(name, path))
+            return UsageError;
+    return Cli::openRange(name, args, app, first, last);
+}
+
 // The years to count: FILE's (read by openRange into `app`) and each --with file's,
 // oldest first. False after the message when one cannot be read or is a year already
 // counted.
@@ -108,12 +118,9 @@ int statsRecord(const QStringList& given) {
             u"--key1 は %1 個まで、--key2 は %2 個までです。"_s.arg(Stats::KeywordRows)
                 .arg(Stats::Key2Columns),
             name);
-    for (const QString& path : keys.value(WithOption))
-        if (!Cli::documentName(name, path))
-            return UsageError;
     AppState app;
     int first = 0, last = 0;
-    if (const int code = Cli::openRange(name, args, app, first, last))
+    if (const int code = openWith(name, args, keys.value(WithOption), app, first, last))
         return code;
     GridModel grid;
     Kiroku_GridInit(grid);
@@ -149,12 +156,9 @@ int statsItem(const QStringList& arguments) {
         return Cli::usage(u"stats-item にはファイル名と FROM と TO の日付が要ります。"_s, name);
     if (given.size() > Stats::KeywordRows)
         return Cli::usage(u"--key は %1 個までです。"_s.arg(Stats::KeywordRows), name);
-    for (const QString& path : a.values.value(WithOption))
-        if (!Cli::documentName(name, path))
-            return UsageError;
     AppState app;
     int first = 0, last = 0;
-    if (const int code = Cli::openRange(name, args, app, first, last))
+    if (const int code = openWith(name, args, a.values.value(WithOption), app, first, last))
         return code;
     // KEYWORD=TARGET splits at the last "=": a keyword holding "=" is given with a
     // target, empty if need be ("a=b=").

@@ -11,7 +11,7 @@
 #include "core/sync/syncstate.h"
 #include "net/caldavclient.h"
 #include "net/secretstore.h"
-#include "support/radicale.h"
+#include "support/radicalecalendar.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -153,12 +153,9 @@ private Q_SLOTS:
             QSKIP("needs radicale");
         RadicaleServer server;
         QVERIFY2(server.start(), qPrintable(server.log()));
-        CalDavClient client(server.url(), server.user(), server.password());
-        const DiscoveryResult found = client.discover().wait();
-        QVERIFY2(!found.error, qPrintable(found.error.message));
-        const MakeCalendarResult made = client.makeCalendar(found.home, u"y"_s, u"年度"_s).wait();
-        QVERIFY2(!made.error, qPrintable(made.error.message));
-        const QString collection = server.url().resolved(QUrl(made.href)).toString();
+        QString why;
+        const QString calendar = RadicaleCalendar::make(server, &why);
+        QVERIFY2(!calendar.isEmpty(), qPrintable(why));
 
         QTemporaryDir dir;
         const QString path = dir.filePath(u"2005.dys"_s);
@@ -173,7 +170,7 @@ private Q_SLOTS:
                 env.insert(u"DAYLOG_CALDAV_PASSWORD"_s, password);
             p.setProcessEnvironment(env);
             p.start(qEnvironmentVariable("DAYLOG_TOOL"),
-                    {u"sync"_s, path, u"--url"_s, collection, u"--user"_s, server.user()});
+                    {u"sync"_s, path, u"--url"_s, calendar, u"--user"_s, server.user()});
             p.waitForFinished(60000);
             return std::pair{p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
         };
@@ -181,7 +178,7 @@ private Q_SLOTS:
         auto [code, err] = tool({});
         QCOMPARE(code, 1);
         QVERIFY2(err.contains(u"パスワード"_s), qPrintable(err));
-        const QString account = SecretStore::account(collection, server.user());
+        const QString account = SecretStore::account(calendar, server.user());
         QVERIFY(SecretStore::write(account, server.password()).ok());
         std::tie(code, err) = tool({});
         QVERIFY2(code == 0, qPrintable(err));

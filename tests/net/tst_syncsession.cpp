@@ -15,7 +15,7 @@
 #include "core/todo/todostring.h"
 #include "net/caldavclient.h"
 #include "net/syncsession.h"
-#include "support/radicale.h"
+#include "support/radicalecalendar.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -88,12 +88,9 @@ private Q_SLOTS:
             QSKIP("needs radicale and python3-caldav");
         RadicaleServer server;
         QVERIFY2(server.start(), qPrintable(server.log()));
-        CalDavClient admin(server.url(), server.user(), server.password());
-        const DiscoveryResult found = admin.discover().wait();
-        QVERIFY2(!found.error, qPrintable(found.error.message));
-        const MakeCalendarResult made =
-            admin.makeCalendar(found.home, u"year2005"_s, u"2005年度"_s).wait();
-        QVERIFY2(!made.error, qPrintable(made.error.message));
+        QString why;
+        const QString calendar = RadicaleCalendar::make(server, &why);
+        QVERIFY2(!calendar.isEmpty(), qPrintable(why));
 
         Desk desk;
         Store_New(desk.store, 2005, QDate());
@@ -106,8 +103,7 @@ private Q_SLOTS:
         for (int d = 1; d <= 30; ++d)
             desk.store.set(desk.row(6, d), StoreCol::Record, u"6月%1日の記録"_s.arg(d));
         QVERIFY(desk.save());
-        desk.link = {server.url().toString(), server.user(),
-                     server.url().resolved(QUrl(made.href)).toString(), true};
+        desk.link = {server.url().toString(), server.user(), calendar, true};
         const Phone phone{desk.link.collection, server.user(), server.password()};
 
         // The first sync puts every entry (into the calendar made for it, in one
@@ -224,12 +220,9 @@ private Q_SLOTS:
             QSKIP("needs radicale and python3-caldav");
         RadicaleServer server;
         QVERIFY2(server.start(), qPrintable(server.log()));
-        CalDavClient admin(server.url(), server.user(), server.password());
-        const DiscoveryResult found = admin.discover().wait();
-        QVERIFY2(!found.error, qPrintable(found.error.message));
-        const MakeCalendarResult made =
-            admin.makeCalendar(found.home, u"year2005"_s, u"2005年度"_s).wait();
-        QVERIFY2(!made.error, qPrintable(made.error.message));
+        QString why;
+        const QString calendar = RadicaleCalendar::make(server, &why);
+        QVERIFY2(!calendar.isEmpty(), qPrintable(why));
         Desk desk;
         Store_New(desk.store, 2005, QDate());
         // As a teacher keeps a year: events every fourth day, records on two days in
@@ -250,8 +243,7 @@ private Q_SLOTS:
                         ToDo_ItemString(false, {}, u"重要"_s, u"提出 %1"_s.arg(r)));
         }
         QVERIFY(desk.save());
-        desk.link = {server.url().toString(), server.user(),
-                     server.url().resolved(QUrl(made.href)).toString(), true};
+        desk.link = {server.url().toString(), server.user(), calendar, true};
         SyncReport r = desk.sync(server.password());
         QVERIFY2(r.ok, qPrintable(r.error));
         const SyncResources local = Sync_LocalResources(desk.store, 2005);
@@ -285,20 +277,16 @@ private Q_SLOTS:
         options.wholeCollectionPut = false;
         RadicaleServer server(options);
         QVERIFY2(server.start(), qPrintable(server.log()));
-        CalDavClient admin(server.url(), server.user(), server.password());
-        const DiscoveryResult found = admin.discover().wait();
-        QVERIFY2(!found.error, qPrintable(found.error.message));
-        const MakeCalendarResult made =
-            admin.makeCalendar(found.home, u"year2005"_s, u"2005年度"_s).wait();
-        QVERIFY2(!made.error, qPrintable(made.error.message));
+        QString why;
+        const QString calendar = RadicaleCalendar::make(server, &why);
+        QVERIFY2(!calendar.isEmpty(), qPrintable(why));
         Desk desk;
         Store_New(desk.store, 2005, QDate());
         for (int d = 1; d <= 30; ++d)
             desk.store.set(desk.row(7, d), StoreCol::ToDo,
                            ToDo_ItemString(false, {}, u"普通"_s, u"七月の用事 %1"_s.arg(d)));
         QVERIFY(desk.save());
-        desk.link = {server.url().toString(), server.user(),
-                     server.url().resolved(QUrl(made.href)).toString(), true};
+        desk.link = {server.url().toString(), server.user(), calendar, true};
         QList<std::pair<int, int>> heard;
         SyncReport r = desk.sync(server.password(), [&](int done, int total) {
             heard.append({done, total});
